@@ -1,0 +1,74 @@
+#include "engine/actions.h"
+
+#include "engine/begging.h"
+#include "engine/deal.h"
+#include "engine/table.h"
+#include "engine/tricks.h"
+
+void sendAction(GameState& game, int seat, int code, const Card* card)
+{
+    GameAction action;
+    action.seat = seat;
+    action.card = card ? cardIndex(card) : NO_CARD;
+    action.action = code;
+    if (!game.outbox) return;
+    for (const Seat& s : game.seats)
+        if (s.inPlay() && s.connection != -1) game.outbox->sendAction(s.connection, action);
+}
+
+void sendPlay(GameState& game, int seat, const Card* card) { sendAction(game, seat, ACTION_PLAY, card); }
+void sendBeg(GameState& game, int seat) { sendAction(game, seat, ACTION_BEG, nullptr); }
+void sendGiveOne(GameState& game) { sendAction(game, game.dealer, ACTION_GIVE_ONE, nullptr); }
+void sendDealCard(GameState& game, int seat, const Card* card) { sendAction(game, seat, ACTION_DEAL, card); }
+void sendKick(GameState& game, const Card* card) { sendAction(game, game.dealer, ACTION_KICK, card); }
+void sendSetDealer(GameState& game, int seat) { sendAction(game, seat, ACTION_SET_DEALER, nullptr); }
+void sendRedeal(GameState& game) { sendAction(game, game.dealer, ACTION_REDEAL, nullptr); }
+void sendCallReneed(GameState& game, int seat) { sendAction(game, seat, ACTION_CALL_RENEED, nullptr); }
+
+void runComputerTurn(GameState& game)
+{
+    if (game.computers) game.computers->runComputerTurn(game);
+}
+
+static void applyPlayAction(GameState& game, const GameAction& action)
+{
+    game.table->setBegEnabled(false);
+    Card* card = findCardByIndex(game.seats[action.seat].hand, action.card);
+    if (card) applyPlay(game, action.seat, card);
+}
+
+void applyAction(GameState& game, const GameAction& action)
+{
+    switch (action.action) {
+    case ACTION_PLAY:
+        // Only the seat whose turn it is may play; anything else is dropped
+        // without even a redraw.
+        if (!game.isSeat(action.seat) || action.seat != game.turn) return;
+        applyPlayAction(game, action);
+        break;
+    case ACTION_BEG:
+        applyBeg(game);
+        break;
+    case ACTION_GIVE_ONE:
+        applyGiveOne(game);
+        break;
+    case ACTION_DEAL:
+        applyDealCard(game, action);
+        break;
+    case ACTION_KICK:
+        if (!applyKick(game, action)) return;  // the kick ended the game
+        break;
+    case ACTION_SET_DEALER:
+        applySetDealer(game, action);
+        break;
+    case ACTION_REDEAL:
+        applyRedeal(game);
+        break;
+    case ACTION_CALL_RENEED:
+        applyCallReneed(game, action);
+        break;
+    default:
+        break;
+    }
+    game.table->drawTable(true);
+}

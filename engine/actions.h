@@ -1,0 +1,45 @@
+// Game actions: every change to a game is one of these, sent to every
+// process of the game (the sender included) and applied in arrival order.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/game_state.h"
+
+// Wire layout (12 bytes): seat, card, action; each 32-bit little-endian.
+struct GameAction {
+    int32_t seat = 0;
+    int32_t card = NO_CARD;
+    int32_t action = 0;
+};
+static_assert(sizeof(GameAction) == 12, "GameAction is three 32-bit fields");
+
+enum : int32_t {
+    ACTION_PLAY = 0,
+    ACTION_BEG = 1,
+    ACTION_GIVE_ONE = 2,
+    ACTION_DEAL = 3,
+    ACTION_KICK = 4,
+    ACTION_SET_DEALER = 5,
+    ACTION_REDEAL = 6,
+    // A reneed call; seat is the caller. Peers that predate it ignore it.
+    ACTION_CALL_RENEED = 7,
+};
+
+// Senders: hand the action to the outbox once per seat that has a name and
+// a connection. Sending never changes the sender's state.
+void sendAction(GameState& game, int seat, int code, const Card* card);
+void sendPlay(GameState& game, int seat, const Card* card);
+void sendBeg(GameState& game, int seat);
+void sendGiveOne(GameState& game);
+void sendDealCard(GameState& game, int seat, const Card* card);
+void sendKick(GameState& game, const Card* card);
+void sendSetDealer(GameState& game, int seat);
+void sendRedeal(GameState& game);
+void sendCallReneed(GameState& game, int seat);
+
+// The single entry point that changes a game in play.
+void applyAction(GameState& game, const GameAction& action);
+
+// Runs the computer turn driver, if one is wired.
+void runComputerTurn(GameState& game);

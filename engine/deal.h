@@ -1,0 +1,20 @@
+// The start of a round: choosing the dealer, dealing and the kick.
+#pragma once
+
+#include "engine/actions.h"
+
+// A hosting process picks the first dealer at random and sends it.
+void chooseDealer(GameState& game);
+// In the dealer's process: sends cardsEach cards to every seat in play, one
+// at a time in the order 0, 2, 1, 3, then one kick.
+void dealRound(GameState& game, int cardsEach);
+
+void applySetDealer(GameState& game, const GameAction& action);
+void applyDealCard(GameState& game, const GameAction& action);
+// Returns false when the kick ended the game.
+bool applyKick(GameState& game, const GameAction& action);
+void applyRedeal(GameState& game);
+void markPlayStart(GameState& game);
+
+// Whether this process deals, answers begs and so on for the dealer.
+bool drivesSeat(const GameState& game, int seat);

@@ -1,0 +1,155 @@
+// The game state every process holds a copy of. It changes only by applying
+// game actions (actions.h); the program owns exactly one, tests may own many.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "engine/cards.h"
+#include "engine/rules.h"
+
+class Table;
+class Outbox;
+class ComputerPlayers;
+class GameHooks;
+
+enum SeatKind : int32_t { LOCAL_HUMAN = 0, REMOTE = 1, COMPUTER = 2 };
+
+enum : int32_t { TURN_DEALING = 4, TURN_BEGGING = 7, TURN_IDLE = 9 };
+
+enum SessionMode : int32_t {
+    MODE_QUITTING = -1,
+    MODE_SETUP = -99,
+    MODE_LOCAL = 0,
+    MODE_JOINED = 1,
+    MODE_HOSTING = 2,
+};
+
+constexpr int SEAT_COUNT_MAX = 4;
+constexpr int PARTNER_SEAT[4] = {1, 0, 3, 2};
+
+struct Team;
+
+struct Seat {
+    std::string name;   // empty: the seat is not in play
+    bool named = false; // a seat can be in play under an empty name
+    Team* team = nullptr;
+    CardList hand = nullptr;
+    int32_t connection = -1;
+    SeatKind kind = LOCAL_HUMAN;
+    Seat* next = nullptr;
+    bool reneged = false;
+    bool renegedOnTrump = false;
+    bool bareJack = false;
+    bool highTrump = false;
+    // Points at an entry of the computer name table when a computer was
+    // named; names typed by people never block a computer name.
+    const char* computerName = nullptr;
+
+    bool inPlay() const { return named; }
+};
+
+struct Team {
+    Seat* first = nullptr;
+    Seat* second = nullptr;
+    int32_t score = 0;
+    int32_t cardPoints = 0;
+    int32_t jackPoints = 0;
+    int32_t startScore = 0;
+    bool wonHigh = false;
+    bool wonLow = false;
+    bool wonGame = false;
+    int32_t jacksKicked = 0;
+    int32_t acesKicked = 0;
+    int32_t sixesKicked = 0;
+    bool tookOne = false;
+    int32_t twosKicked = 0;
+    CardList pile = nullptr;
+    Team* opponent = nullptr;
+    int32_t falseCalls = 0;
+    bool renegeCalled = false;
+    // How the jack of trumps ended this round, for the round summary.
+    bool jackSafe = false;
+    bool jackHung = false;
+};
+
+struct GameState {
+    GameState() = default;
+    GameState(const GameState&) = delete;
+    GameState& operator=(const GameState&) = delete;
+
+    CardStore cards;
+    std::array<Seat, 4> seats;
+    std::array<Team, 2> teams;
+    CardList deck = nullptr;
+    CardList kicked = nullptr;
+    CardList trick = nullptr;
+    int32_t trickCount = 0;
+    int32_t turn = TURN_IDLE;
+    int32_t dealer = 0;
+    int32_t seatCount = 4;
+    int32_t localSeat = 0;
+    int32_t partnerSeat = 1;
+    bool hosting = false;
+    std::array<int32_t, 4> lastTrick{{NO_CARD, NO_CARD, NO_CARD, NO_CARD}};
+    std::array<int32_t, 4> tablePosition{{0, 1, 2, 3}};
+    std::array<int32_t, 4> nextSeat{{3, 2, 0, 1}};
+    RuleSettings rules;
+    RuleSettings pendingRules;
+    SessionMode sessionMode = MODE_QUITTING;
+    int32_t localPlayers = 1;
+
+    // Seams to the world around the engine; wired by the owner.
+    Table* table = nullptr;
+    Outbox* outbox = nullptr;
+    ComputerPlayers* computers = nullptr;
+    GameHooks* hooks = nullptr;
+
+    int teamIndex(const Team* team) const { return team == &teams[1] ? 1 : 0; }
+    int seatIndex(const Seat* seat) const { return static_cast<int>(seat - &seats[0]); }
+    bool isSeat(int value) const { return value >= 0 && value < 4; }
+    bool seatInPlay(int value) const { return isSeat(value) && seats[value].inPlay(); }
+    char trumpSuit() const { return kicked ? kicked->suit : 0; }
+};
+
+// Writing a game action on a connection slot; the transport implements it.
+struct GameAction;
+class Outbox {
+public:
+    virtual ~Outbox() = default;
+    virtual void sendAction(int slot, const GameAction& action) = 0;
+};
+
+// The computer players, called upward from the engine.
+class ComputerPlayers {
+public:
+    virtual ~ComputerPlayers() = default;
+    // After every change of turn to a seat.
+    virtual void runComputerTurn(GameState& game) = 0;
+    // The dealer's answer to a beg: true runs the pack, false gives one.
+    virtual bool dealerAcceptsBeg(const GameState& game) = 0;
+};
+
+// What the end of a game asks of the records and the session.
+class GameHooks {
+public:
+    virtual ~GameHooks() = default;
+    // Offers the finished game to the high score table.
+    virtual void recordGameResult(const GameState& game) = 0;
+    // A game ended without another: close the session's connections and, in
+    // a local game, open the setup dialog again.
+    virtual void endSession(GameState& game) = 0;
+};
+
+// Set-up and whole-state operations.
+void setSeatName(Seat& seat, const std::string& name);
+void clearSeatName(Seat& seat);
+void initGame(GameState& game);
+void configureTable(GameState& game, int seatCount);
+void gatherCards(GameState& game);
+void resetRound(GameState& game);
+void resetGame(GameState& game);
+Team* winningTeam(GameState& game);
+// Caps both scores at the target and refreshes the labels.
+void refreshScores(GameState& game);

@@ -1,0 +1,144 @@
+#include "engine/scoring.h"
+
+#include <cstdio>
+
+#include "engine/deal.h"
+
+namespace {
+
+constexpr int BULLSEYE_PAUSE_MS = 1800;
+
+// The trump of highest or lowest rank in either pile.
+const Card* extremeTrump(const GameState& game, bool highest)
+{
+    const char trump = game.trumpSuit();
+    const Card* best = nullptr;
+    for (const Team& team : game.teams) {
+        for (const Card* c = team.pile; c; c = c->next) {
+            if (c->suit != trump) continue;
+            if (!best || (highest ? c->rank > best->rank : c->rank < best->rank)) best = c;
+        }
+    }
+    return best;
+}
+
+std::string countLine(int count, const char* one, const char* many)
+{
+    if (count == 1) return one;
+    char text[64];
+    std::snprintf(text, sizeof text, many, count);
+    return text;
+}
+
+}  // namespace
+
+void scoreRound(GameState& game)
+{
+    if (!game.kicked) return;
+    auto reached = [&game] { return winningTeam(game) != nullptr; };
+
+    const Card* high = extremeTrump(game, true);
+    if (high) {
+        Team& t = *game.seats[high->holder].team;
+        t.score += 1;
+        t.wonHigh = true;
+        if (reached()) return;
+        const Card* low = extremeTrump(game, false);
+        Team& l = *game.seats[low->holder].team;
+        l.score += 1;
+        l.wonLow = true;
+        if (reached()) return;
+    }
+
+    for (Team& team : game.teams) team.score += team.jackPoints;
+    if (reached()) return;
+
+    Team& a = game.teams[0];
+    Team& b = game.teams[1];
+    Team* more = a.cardPoints > b.cardPoints ? &a : b.cardPoints > a.cardPoints ? &b : nullptr;
+    if (more && game.rules.noGamePointIfReneed && more->renegeCalled) more = nullptr;
+    if (more) {
+        more->score += 1;
+        more->wonGame = true;
+    }
+}
+
+std::string formatTeamHeading(const GameState& game, const Team& team)
+{
+    if (game.seatCount == 2 || !team.second) return team.first->name;
+    return team.first->name + " && " + team.second->name;
+}
+
+RoundSummary buildRoundSummary(const GameState& game)
+{
+    RoundSummary summary;
+    for (int t = 0; t < 2; ++t) {
+        const Team& team = game.teams[t];
+        RoundSummaryColumn& column = summary.teams[t];
+        column.heading = formatTeamHeading(game, team);
+        auto add = [&column](bool when, const std::string& line) {
+            if (when) column.lines.push_back(line);
+        };
+        add(team.wonHigh, "Played high");
+        add(team.wonLow, "Played low");
+        add(team.jackSafe, "Played jack safely");
+        add(team.jackHung, "Hung jack");
+        add(team.tookOne, "Took one");
+        add(team.acesKicked > 0, countLine(team.acesKicked, "Kicked an ace", "Kicked %d aces"));
+        add(team.jacksKicked > 0, countLine(team.jacksKicked, "Kicked a jack", "Kicked %d jacks"));
+        add(team.sixesKicked > 0, countLine(team.sixesKicked, "Kicked a six", "Kicked %d sixes"));
+        add(team.twosKicked > 0, countLine(team.twosKicked, "Kicked a two", "Kicked %d twos"));
+        add(true, countLine(team.cardPoints, "1 point towards game", "%d points towards game"));
+        add(team.wonGame, "Won game point");
+        column.gained = countLine(team.score - team.startScore, "Gained 1 point", "Gained %d points");
+    }
+    return summary;
+}
+
+void endRound(GameState& game)
+{
+    scoreRound(game);
+    refreshScores(game);
+    game.table->showRoundSummary(buildRoundSummary(game));
+    resetRound(game);
+    gatherCards(game);
+    if (Team* winner = winningTeam(game)) {
+        gameOver(game, winner);
+        return;
+    }
+    game.dealer = game.nextSeat[game.dealer];
+    game.turn = TURN_DEALING;
+    if (drivesSeat(game, game.dealer)) dealRound(game, 6);
+}
+
+void bullseye(GameState& game, Team* team)
+{
+    game.table->showAnnouncement("Bullseye!");
+    game.table->pauseDisplay(BULLSEYE_PAUSE_MS);
+    gameOver(game, team);
+}
+
+void gameOver(GameState& game, Team* winner)
+{
+    Table& table = *game.table;
+    gatherCards(game);
+    bool localWin = false;
+    if (winner) {
+        localWin = winner->first->kind == LOCAL_HUMAN && winner->first->inPlay();
+        if (game.seatCount == 4 && winner->second)
+            localWin = localWin || (winner->second->kind == LOCAL_HUMAN && winner->second->inPlay());
+    }
+    table.showAnnouncement(localWin ? "You Win!" : "Game Over");
+    if (game.hooks) game.hooks->recordGameResult(game);
+
+    if (game.sessionMode == MODE_LOCAL && table.askQuestion("Game over", "Play again?")) {
+        resetGame(game);
+        chooseDealer(game);
+        game.turn = TURN_DEALING;
+        return;
+    }
+    if (game.sessionMode == MODE_LOCAL) table.closeRoundSummary();
+    for (Seat& seat : game.seats) clearSeatName(seat);
+    if (game.hooks) game.hooks->endSession(game);
+    resetGame(game);
+}
