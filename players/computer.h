@@ -1,0 +1,55 @@
+// The computer seats: the beg decisions and the turn driver the engine calls
+// after every change of turn.
+#pragma once
+
+#include "engine/game_state.h"
+
+// The eldest hand's choice after the kick: true begs, false stands.
+bool wantsToBeg(const Card* hand, const Card* kicked);
+// The dealer's answer to a beg: true runs the pack, false gives one.
+bool dealerAcceptsBeg(const Card* hand, const Card* kicked, int beggarScore, int target);
+
+// The turn driver: lets pending events run, then, if the seat to move is a
+// COMPUTER seat of this process, sends its beg or its play. It never changes
+// the game state itself; the action takes effect when it comes back.
+class TurnDriver : public ComputerPlayers {
+public:
+    void runComputerTurn(GameState& game) final;
+
+    // The seat's own decisions, asked only when it is that seat's turn.
+    virtual bool begs(const GameState& game, int seat) = 0;
+    virtual const Card* cardToPlay(const GameState& game, int seat) = 0;
+};
+
+// The fixed rules of the computer players.
+class ComputerStrategy : public TurnDriver {
+public:
+    bool begs(const GameState& game, int seat) override;
+    const Card* cardToPlay(const GameState& game, int seat) override;
+    bool dealerAcceptsBeg(const GameState& game) override;
+};
+
+// A legal card, a beg and an answer to a beg, each chosen at random with
+// rand(): a yardstick for the fixed rules.
+class RandomPlayer : public TurnDriver {
+public:
+    bool begs(const GameState& game, int seat) override;
+    const Card* cardToPlay(const GameState& game, int seat) override;
+    bool dealerAcceptsBeg(const GameState& game) override;
+};
+
+// Lets each team's seats decide by a player of their own, for matches of
+// one player against another.
+class TeamPlayers : public TurnDriver {
+public:
+    TeamPlayers(TurnDriver& team0, TurnDriver& team1) : players_{&team0, &team1} {}
+
+    bool begs(const GameState& game, int seat) override;
+    const Card* cardToPlay(const GameState& game, int seat) override;
+    bool dealerAcceptsBeg(const GameState& game) override;
+
+private:
+    TurnDriver& playerOf(const GameState& game, int seat) const;
+
+    TurnDriver* players_[2];
+};
