@@ -1,0 +1,27 @@
+// A headless event loop over poll(): the socket watcher for tests and tools
+// that run without the toolkit.
+#pragma once
+
+#include <map>
+
+#include "net/event_loop.h"
+
+class Transport;
+
+class PollLoop : public SocketWatcher {
+public:
+    void watchSocket(int socket, int id) override { watched_[socket] = id; }
+    void unwatchSocket(int socket) override { watched_.erase(socket); }
+
+    // The transport that receives the readiness reports.
+    void attach(Transport& transport) { transport_ = &transport; }
+
+    // Waits up to timeoutMs (-1: without limit) for watched sockets to become
+    // readable and reports each one once. Returns how many were reported.
+    // May be called again from inside a report, as nested loops do.
+    int runOnce(int timeoutMs);
+
+private:
+    std::map<int, int> watched_;  // socket -> id
+    Transport* transport_ = nullptr;
+};

@@ -1,0 +1,377 @@
+#include "net/transport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "engine/table.h"
+
+namespace {
+
+constexpr int SOCKET_BUFFER_SIZE = 8192;
+constexpr int LISTEN_BACKLOG = 4;
+// How long a send may wait for the peer to make room before the connection
+// is given up.
+constexpr std::chrono::milliseconds SEND_PATIENCE{2000};
+
+void setIntOption(int socket, int level, int name, int value)
+{
+    setsockopt(socket, level, name, &value, sizeof value);
+}
+
+void setBufferSizes(int socket)
+{
+    setIntOption(socket, SOL_SOCKET, SO_SNDBUF, SOCKET_BUFFER_SIZE);
+    setIntOption(socket, SOL_SOCKET, SO_RCVBUF, SOCKET_BUFFER_SIZE);
+}
+
+void setNonBlocking(int socket)
+{
+    const int flags = fcntl(socket, F_GETFL, 0);
+    if (flags >= 0) fcntl(socket, F_SETFL, flags | O_NONBLOCK);
+}
+
+sockaddr_in toSockaddr(const WireAddress& addr)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(addr.port);
+    sa.sin_addr.s_addr = htonl(addr.ipv4);
+    return sa;
+}
+
+using NameQuery = int (*)(int, sockaddr*, socklen_t*);
+
+std::optional<WireAddress> endAddress(int socket, NameQuery query)
+{
+    sockaddr_in sa{};
+    socklen_t size = sizeof sa;
+    if (query(socket, reinterpret_cast<sockaddr*>(&sa), &size) != 0 || sa.sin_family != AF_INET) return std::nullopt;
+    return WireAddress{ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)};
+}
+
+// Sends everything or nothing more: on a non-blocking socket a full send
+// buffer is waited out, but only for SEND_PATIENCE in all. MSG_NOSIGNAL keeps
+// a peer that has gone from raising SIGPIPE.
+bool sendAll(int socket, const uint8_t* data, size_t length)
+{
+    const auto deadline = std::chrono::steady_clock::now() + SEND_PATIENCE;
+    while (length > 0) {
+        const ssize_t n = ::send(socket, data, length, MSG_NOSIGNAL);
+        if (n > 0) {
+            data += n;
+            length -= static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd p{socket, POLLOUT, 0};
+        if (poll(&p, 1, static_cast<int>(left.count())) == 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int connectToHost(const std::string& host, uint16_t port)
+{
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return -1;
+    WireAddress addr;
+    addr.ipv4 = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+    addr.port = port;
+    freeaddrinfo(found);
+    return connectToAddr(addr);
+}
+
+int connectToAddr(const WireAddress& addr)
+{
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return -1;
+    setBufferSizes(s);
+    setIntOption(s, SOL_SOCKET, SO_REUSEADDR, 1);
+    const sockaddr_in sa = toSockaddr(addr);
+    if (::connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
+        ::close(s);
+        return -1;
+    }
+    return s;
+}
+
+int seatOfConnection(const GameState& game, int slot)
+{
+    for (int i = 0; i < SEAT_COUNT_MAX; ++i)
+        if (game.seats[i].connection == slot) return i;
+    return 0;
+}
+
+Transport::Transport(SocketWatcher& watcher, GameState& game) : watcher_(watcher), game_(game) {}
+
+Transport::~Transport()
+{
+    closeAllConnections();
+    closeListener();
+}
+
+int Transport::openListener(uint16_t port)
+{
+    closeListener();
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return -1;
+    setBufferSizes(s);
+    // Counting up stops at the last port rather than wrapping to port 0,
+    // which would bind wherever the system likes.
+    uint32_t p = port;
+    for (;; ++p) {
+        if (p > UINT16_MAX) {
+            ::close(s);
+            return -1;
+        }
+        const sockaddr_in sa = toSockaddr(WireAddress{INADDR_ANY, static_cast<uint16_t>(p)});
+        if (::bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) break;
+    }
+    if (::listen(s, LISTEN_BACKLOG) != 0) {
+        ::close(s);
+        return -1;
+    }
+    // A readiness report with nothing pending must not block in accept().
+    setNonBlocking(s);
+    listenSocket_ = s;
+    listenPort_ = static_cast<uint16_t>(p);
+    watcher_.watchSocket(s, ID_LISTEN);
+    return s;
+}
+
+void Transport::closeListener()
+{
+    if (listenSocket_ < 0) return;
+    watcher_.unwatchSocket(listenSocket_);
+    ::close(listenSocket_);
+    listenSocket_ = -1;
+}
+
+int Transport::allocConnection(int socket)
+{
+    if (socket < 0) return -1;
+    const auto it = std::find_if(connections_.begin(), connections_.end(), [](const Connection& c) { return c.socket < 0; });
+    if (it == connections_.end()) {
+        ::close(socket);
+        return -1;
+    }
+    const int slot = static_cast<int>(it - connections_.begin());
+    setIntOption(socket, IPPROTO_TCP, TCP_NODELAY, 1);
+    setNonBlocking(socket);
+    it->socket = socket;
+    it->received = 0;
+    it->skipLeft = 0;
+    if (!suspended_) watcher_.watchSocket(socket, ID_CONNECTION + slot);
+    return slot;
+}
+
+void Transport::closeConnection(int slot)
+{
+    if (!isOpen(slot)) return;
+    Connection& c = connections_[slot];
+    if (!suspended_) watcher_.unwatchSocket(c.socket);
+    ::close(c.socket);
+    c.socket = -1;
+    c.received = 0;
+    c.skipLeft = 0;
+    if (handler_) handler_->onClosed(slot);
+}
+
+void Transport::closeAllConnections()
+{
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) closeConnection(slot);
+}
+
+bool Transport::isOpen(int slot) const
+{
+    return slot >= 0 && slot < NET_CONNECTION_COUNT && connections_[slot].socket >= 0;
+}
+
+int Transport::usedConnections() const
+{
+    return static_cast<int>(
+        std::count_if(connections_.begin(), connections_.end(), [](const Connection& c) { return c.socket >= 0; }));
+}
+
+std::optional<WireAddress> Transport::localAddress(int slot) const
+{
+    if (!isOpen(slot)) return std::nullopt;
+    return endAddress(connections_[slot].socket, getsockname);
+}
+
+std::optional<WireAddress> Transport::peerAddress(int slot) const
+{
+    if (!isOpen(slot)) return std::nullopt;
+    return endAddress(connections_[slot].socket, getpeername);
+}
+
+void Transport::suspendInputs()
+{
+    if (suspended_) return;
+    for (const Connection& c : connections_)
+        if (c.socket >= 0) watcher_.unwatchSocket(c.socket);
+    suspended_ = true;
+}
+
+void Transport::resumeInputs()
+{
+    if (!suspended_) return;
+    suspended_ = false;
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (isOpen(slot)) watcher_.watchSocket(connections_[slot].socket, ID_CONNECTION + slot);
+}
+
+bool Transport::sendMessage(int slot, int32_t type, const uint8_t* body)
+{
+    if (!isOpen(slot)) return false;
+    const FramedMessage message = frameMessage(type, body);
+    if (sendAll(connections_[slot].socket, message.bytes.data(), message.size)) return true;
+    // Whatever part went out, nothing may follow it on this connection.
+    dropConnection(slot, false);
+    return false;
+}
+
+bool Transport::sendActionMessage(int slot, const GameAction& action)
+{
+    return sendMessage(slot, MSG_ACTION, encodeAction(action).data());
+}
+
+bool Transport::sendRules(int slot, const RuleSettings& rules) { return sendMessage(slot, MSG_RULES, encodeRules(rules).data()); }
+
+bool Transport::sendReady(int slot) { return sendMessage(slot, MSG_READY, nullptr); }
+
+bool Transport::sendSeating(int slot, const Seating& seating)
+{
+    return sendMessage(slot, MSG_SEATING, encodeSeating(seating).data());
+}
+
+bool Transport::sendSeat(int slot, const SeatRecord& record)
+{
+    return sendMessage(slot, MSG_SEAT, encodeSeatRecord(record).data());
+}
+
+bool Transport::sendJoin(int slot, const JoinRecord& record)
+{
+    return sendMessage(slot, MSG_JOIN, encodeJoinRecord(record).data());
+}
+
+void Transport::onListenerReadable()
+{
+    const int s = ::accept(listenSocket_, nullptr, nullptr);
+    if (s < 0) return;
+    const int slot = allocConnection(s);
+    if (slot >= 0 && handler_) handler_->onAccepted(slot);
+}
+
+// Only the bytes of the current message are taken from the socket, so a
+// complete message never waits in this process while the socket looks quiet:
+// whatever follows stays in the socket and the loop reports it again.
+bool Transport::readMessage(int slot)
+{
+    Connection& c = connections_[slot];
+    for (;;) {
+        const bool skipping = c.skipLeft > 0;
+        uint8_t* into = skipping ? skipBuffer_.data() : c.message.data() + c.received;
+        size_t want = 0;
+        if (c.received < MSG_HEADER_SIZE)
+            want = MSG_HEADER_SIZE - c.received;
+        else if (skipping)
+            want = std::min<size_t>(c.skipLeft, skipBuffer_.size());
+        else
+            want = MSG_HEADER_SIZE + c.header.msgLen - c.received;
+
+        const ssize_t n = ::recv(c.socket, into, want, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
+        if (n <= 0) {
+            dropConnection(slot, c.received >= MSG_HEADER_SIZE);
+            return false;
+        }
+        const auto got = static_cast<size_t>(n);
+        if (skipping) {
+            // One piece per report, so a long skip never holds up the loop.
+            c.skipLeft -= static_cast<uint32_t>(got);
+            return c.skipLeft == 0;
+        }
+        c.received += got;
+        if (c.received == MSG_HEADER_SIZE) {
+            c.header = decodeHeader(c.message.data());
+            if (c.header.signature != MSG_SIGNATURE) {
+                // Swallowed; the next 12 bytes are taken as a new header.
+                c.received = 0;
+                return false;
+            }
+            if (c.header.msgLen > MSG_BODY_MAX) c.skipLeft = c.header.msgLen;
+        }
+        if (c.skipLeft == 0 && c.received == MSG_HEADER_SIZE + c.header.msgLen) return true;
+    }
+}
+
+void Transport::onSocketReadable(int slot)
+{
+    if (!isOpen(slot) || !readMessage(slot)) return;
+    // Off the connection before dispatch: a handler's nested event loop may
+    // read this connection again, or close it.
+    Connection& c = connections_[slot];
+    const MessageHeader header = c.header;
+    std::array<uint8_t, MSG_BODY_MAX> body{};
+    std::copy(c.message.begin() + MSG_HEADER_SIZE, c.message.begin() + c.received, body.begin());
+    c.received = 0;
+    if (header.msgLen <= MSG_BODY_MAX) dispatch(slot, header, body.data());
+}
+
+void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* body)
+{
+    // A body too short for its type is read and ignored; a longer one is
+    // read from its start.
+    if (header.msgLen < bodySizeOf(header.msgType)) return;
+    if (header.msgType == MSG_JOIN) {
+        const JoinRecord record = decodeJoinRecord(body);
+        JoinInfo info;
+        info.name = record.name;
+        if (record.players == 2) info.partner = record.partner;
+        info.players = record.players;
+        info.addr = record.addr;
+        connections_[slot].join = info;
+        if (handler_) handler_->onJoin(slot, record);
+        return;
+    }
+    if (!handler_) return;
+    switch (header.msgType) {
+    case MSG_ACTION: handler_->onAction(slot, decodeAction(body)); break;
+    case MSG_SEATING: handler_->onSeating(slot, decodeSeating(body)); break;
+    case MSG_SEAT: handler_->onSeat(slot, decodeSeatRecord(body)); break;
+    case MSG_READY: handler_->onReady(slot); break;
+    case MSG_RULES: handler_->onRules(slot, decodeRules(body)); break;
+    default: break;
+    }
+}
+
+void Transport::dropConnection(int slot, bool midMessage)
+{
+    const std::string name = game_.seats[seatOfConnection(game_, slot)].name;
+    closeConnection(slot);
+    if (!game_.table) return;
+    if (midMessage)
+        game_.table->showError("Network error", "Error receiving data.");
+    else if (game_.sessionMode == MODE_JOINED)
+        game_.table->showError("Network error", "Lost connection to " + name + "!");
+}

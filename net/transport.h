@@ -1,0 +1,131 @@
+// The sockets of a process: the listener, the ten-entry connection table,
+// sending whole messages and reading them back for dispatch.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "engine/game_state.h"
+#include "net/event_loop.h"
+#include "net/wire.h"
+
+constexpr int NET_CONNECTION_COUNT = 10;
+constexpr uint16_t NET_LISTEN_PORT = 4100;
+
+// Where received messages go; the session implements it. Every call names
+// the slot the message came in on. Handlers may run nested event loops and
+// may close connections, this one included.
+class MessageHandler {
+public:
+    virtual ~MessageHandler() = default;
+    virtual void onAction(int slot, const GameAction& action) = 0;
+    virtual void onSeating(int slot, const Seating& seating) = 0;
+    virtual void onSeat(int slot, const SeatRecord& record) = 0;
+    // The join information is already stored with the connection.
+    virtual void onJoin(int slot, const JoinRecord& record) = 0;
+    virtual void onReady(int slot) = 0;
+    virtual void onRules(int slot, const RuleSettings& rules) = 0;
+    // A connection accepted by the listener has its entry.
+    virtual void onAccepted(int slot) = 0;
+    // A connection was closed, by either side; its slot is free again.
+    virtual void onClosed(int slot) = 0;
+};
+
+// What a MSG_JOIN told about the players behind a connection. It stays with
+// the entry after the connection closes; the next MSG_JOIN replaces it.
+struct JoinInfo {
+    std::string name;
+    std::optional<std::string> partner;  // only when two people play there
+    int32_t players = 1;
+    WireAddress addr;
+};
+
+// Both return a connected blocking socket, or -1 when the lookup or the
+// connection fails.
+int connectToHost(const std::string& host, uint16_t port);
+int connectToAddr(const WireAddress& addr);
+
+// The lowest seat reached over slot; 0 when no seat is.
+int seatOfConnection(const GameState& game, int slot);
+
+class Transport : public Outbox {
+public:
+    // Boxes go to game.table; the seat names and sessionMode come from game.
+    Transport(SocketWatcher& watcher, GameState& game);
+    ~Transport() override;
+    Transport(const Transport&) = delete;
+    Transport& operator=(const Transport&) = delete;
+
+    void setHandler(MessageHandler* handler) { handler_ = handler; }
+
+    // Binds any local address at port, or the first free port above it, and
+    // watches it under ID_LISTEN. Returns the socket, or -1.
+    int openListener(uint16_t port);
+    uint16_t listenPort() const { return listenPort_; }
+
+    // Takes the socket over: it gets the lowest free slot and is watched,
+    // or, when the table is full or the socket is -1, it is closed and -1
+    // returned.
+    int allocConnection(int socket);
+    // Does nothing for a free slot.
+    void closeConnection(int slot);
+    void closeAllConnections();
+    bool isOpen(int slot) const;
+    int usedConnections() const;
+    const std::optional<JoinInfo>& joinInfo(int slot) const { return connections_.at(slot).join; }
+    // The two ends of an open connection; none for a free slot.
+    std::optional<WireAddress> localAddress(int slot) const;
+    std::optional<WireAddress> peerAddress(int slot) const;
+
+    // Take every connection off the event loop and put them back; the
+    // listener stays watched.
+    void suspendInputs();
+    void resumeInputs();
+
+    // Each writes its whole message at once. A send that fails, or finds no
+    // room for about two seconds, closes the connection; then false.
+    bool sendActionMessage(int slot, const GameAction& action);
+    bool sendRules(int slot, const RuleSettings& rules);
+    bool sendReady(int slot);
+    bool sendSeating(int slot, const Seating& seating);
+    bool sendSeat(int slot, const SeatRecord& record);
+    bool sendJoin(int slot, const JoinRecord& record);
+    void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
+
+    // Event-loop callbacks: ID_CONNECTION + slot, and ID_LISTEN.
+    void onSocketReadable(int slot);
+    void onListenerReadable();
+
+private:
+    struct Connection {
+        int socket = -1;
+        // The message being read: its header, then its body.
+        std::array<uint8_t, MSG_HEADER_SIZE + MSG_BODY_MAX> message{};
+        size_t received = 0;
+        MessageHeader header;
+        // Bytes of an oversized body still to be thrown away.
+        uint32_t skipLeft = 0;
+        std::optional<JoinInfo> join;
+    };
+
+    bool sendMessage(int slot, int32_t type, const uint8_t* body);
+    // Reads what the current message still lacks, as far as the socket has
+    // it; true when the message is whole.
+    bool readMessage(int slot);
+    void dispatch(int slot, const MessageHeader& header, const uint8_t* body);
+    // Closes a broken connection and tells the user what the mode calls for.
+    void dropConnection(int slot, bool midMessage);
+    void closeListener();
+
+    SocketWatcher& watcher_;
+    GameState& game_;
+    MessageHandler* handler_ = nullptr;
+    std::array<Connection, NET_CONNECTION_COUNT> connections_;
+    int listenSocket_ = -1;
+    uint16_t listenPort_ = 0;
+    bool suspended_ = false;
+    // Where skipped bytes land; never read, so nested reads may share it.
+    std::array<uint8_t, 4096> skipBuffer_{};
+};

@@ -1,0 +1,488 @@
+#include "net/transport.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "tests/net/net_harness.h"
+#include "net/poll_loop.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint16_t TEST_PORT = 4700;
+
+template <size_t N>
+Bytes bytesOf(const std::array<uint8_t, N>& a)
+{
+    return Bytes(a.begin(), a.end());
+}
+
+Bytes header(int32_t type, uint32_t msgLen)
+{
+    MessageHeader h;
+    h.msgType = type;
+    h.msgLen = msgLen;
+    return bytesOf(encodeHeader(h));
+}
+
+Bytes message(int32_t type, const Bytes& body)
+{
+    Bytes out = header(type, static_cast<uint32_t>(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+Bytes actionMessage(int seat, int card, int code)
+{
+    GameAction a;
+    a.seat = seat;
+    a.card = card;
+    a.action = code;
+    return message(MSG_ACTION, bytesOf(encodeAction(a)));
+}
+
+void writeAll(int socket, const Bytes& bytes)
+{
+    ASSERT_EQ(::send(socket, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
+}
+
+// Whether the peer has closed: its end reports end of stream within a second.
+bool peerClosed(int socket)
+{
+    pollfd p{socket, POLLIN, 0};
+    if (poll(&p, 1, 1000) <= 0) return false;
+    uint8_t b;
+    return ::recv(socket, &b, 1, MSG_DONTWAIT) == 0;
+}
+
+// Records every message as text, in arrival order.
+class RecordingHandler : public MessageHandler {
+public:
+    void onAction(int slot, const GameAction& a) override
+    {
+        log.push_back("action " + std::to_string(a.seat) + " " + std::to_string(a.card) + " " + std::to_string(a.action) +
+                      " @" + std::to_string(slot));
+        if (afterAction) afterAction(slot);
+    }
+    void onSeating(int slot, const Seating& s) override
+    {
+        log.push_back("seating " + s[0].name + "," + s[1].name + "," + s[2].name + "," + s[3].name + " @" +
+                      std::to_string(slot));
+    }
+    void onSeat(int slot, const SeatRecord& r) override
+    {
+        log.push_back("seat " + std::to_string(r.seat) + " @" + std::to_string(slot));
+    }
+    void onJoin(int slot, const JoinRecord& r) override { log.push_back("join " + r.name + " @" + std::to_string(slot)); }
+    void onReady(int slot) override { log.push_back("ready @" + std::to_string(slot)); }
+    void onRules(int slot, const RuleSettings& r) override
+    {
+        log.push_back("rules target " + std::to_string(r.target) + " @" + std::to_string(slot));
+    }
+    void onAccepted(int slot) override { accepted.push_back(slot); }
+    void onClosed(int slot) override { closed.push_back(slot); }
+
+    std::vector<std::string> log;
+    std::vector<int> accepted;
+    std::vector<int> closed;
+    std::function<void(int)> afterAction;
+};
+
+class TransportTest : public ::testing::Test {
+protected:
+    TransportTest()
+    {
+        game.table = &table;
+        game.sessionMode = MODE_LOCAL;
+        transport.setHandler(&handler);
+        loop.attach(transport);
+        transport.openListener(TEST_PORT);
+    }
+
+    ~TransportTest() override
+    {
+        for (int s : peers) ::close(s);
+    }
+
+    // Runs the loop until nothing more is ready.
+    void drain()
+    {
+        while (loop.runOnce(0) > 0) {
+        }
+    }
+
+    // Runs the loop until done() holds, for at most two seconds.
+    bool runUntil(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!done() && std::chrono::steady_clock::now() < end) loop.runOnce(10);
+        return done();
+    }
+
+    // A raw client connected to the listener; slot is its accepted entry.
+    int connectPeer(int* slot = nullptr)
+    {
+        const int s = connectToHost("127.0.0.1", transport.listenPort());
+        EXPECT_GE(s, 0);
+        peers.push_back(s);
+        const size_t before = handler.accepted.size();
+        EXPECT_TRUE(runUntil([&] { return handler.accepted.size() > before; }));
+        if (slot) *slot = handler.accepted.empty() ? -1 : handler.accepted.back();
+        return s;
+    }
+
+    // Waits for the log to reach n entries.
+    bool received(size_t n)
+    {
+        return runUntil([&] { return handler.log.size() >= n; });
+    }
+
+    GameState game;
+    QuietTable table;
+    PollLoop loop;
+    Transport transport{loop, game};
+    RecordingHandler handler;
+    std::vector<int> peers;
+};
+
+TEST_F(TransportTest, ListenerMovesPastATakenPort)
+{
+    GameState otherGame;
+    PollLoop otherLoop;
+    Transport other(otherLoop, otherGame);
+    const uint16_t taken = transport.listenPort();
+    ASSERT_GE(taken, TEST_PORT);
+    ASSERT_GE(other.openListener(taken), 0);
+    EXPECT_GT(other.listenPort(), taken);
+
+    const int s = connectToHost("127.0.0.1", other.listenPort());
+    ASSERT_GE(s, 0);
+    ::close(s);
+}
+
+TEST_F(TransportTest, ConnectToANonListeningPortFails)
+{
+    uint16_t port = 0;
+    {
+        GameState otherGame;
+        PollLoop otherLoop;
+        Transport other(otherLoop, otherGame);
+        other.openListener(TEST_PORT + 50);
+        port = other.listenPort();
+    }
+    EXPECT_EQ(connectToHost("127.0.0.1", port), -1);
+    EXPECT_EQ(connectToAddr(WireAddress{0x7F000001, port}), -1);
+}
+
+// The road of a move in a local game: sent through the outbox on seat 0's
+// loopback connection, it comes back on the accepted end.
+TEST_F(TransportTest, AnActionSentThroughTheOutboxComesBackWhole)
+{
+    const int out = transport.allocConnection(connectToAddr(WireAddress{0x7F000001, transport.listenPort()}));
+    ASSERT_GE(out, 0);
+    ASSERT_TRUE(runUntil([&] { return !handler.accepted.empty(); }));
+    EXPECT_EQ(transport.usedConnections(), 2);
+    const int back = handler.accepted[0];
+    ASSERT_TRUE(transport.localAddress(out).has_value());
+    EXPECT_EQ(transport.peerAddress(back), transport.localAddress(out));
+    EXPECT_EQ(transport.localAddress(back)->port, transport.listenPort());
+    EXPECT_FALSE(transport.peerAddress(back + 1).has_value());
+
+    game.outbox = &transport;
+    setSeatName(game.seats[0], "Ann");
+    game.seats[0].connection = out;
+    sendBeg(game, 0);
+    ASSERT_TRUE(received(1));
+    EXPECT_EQ(handler.log[0], "action 0 -1 1 @" + std::to_string(back));
+}
+
+TEST_F(TransportTest, TheEleventhConnectionIsClosedAtOnce)
+{
+    std::vector<int> clients;
+    for (int i = 0; i < NET_CONNECTION_COUNT; ++i) clients.push_back(connectPeer());
+    EXPECT_EQ(transport.usedConnections(), NET_CONNECTION_COUNT);
+
+    const int eleventh = connectToHost("127.0.0.1", transport.listenPort());
+    ASSERT_GE(eleventh, 0);
+    peers.push_back(eleventh);
+    drain();
+    EXPECT_TRUE(peerClosed(eleventh)) << "the eleventh connection was not refused";
+    EXPECT_EQ(transport.usedConnections(), NET_CONNECTION_COUNT);
+    EXPECT_EQ(handler.accepted.size(), static_cast<size_t>(NET_CONNECTION_COUNT));
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) EXPECT_TRUE(transport.isOpen(slot));
+
+    // The ten are still served.
+    writeAll(clients[9], message(MSG_READY, {}));
+    ASSERT_TRUE(received(1));
+    EXPECT_EQ(handler.log[0], "ready @9");
+}
+
+TEST_F(TransportTest, ClosingAFreeOrUnknownSlotChangesNothing)
+{
+    int slot = -1;
+    connectPeer(&slot);
+    ASSERT_EQ(transport.usedConnections(), 1);
+    for (int free : {slot + 1, -1, NET_CONNECTION_COUNT}) transport.closeConnection(free);
+    EXPECT_EQ(transport.usedConnections(), 1);
+    transport.closeConnection(slot);
+    transport.closeConnection(slot);
+    EXPECT_EQ(transport.usedConnections(), 0);
+}
+
+// With a blocking listener or socket this test hangs instead of passing.
+TEST_F(TransportTest, AReportWithNothingToReadChangesNothing)
+{
+    int slot = -1;
+    connectPeer(&slot);
+    transport.onListenerReadable();
+    transport.onSocketReadable(slot);
+    transport.onSocketReadable(slot + 1);
+    EXPECT_EQ(transport.usedConnections(), 1);
+    EXPECT_TRUE(transport.isOpen(slot));
+    EXPECT_TRUE(handler.log.empty());
+    EXPECT_TRUE(table.boxes.empty());
+}
+
+TEST_F(TransportTest, AFailedConnectTakesNoSlot)
+{
+    EXPECT_EQ(transport.allocConnection(-1), -1);
+    EXPECT_EQ(transport.usedConnections(), 0);
+}
+
+TEST_F(TransportTest, APeerThatClosesIsDroppedAndOnlyAJoinedProcessSaysSo)
+{
+    const struct {
+        SessionMode mode;
+        std::vector<std::string> boxes;
+    } cases[] = {
+        {MODE_LOCAL, {}},
+        {MODE_HOSTING, {}},
+        {MODE_JOINED, {"Network error: Lost connection to Bob!"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        table.boxes.clear();
+        game.sessionMode = c.mode;
+        int slot = -1;
+        const int peer = connectPeer(&slot);
+        setSeatName(game.seats[2], "Bob");
+        game.seats[2].connection = slot;
+        ::close(peer);
+        peers.pop_back();
+        ASSERT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));
+        EXPECT_EQ(transport.usedConnections(), 0);
+        EXPECT_EQ(table.boxes, c.boxes);
+    }
+}
+
+TEST_F(TransportTest, APeerThatClosesInsideABodyIsAReceiveError)
+{
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    Bytes partial = actionMessage(0, 1, ACTION_PLAY);
+    partial.resize(18);
+    writeAll(peer, partial);
+    ::close(peer);
+    peers.pop_back();
+    ASSERT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));
+    EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: Error receiving data."});
+    EXPECT_TRUE(handler.log.empty());
+}
+
+// Each case is followed by a valid action, which must arrive as the only
+// message: the stream stayed in step and the case had no effect.
+TEST_F(TransportTest, MessagesWithoutEffectAreReadWholeAndStayInStep)
+{
+    Bytes badSignature = actionMessage(0, 1, ACTION_PLAY);
+    badSignature[3] = 0xA5;
+    badSignature.resize(MSG_HEADER_SIZE);
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"bad signature", badSignature},
+        {"type 5 with a 20-byte body", message(5, Bytes(20, 0xA4))},
+        {"type 4 without a body", message(4, {})},
+        {"text", message(MSG_TEXT, bytesOf(encodeTextMessage(TextMessage{"hello", "Ann"})))},
+        {"action without a body", message(MSG_ACTION, {})},
+        {"seating too short", message(MSG_SEATING, Bytes(100, 0))},
+        {"oversized action", message(MSG_ACTION, Bytes(5000, 0xA4))},
+        {"oversized by one", message(MSG_RULES, Bytes(MSG_BODY_MAX + 1, 0x0C))},
+    };
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        handler.log.clear();
+        writeAll(peer, c.bytes);
+        writeAll(peer, actionMessage(3, 7, ACTION_DEAL));
+        ASSERT_TRUE(received(1));
+        drain();
+        EXPECT_EQ(handler.log, std::vector<std::string>{"action 3 7 3 @" + std::to_string(slot)});
+        EXPECT_TRUE(transport.isOpen(slot));
+        EXPECT_TRUE(table.boxes.empty());
+    }
+}
+
+TEST_F(TransportTest, EveryMessageWrittenOneByteAtATimeArrivesWholeAndInOrder)
+{
+    game.sessionMode = MODE_HOSTING;
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+
+    Seating seating;
+    const char* names[4] = {"Host", "", "Ann", "Bob"};
+    for (int i = 0; i < 4; ++i) seating[i].name = names[i];
+    SeatRecord seat;
+    seat.seat = 3;
+    JoinRecord join;
+    join.name = "Ann";
+    join.partner = "Bob";
+    join.players = 2;
+    join.addr = WireAddress{0x7F000001, 4101};
+    RuleSettings rules;
+    rules.target = 7;
+
+    Bytes stream;
+    for (const Bytes& m : {actionMessage(1, 51, ACTION_PLAY), message(MSG_SEATING, bytesOf(encodeSeating(seating))),
+                           message(MSG_SEAT, bytesOf(encodeSeatRecord(seat))), message(MSG_JOIN, bytesOf(encodeJoinRecord(join))),
+                           message(MSG_TEXT, Bytes(MSG_TEXT_SIZE, 0)), message(MSG_READY, {}),
+                           message(MSG_RULES, bytesOf(encodeRules(rules)))})
+        stream.insert(stream.end(), m.begin(), m.end());
+    for (uint8_t b : stream) {
+        writeAll(peer, {b});
+        drain();
+    }
+
+    const std::string at = " @" + std::to_string(slot);
+    const std::vector<std::string> expected = {"action 1 51 0" + at, "seating Host,,Ann,Bob" + at, "seat 3" + at,
+                                               "join Ann" + at,      "ready" + at,                  "rules target 7" + at};
+    ASSERT_TRUE(received(expected.size()));
+    EXPECT_EQ(handler.log, expected);
+    EXPECT_TRUE(table.boxes.empty());
+
+    // The join information stays with the entry after its connection closes.
+    transport.closeConnection(slot);
+    const auto& info = transport.joinInfo(slot);
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->name, "Ann");
+    EXPECT_EQ(info->partner, std::optional<std::string>("Bob"));
+    EXPECT_EQ(info->players, 2);
+    EXPECT_EQ(info->addr, join.addr);
+}
+
+TEST_F(TransportTest, APartnerIsKeptOnlyForAPair)
+{
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    JoinRecord join;
+    join.name = "Ann";
+    join.partner = "stale";
+    join.players = 1;
+    writeAll(peer, message(MSG_JOIN, bytesOf(encodeJoinRecord(join))));
+    ASSERT_TRUE(received(1));
+    ASSERT_TRUE(transport.joinInfo(slot).has_value());
+    EXPECT_FALSE(transport.joinInfo(slot)->partner.has_value());
+}
+
+TEST_F(TransportTest, APeerStalledInsideAMessageHoldsUpNoOne)
+{
+    int stalledSlot = -1;
+    int otherSlot = -1;
+    const int stalled = connectPeer(&stalledSlot);
+    const int other = connectPeer(&otherSlot);
+
+    const Bytes held = actionMessage(0, 10, ACTION_PLAY);
+    writeAll(stalled, Bytes(held.begin(), held.begin() + MSG_HEADER_SIZE));
+    writeAll(other, actionMessage(2, 20, ACTION_PLAY));
+    ASSERT_TRUE(received(1));
+    EXPECT_EQ(handler.log[0], "action 2 20 0 @" + std::to_string(otherSlot));
+
+    writeAll(stalled, Bytes(held.begin() + MSG_HEADER_SIZE, held.end()));
+    ASSERT_TRUE(received(2));
+    EXPECT_EQ(handler.log[1], "action 0 10 0 @" + std::to_string(stalledSlot));
+}
+
+// A handler may run a nested loop (a pause, a message box) or close the
+// connection it was called for.
+TEST_F(TransportTest, HandlersMayNestLoopsAndCloseTheirConnection)
+{
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    Bytes three;
+    for (int card = 1; card <= 3; ++card) {
+        const Bytes m = actionMessage(0, card, ACTION_PLAY);
+        three.insert(three.end(), m.begin(), m.end());
+    }
+
+    handler.afterAction = [&](int) {
+        if (handler.log.size() == 1) drain();
+    };
+    writeAll(peer, three);
+    ASSERT_TRUE(received(3));
+    drain();
+    const std::string at = " @" + std::to_string(slot);
+    EXPECT_EQ(handler.log, (std::vector<std::string>{"action 0 1 0" + at, "action 0 2 0" + at, "action 0 3 0" + at}));
+
+    handler.log.clear();
+    handler.afterAction = [&](int s) { transport.closeConnection(s); };
+    writeAll(peer, three);
+    ASSERT_TRUE(received(1));
+    drain();
+    EXPECT_EQ(handler.log.size(), 1u);
+    EXPECT_FALSE(transport.isOpen(slot));
+    EXPECT_TRUE(table.boxes.empty());
+}
+
+TEST_F(TransportTest, SuspendedInputsHoldMessagesUntilResumed)
+{
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    transport.suspendInputs();
+    writeAll(peer, message(MSG_READY, {}));
+    loop.runOnce(50);
+    EXPECT_TRUE(handler.log.empty());
+    transport.resumeInputs();
+    ASSERT_TRUE(received(1));
+    EXPECT_EQ(handler.log[0], "ready @" + std::to_string(slot));
+}
+
+// Without MSG_NOSIGNAL the second send to a closed peer raises SIGPIPE and
+// ends the test process.
+TEST_F(TransportTest, SendingToAClosedPeerClosesTheConnectionOnly)
+{
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    ::close(peer);
+    peers.pop_back();
+    GameAction action;
+    bool failed = false;
+    for (int i = 0; i < 100 && !failed; ++i) {
+        failed = !transport.sendActionMessage(slot, action);
+        if (!failed) usleep(1000);
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_FALSE(transport.isOpen(slot));
+    EXPECT_FALSE(transport.sendReady(slot));
+}
+
+TEST_F(TransportTest, APeerThatStopsReadingIsGivenUp)
+{
+    int slot = -1;
+    connectPeer(&slot);
+    Seating seating;
+    bool failed = false;
+    for (int i = 0; i < 10000 && !failed; ++i) failed = !transport.sendSeating(slot, seating);
+    EXPECT_TRUE(failed);
+    EXPECT_FALSE(transport.isOpen(slot));
+}
+
+}  // namespace
