@@ -1,0 +1,174 @@
+#include "records/high_scores.h"
+
+#include <algorithm>
+#include <charconv>
+#include <vector>
+
+namespace {
+
+const char* const SCORES_SECTION = "Scores";
+const char* const SCORES_KEY = "Data";
+constexpr char TAB = '\t';
+constexpr char SCRAMBLE_KEY = '\x9B';
+
+// A TAB in a name would split it into two fields, a zero byte would end the
+// text, and an empty name would vanish in a run of TABs; such names are kept
+// with a space instead, in the table as well, so that it shows what it will
+// read back.
+std::string storableName(const std::string& name)
+{
+    if (name.empty()) return " ";
+    std::string out = name;
+    std::replace(out.begin(), out.end(), TAB, ' ');
+    std::replace(out.begin(), out.end(), '\0', ' ');
+    return out;
+}
+
+// A name byte 0x9B would scramble to a zero byte and cut the stored text
+// short, and 0xE4 scrambles to DEL, where the FOX registry file stops reading
+// a value. Both, and the escape byte 0xFF itself, are stored as 0xFF followed
+// by 1, 2 or 3. 0xFF never occurs in UTF-8, so every name that is valid text
+// without those bytes is stored unchanged, and no escape scrambles to zero,
+// TAB or DEL.
+constexpr char ESCAPE = '\xFF';
+constexpr char ESCAPED[] = {SCRAMBLE_KEY, '\xE4', ESCAPE};
+constexpr int ESCAPED_COUNT = sizeof ESCAPED;
+
+std::string storedName(const std::string& name)
+{
+    std::string out;
+    out.reserve(name.size());
+    for (const char c : storableName(name)) {
+        const int escaped = static_cast<int>(std::find(ESCAPED, ESCAPED + ESCAPED_COUNT, c) - ESCAPED);
+        if (escaped < ESCAPED_COUNT) {
+            out += ESCAPE;
+            out += static_cast<char>(escaped + 1);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string nameFromStored(const std::string& field)
+{
+    std::string out;
+    out.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        const int code = i + 1 < field.size() ? field[i + 1] : 0;
+        if (field[i] == ESCAPE && code >= 1 && code <= ESCAPED_COUNT) {
+            out += ESCAPED[code - 1];
+            ++i;
+        } else {
+            out += field[i];
+        }
+    }
+    return out;
+}
+
+std::optional<int32_t> parseScore(const std::string& token)
+{
+    int32_t value = 0;
+    const char* end = token.data() + token.size();
+    const auto [stop, error] = std::from_chars(token.data(), end, value);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> splitAtTabRuns(const std::string& text)
+{
+    std::vector<std::string> tokens;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find(TAB, start), text.size());
+        if (end > start) tokens.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return tokens;
+}
+
+} // namespace
+
+HighScoreTable defaultHighScores()
+{
+    HighScoreTable table;
+    table.fill(HighScoreEntry{"Nobody", "Nobody", 0, 0});
+    return table;
+}
+
+std::string formatTeamNames(const Team& team, int seatCount)
+{
+    if (seatCount == 4) return team.first->name + " && " + team.second->name;
+    return team.first->name;
+}
+
+std::string highScoreText(const HighScoreTable& table)
+{
+    std::string text;
+    for (const HighScoreEntry& entry : table) {
+        if (&entry != &table.front()) text += TAB;
+        text += storedName(entry.winners) + TAB + storedName(entry.losers) + TAB +
+                std::to_string(entry.winnerScore) + TAB + std::to_string(entry.loserScore);
+    }
+    return text;
+}
+
+std::optional<HighScoreTable> parseHighScoreText(const std::string& text)
+{
+    const std::vector<std::string> tokens = splitAtTabRuns(text);
+    if (tokens.size() != 4 * HIGH_SCORE_COUNT) return std::nullopt;
+    HighScoreTable table;
+    for (int i = 0; i < HIGH_SCORE_COUNT; ++i) {
+        const std::optional<int32_t> winnerScore = parseScore(tokens[4 * i + 2]);
+        const std::optional<int32_t> loserScore = parseScore(tokens[4 * i + 3]);
+        if (!winnerScore || !loserScore) return std::nullopt;
+        table[i] = {nameFromStored(tokens[4 * i]), nameFromStored(tokens[4 * i + 1]), *winnerScore, *loserScore};
+    }
+    return table;
+}
+
+void scrambleText(std::string& text)
+{
+    for (char& c : text) {
+        if (c == '\0') break;
+        c = static_cast<char>(c ^ SCRAMBLE_KEY);
+    }
+}
+
+std::optional<int> findHighScorePosition(const HighScoreTable& table, int64_t margin)
+{
+    for (int i = 0; i < HIGH_SCORE_COUNT; ++i)
+        if (table[i].margin() < margin) return i + 1;
+    return std::nullopt;
+}
+
+HighScoreTable loadHighScores(const SettingsStore& store)
+{
+    std::optional<std::string> text = store.readString(SCORES_SECTION, SCORES_KEY);
+    if (!text) return defaultHighScores();
+    scrambleText(*text);
+    std::optional<HighScoreTable> table = parseHighScoreText(*text);
+    return table ? *table : defaultHighScores();
+}
+
+void saveHighScores(const HighScoreTable& table, SettingsStore& store)
+{
+    std::string text = highScoreText(table);
+    scrambleText(text);
+    store.writeString(SCORES_SECTION, SCORES_KEY, text);
+}
+
+void recordGameResult(HighScoreTable& table, const GameState& game, SettingsStore& store)
+{
+    const bool firstTeamWins = game.teams[1].score < game.teams[0].score;
+    const Team& winner = game.teams[firstTeamWins ? 0 : 1];
+    const Team& loser = game.teams[firstTeamWins ? 1 : 0];
+    HighScoreEntry entry{storableName(formatTeamNames(winner, game.seatCount)),
+                         storableName(formatTeamNames(loser, game.seatCount)), winner.score, loser.score};
+    const std::optional<int> position = findHighScorePosition(table, entry.margin());
+    if (!position) return;
+    const auto slot = table.begin() + (*position - 1);
+    std::move_backward(slot, table.end() - 1, table.end());
+    *slot = std::move(entry);
+    saveHighScores(table, store);
+}

@@ -1,0 +1,340 @@
+#include "records/high_scores.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+bool operator==(const HighScoreEntry& a, const HighScoreEntry& b)
+{
+    return a.winners == b.winners && a.losers == b.losers && a.winnerScore == b.winnerScore &&
+           a.loserScore == b.loserScore;
+}
+
+void PrintTo(const HighScoreEntry& e, std::ostream* os)
+{
+    *os << '{' << ::testing::PrintToString(e.winners) << ", " << ::testing::PrintToString(e.losers) << ", "
+        << e.winnerScore << ", " << e.loserScore << '}';
+}
+
+namespace {
+
+class MapStore : public SettingsStore {
+public:
+    std::optional<std::string> readString(const std::string& section, const std::string& key) const override
+    {
+        const auto it = values.find({section, key});
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void writeString(const std::string& section, const std::string& key, const std::string& value) override
+    {
+        values[{section, key}] = value;
+        ++writes;
+    }
+    void flush() override { ++flushes; }
+
+    std::map<std::pair<std::string, std::string>, std::string> values;
+    int writes = 0;
+    int flushes = 0;
+};
+
+const HighScoreEntry NOBODY{"Nobody", "Nobody", 0, 0};
+const std::string DEFAULT_ENTRY_TEXT = "Nobody\tNobody\t0\t0";
+
+std::string defaultText()
+{
+    std::string text = DEFAULT_ENTRY_TEXT;
+    for (int i = 1; i < HIGH_SCORE_COUNT; ++i) text += "\t" + DEFAULT_ENTRY_TEXT;
+    return text;
+}
+
+std::string scrambled(std::string text)
+{
+    scrambleText(text);
+    return text;
+}
+
+// Entries "E1".."E10" with the given margins.
+HighScoreTable tableWithMargins(std::initializer_list<int> margins)
+{
+    HighScoreTable table;
+    int i = 0;
+    for (const int margin : margins) {
+        table[i] = {"E" + std::to_string(i + 1), "L", 7, 7 - margin};
+        ++i;
+    }
+    return table;
+}
+
+class HighScoresTest : public ::testing::Test {
+protected:
+    // Names in seat order: 0, 1, 2, 3 with four seats; 0, 2 with two.
+    void seatPlayers(std::vector<std::string> names)
+    {
+        const bool four = names.size() == 4;
+        game.seatCount = four ? 4 : 2;
+        for (int t = 0; t < 2; ++t) {
+            game.teams[t].first = &game.seats[2 * t];
+            game.teams[t].second = four ? &game.seats[2 * t + 1] : nullptr;
+        }
+        const std::vector<int> order = four ? std::vector<int>{0, 1, 2, 3} : std::vector<int>{0, 2};
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            game.seats[order[i]].name = names[i];
+            game.seats[order[i]].named = true;
+        }
+    }
+
+    void finish(int32_t score0, int32_t score1)
+    {
+        game.teams[0].score = score0;
+        game.teams[1].score = score1;
+        recordGameResult(table, game, store);
+    }
+
+    std::string storedPlainText() const { return scrambled(store.values.at({"Scores", "Data"})); }
+
+    GameState game;
+    MapStore store;
+    HighScoreTable table = defaultHighScores();
+};
+
+// --- Recording a finished game ---------------------------------------------
+
+TEST_F(HighScoresTest, FirstFourSeatGameIsStoredByteExact)
+{
+    seatPlayers({"Fatboy", "Saucy", "Dread", "Horse"});
+    finish(14, 9);
+
+    const HighScoreEntry expected{"Fatboy && Saucy", "Dread && Horse", 14, 9};
+    EXPECT_EQ(table[0], expected);
+    for (int i = 1; i < HIGH_SCORE_COUNT; ++i) EXPECT_EQ(table[i], NOBODY) << i;
+
+    std::string text = "Fatboy && Saucy\tDread && Horse\t14\t9";
+    for (int i = 1; i < HIGH_SCORE_COUNT; ++i) text += "\t" + DEFAULT_ENTRY_TEXT;
+    EXPECT_EQ(storedPlainText(), text);
+    EXPECT_EQ(store.writes, 1);
+    EXPECT_EQ(store.flushes, 0);
+}
+
+TEST_F(HighScoresTest, WinnerIsTheTeamWithTheHigherScore)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        int32_t score0, score1;
+        HighScoreEntry expected;
+    };
+    const Case cases[] = {
+        {"two seats, seat 0 wins", {"Bossman", "Horse"}, 14, 3, {"Bossman", "Horse", 14, 3}},
+        {"two seats, seat 2 wins", {"Bossman", "Horse"}, 3, 14, {"Horse", "Bossman", 14, 3}},
+        {"four seats, team 1 wins", {"A", "B", "C", "D"}, 9, 14, {"C && D", "A && B", 14, 9}},
+        // An under-trump bullseye awarded to team 1 leaves team 0 ahead.
+        {"bullseye to the trailing team", {"A", "B", "C", "D"}, 12, 5, {"A && B", "C && D", 12, 5}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        table = defaultHighScores();
+        seatPlayers(c.names);
+        finish(c.score0, c.score1);
+        EXPECT_EQ(table[0], c.expected);
+        EXPECT_EQ(table[1], NOBODY);
+    }
+}
+
+TEST_F(HighScoresTest, EqualScoresRecordTeamOneOnlyAboveANegativeMargin)
+{
+    seatPlayers({"A", "B", "C", "D"});
+    finish(7, 7);
+    EXPECT_EQ(table, defaultHighScores());
+    EXPECT_EQ(store.writes, 0);
+
+    table[9] = {"Late", "Early", 3, 5};
+    finish(7, 7);
+    EXPECT_EQ(table[9], (HighScoreEntry{"C && D", "A && B", 7, 7}));
+    EXPECT_EQ(table[8], NOBODY);
+    EXPECT_EQ(store.writes, 1);
+}
+
+TEST_F(HighScoresTest, NewGameGoesBelowEqualMarginsAndDropsTheLast)
+{
+    table = tableWithMargins({8, 5, 5, 0, 0, 0, 0, 0, 0, 0});
+    const HighScoreTable before = table;
+    seatPlayers({"Fatboy", "Saucy", "Dread", "Horse"});
+    finish(14, 9);
+
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(table[i], before[i]) << i;
+    EXPECT_EQ(table[3], (HighScoreEntry{"Fatboy && Saucy", "Dread && Horse", 14, 9}));
+    for (int i = 4; i < HIGH_SCORE_COUNT; ++i) EXPECT_EQ(table[i], before[i - 1]) << i;
+    EXPECT_EQ(loadHighScores(store), table);
+}
+
+TEST_F(HighScoresTest, GameNoWiderThanTheLastEntryIsNotRecorded)
+{
+    table = tableWithMargins({9, 8, 7, 6, 5, 4, 3, 3, 3, 3});
+    const HighScoreTable before = table;
+    seatPlayers({"A", "B", "C", "D"});
+    finish(14, 11);
+    finish(13, 14);
+    EXPECT_EQ(table, before);
+    EXPECT_EQ(store.writes, 0);
+    EXPECT_TRUE(store.values.empty());
+}
+
+TEST(FindHighScorePosition, FirstEntryWithAStrictlyLowerMargin)
+{
+    const HighScoreTable table = tableWithMargins({8, 5, 5, 0, 0, 0, 0, 0, 0, -2});
+    const std::pair<int, std::optional<int>> cases[] = {
+        {9, 1}, {8, 2}, {6, 2}, {5, 4}, {1, 4}, {0, 10}, {-1, 10}, {-2, std::nullopt}, {-9, std::nullopt},
+    };
+    for (const auto& [margin, position] : cases) EXPECT_EQ(findHighScorePosition(table, margin), position) << margin;
+}
+
+// --- Text form and scrambling ------------------------------------------------
+
+TEST(HighScoreText, DefaultTableIsTenPlainEntriesWithoutTerminator)
+{
+    const std::string text = highScoreText(defaultHighScores());
+    EXPECT_EQ(text, defaultText());
+    EXPECT_EQ(text.size(), 179u);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 39);
+}
+
+TEST(HighScoreText, NamesWithoutTabOr9BAreStoredVerbatim)
+{
+    HighScoreTable table = defaultHighScores();
+    table[0] = {"Zoë && Ñandú", "Brontë \\ \x7f && ~", -3, 2147483647};
+    const std::string prefix = "Zoë && Ñandú\tBrontë \\ \x7f && ~\t-3\t2147483647\tNobody\t";
+    EXPECT_EQ(highScoreText(table).substr(0, prefix.size()), prefix);
+}
+
+TEST(ScrambleText, XorsEveryByteUpToTheFirstZero)
+{
+    std::string text = "Nobody\t0";
+    scrambleText(text);
+    EXPECT_EQ(text, "\xD5\xF4\xF9\xF4\xFF\xE2\x92\xAB");
+    scrambleText(text);
+    EXPECT_EQ(text, "Nobody\t0");
+
+    std::string cut("AB\0CD", 5);
+    scrambleText(cut);
+    EXPECT_EQ(cut, std::string("\xDA\xD9\0CD", 5));
+}
+
+TEST(SaveHighScores, StoresTheScrambledTextUnderScoresData)
+{
+    MapStore store;
+    saveHighScores(defaultHighScores(), store);
+
+    const std::string nobody = "\xD5\xF4\xF9\xF4\xFF\xE2";
+    const std::string entry = nobody + "\x92" + nobody + "\x92\xAB\x92\xAB";
+    std::string expected = entry;
+    for (int i = 1; i < HIGH_SCORE_COUNT; ++i) expected += "\x92" + entry;
+    ASSERT_EQ(store.values.size(), 1u);
+    EXPECT_EQ(store.values.at({"Scores", "Data"}), expected);
+    EXPECT_EQ(store.flushes, 0);
+}
+
+// --- Loading -----------------------------------------------------------------
+
+TEST(LoadHighScores, MissingEntryGivesTheDefaultTable)
+{
+    EXPECT_EQ(loadHighScores(MapStore{}), defaultHighScores());
+}
+
+TEST(LoadHighScores, TakesTheStoredOrderAndSkipsEmptyFields)
+{
+    std::string text = "\t\tWide\tNarrow\t2147483647\t-2147483648\t\t\tLow\tHigh\t1\t9";
+    for (int i = 2; i < HIGH_SCORE_COUNT; ++i) text += "\t" + DEFAULT_ENTRY_TEXT;
+    MapStore store;
+    store.values[{"Scores", "Data"}] = scrambled(text + "\t\t");
+
+    HighScoreTable expected = defaultHighScores();
+    expected[0] = {"Wide", "Narrow", INT32_MAX, INT32_MIN};
+    expected[1] = {"Low", "High", 1, 9};
+    HighScoreTable table = loadHighScores(store);
+    EXPECT_EQ(table, expected);
+
+    // The extreme margin must not wrap around in the comparison.
+    EXPECT_EQ(findHighScorePosition(table, 5), 2);
+}
+
+TEST(LoadHighScores, MalformedValueGivesTheDefaultTable)
+{
+    const std::string good = defaultText();
+    const std::string withoutLast = good.substr(0, good.size() - 1);
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty value", ""},
+        {"only TABs", "\t\t\t"},
+        {"39 fields", good.substr(0, good.size() - 2)},
+        {"41 fields", good + "\t0"},
+        {"eleven entries", good + "\t" + DEFAULT_ENTRY_TEXT},
+        {"missing name", "Nobody\t\t0\t0\t" + good.substr(DEFAULT_ENTRY_TEXT.size() + 1)},
+        {"word score", withoutLast + "x"},
+        {"trailing junk", withoutLast + "5x"},
+        {"decimal point", withoutLast + "1.5"},
+        {"leading plus", withoutLast + "+5"},
+        {"above 32 bits", withoutLast + "2147483648"},
+        {"below 32 bits", withoutLast + "-2147483649"},
+        {"lone minus", withoutLast + "-"},
+    };
+    for (const auto& [what, text] : cases) {
+        MapStore store;
+        store.values[{"Scores", "Data"}] = scrambled(text);
+        EXPECT_EQ(loadHighScores(store), defaultHighScores()) << what;
+    }
+
+    MapStore unscrambled;
+    unscrambled.values[{"Scores", "Data"}] = good;
+    EXPECT_EQ(loadHighScores(unscrambled), defaultHighScores()) << "stored unscrambled";
+}
+
+// --- Names that the text form cannot hold as they are ------------------------
+
+TEST(HighScoreNames, EveryNameReadsBackWithTheWholeTable)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"Zdeněk && Saucy", "Zdeněk && Saucy"},  // ě is C4 9B
+        {"中文", "中文"},  // 中 is E4 B8 AD
+        {"\x9B", "\x9B"},
+        {"\x9B\x9B\xFF", "\x9B\x9B\xFF"},
+        {"\xFF\x01\xFF\x03\xFF\x04", "\xFF\x01\xFF\x03\xFF\x04"},  // looks like escapes
+        {"end\xFF", "end\xFF"},
+        {"Tab\tName", "Tab Name"},
+        {"\t", " "},
+        {"", " "},
+        {std::string("a\0b", 3), "a b"},
+    };
+    for (const auto& [name, readBack] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(name));
+        HighScoreTable table = defaultHighScores();
+        table[0] = {name, "Horse", 14, 9};
+        table[1] = {"Dread", name, 14, 10};
+        MapStore store;
+        saveHighScores(table, store);
+        // Neither byte survives the registry.
+        const std::string& stored = store.values.at({"Scores", "Data"});
+        EXPECT_EQ(stored.find_first_of(std::string("\0\x7F", 2)), std::string::npos);
+
+        HighScoreTable expected = table;
+        expected[0].winners = readBack;
+        expected[1].losers = readBack;
+        EXPECT_EQ(loadHighScores(store), expected);
+    }
+}
+
+TEST_F(HighScoresTest, RecordedGameShowsTheNamesItWillReadBack)
+{
+    table = tableWithMargins({9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+    seatPlayers({"Zdeněk", "Sau\tcy", "Dread", "Horse"});
+    finish(14, 9);
+    EXPECT_EQ(table[5].winners, "Zdeněk && Sau cy");
+    EXPECT_EQ(loadHighScores(store), table);
+}
+
+} // namespace
