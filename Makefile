@@ -4,7 +4,7 @@ JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            libfox-1.6-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang
 
-.PHONY: all deps configure build run test soak fuzz bench clean
+.PHONY: all deps configure build run test fuzz bench clean
 
 all: build
 
@@ -33,3 +33,17 @@ test: build
 
 clean:
 	rm -rf $(BUILD) build-release build-fuzz
+
+FUZZ_SECONDS ?= 60
+# The reader fuzzer (clang, libFuzzer, address and undefined sanitizers).
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh
+
+# Release builds for the figures: self-play throughput and network latency.
+bench: deps
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMARVANTO_GUI=OFF
+	cmake --build build-release -j$(JOBS) --target marvanto-selfplay marvanto-bench
+	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 4
+	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 2
+	./build-release/marvanto-selfplay --games 2000 --seed 1 --opponent random
+	./build-release/marvanto-bench

@@ -135,8 +135,9 @@ public:
 class GameHooks {
 public:
     virtual ~GameHooks() = default;
-    // Offers the finished game to the high score table.
-    virtual void recordGameResult(const GameState& game) = 0;
+    // Offers the finished game to the high score table; winnerTeam is the
+    // team the game was awarded to (0 or 1), -1 for none.
+    virtual void recordGameResult(const GameState& game, int winnerTeam) = 0;
     // A game ended without another: close the session's connections and, in
     // a local game, open the setup dialog again.
     virtual void endSession(GameState& game) = 0;

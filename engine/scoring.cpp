@@ -129,7 +129,7 @@ void gameOver(GameState& game, Team* winner)
             localWin = localWin || (winner->second->kind == LOCAL_HUMAN && winner->second->inPlay());
     }
     table.showAnnouncement(localWin ? "You Win!" : "Game Over");
-    if (game.hooks) game.hooks->recordGameResult(game);
+    if (game.hooks) game.hooks->recordGameResult(game, winner ? game.teamIndex(winner) : -1);
 
     if (game.sessionMode == MODE_LOCAL && table.askQuestion("Game over", "Play again?")) {
         resetGame(game);

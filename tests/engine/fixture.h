@@ -79,9 +79,14 @@ public:
 
 class RecordingHooks : public GameHooks {
 public:
-    void recordGameResult(const GameState&) override { ++recorded; }
+    void recordGameResult(const GameState&, int winnerTeam) override
+    {
+        ++recorded;
+        winner = winnerTeam;
+    }
     void endSession(GameState&) override { ++sessionsEnded; }
     int recorded = 0;
+    int winner = -1;
     int sessionsEnded = 0;
 };
 

@@ -149,6 +149,7 @@ TEST_F(TrickTest, UnderTrumpBullseyeEndsTheGameForTheOtherTeam)
     EXPECT_EQ(table.announcements, (std::vector<std::string>{"Bullseye!", "Game Over"}));
     EXPECT_EQ(table.pauses, std::vector<int>{1800});
     EXPECT_EQ(hooks.recorded, 1);
+    EXPECT_EQ(hooks.winner, 1) << "awarded to the team of the lower score";
 }
 
 TEST_F(TrickTest, JackOfTrumpsComesHomeOrIsHung)

@@ -1,0 +1,297 @@
+// Hosting and joining a network game, and the session messages.
+#include <cstdio>
+
+#include "engine/deal.h"
+#include "engine/table.h"
+#include "net/session.h"
+
+namespace {
+
+constexpr int SEATING_TO_RULES_PAUSE_MS = 500;
+constexpr int SECOND_READY_PAUSE_MS = 100;
+
+std::string cutName(const std::string& name) { return name.substr(0, MSG_NAME_MAX); }
+
+}  // namespace
+
+void Session::abandonSession(const std::string& why)
+{
+    game_.table->showError("Network error", why);
+    for (Seat& seat : game_.seats) clearSeatName(seat);
+    leaveSession();
+    resetGame(game_);
+    game_.sessionMode = MODE_SETUP;
+    ui_.scheduleSetupDialog();
+}
+
+bool Session::hostNetworkGame()
+{
+    if (game_.turn != TURN_IDLE) return false;
+    game_.sessionMode = MODE_HOSTING;
+    game_.hosting = true;
+    seated_ = rulesKnown_ = false;
+    configureTable(game_, game_.seatCount);
+    ui_.relayoutTable();
+    game_.seats[0].connection = connectToSelf();
+    if (game_.seats[0].connection == -1) {
+        abandonSession("Could not connect to this program's own port, so no game can be hosted.");
+        return false;
+    }
+    seatedCount_ = game_.localPlayers;
+    readyCount_ = game_.localPlayers;
+    addingPlayers_ = true;
+    const bool filled = ui_.runAddPlayers();
+    addingPlayers_ = false;
+    if (!filled) {
+        // Closed before every seat was taken: the joiners seated so far
+        // would wait for ever, so the session ends here.
+        for (Seat& seat : game_.seats) clearSeatName(seat);
+        leaveSession();
+        resetGame(game_);
+        game_.sessionMode = MODE_SETUP;
+        ui_.scheduleSetupDialog();
+        return false;
+    }
+    sendSeatingAndRules();
+    return true;
+}
+
+bool Session::isListableJoiner(int slot) const
+{
+    if (slot < 0 || slot >= NET_CONNECTION_COUNT || !joined_[slot] || !transport_.isOpen(slot)) return false;
+    if (slot == selfClientSlot_ || slot == selfAcceptedSlot_) return false;
+    for (const Seat& seat : game_.seats)
+        if (seat.inPlay() && seat.connection == slot) return false;
+    return true;
+}
+
+std::string Session::joinerText(int slot) const
+{
+    const auto& join = transport_.joinInfo(slot);
+    if (!join) return std::string();
+    if (!join->partner) return join->name;
+    char text[132];
+    std::snprintf(text, sizeof text, "%s & %s", join->name.c_str(), join->partner->c_str());
+    return text;
+}
+
+void Session::seatJoiner(int seat, int slot, const std::string& name)
+{
+    setSeatName(game_.seats[seat], name);
+    game_.seats[seat].connection = slot;
+    game_.seats[seat].kind = REMOTE;
+}
+
+SeatingResult Session::addTeamPlayer(int slot)
+{
+    if (!addingPlayers_ || !isListableJoiner(slot) || game_.seatCount != 4 || game_.seats[1].inPlay())
+        return NOT_A_JOINER;
+    const JoinInfo& join = *transport_.joinInfo(slot);
+    if (join.players == 2) return TEAM_FULL;
+    seatJoiner(1, slot, join.name);
+    seatedCount_ += 1;
+    ui_.unlistJoiner(slot);
+    return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
+}
+
+SeatingResult Session::addOtherPlayer(int slot)
+{
+    if (!addingPlayers_ || !isListableJoiner(slot)) return NOT_A_JOINER;
+    const JoinInfo& join = *transport_.joinInfo(slot);
+    const bool pair = join.players == 2;
+    if (!game_.seats[2].inPlay()) {
+        // Two seats have only one opponent's place to fill.
+        if (pair && game_.seatCount == 2) return OTHER_TEAM_FULL;
+        seatJoiner(2, slot, join.name);
+        seatedCount_ += 1;
+        if (pair) {
+            seatJoiner(3, -1, join.partner.value_or(std::string()));
+            seatedCount_ += 1;
+        }
+    } else {
+        if (pair) return OTHER_TEAM_FULL;
+        if (game_.seatCount != 4 || game_.seats[3].inPlay()) return NOT_A_JOINER;
+        seatJoiner(3, slot, join.name);
+        seatedCount_ += 1;
+    }
+    ui_.unlistJoiner(slot);
+    return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
+}
+
+void Session::sendSeatingAndRules()
+{
+    Seating seating;
+    for (int i = 0; i < 4; ++i) {
+        const Seat& seat = game_.seats[i];
+        SeatRecord& record = seating[i];
+        record.name = seat.inPlay() ? cutName(seat.name) : std::string();
+        record.seat = i;
+        record.team = i / 2;
+        if (i > 0 && seat.inPlay() && seat.connection != -1) {
+            if (const auto& join = transport_.joinInfo(seat.connection)) record.addr = join->addr;
+        }
+    }
+    for (int i = 1; i < 4; ++i)
+        if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
+            transport_.sendSeating(game_.seats[i].connection, seating);
+    seated_ = true;
+    game_.table->pauseDisplay(SEATING_TO_RULES_PAUSE_MS);
+    for (int i = 1; i < 4; ++i)
+        if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
+            transport_.sendRules(game_.seats[i].connection, game_.rules);
+    rulesKnown_ = true;
+    game_.table->showBegButton(true);
+    game_.table->setBegEnabled(false);
+    game_.table->drawTable(true);
+    startWhenAllReady();
+}
+
+void Session::startWhenAllReady()
+{
+    // Readies that came in before the rules went out are counted already;
+    // the dealer is chosen only once the rules are on their way.
+    if (game_.sessionMode != MODE_HOSTING || !rulesKnown_ || readyCount_ != game_.seatCount) return;
+    readyCount_ = -1;  // the game starts once
+    game_.turn = TURN_DEALING;
+    chooseDealer(game_);
+}
+
+bool Session::joinNetworkGame(const std::string& host, uint16_t port)
+{
+    if (!game_.seats[0].inPlay() || game_.turn != TURN_IDLE) return false;
+    const int socket = connectToHost(host, port);
+    if (socket == -1) return false;
+    game_.sessionMode = MODE_JOINED;
+    game_.turn = TURN_IDLE;
+    game_.hosting = false;
+    seated_ = rulesKnown_ = false;
+    hostSlot_ = transport_.allocConnection(socket);
+    if (hostSlot_ == -1) return false;
+    const auto local = transport_.localAddress(hostSlot_);
+    JoinRecord record;
+    record.name = cutName(game_.seats[0].name);
+    if (game_.localPlayers == 2) record.partner = cutName(game_.seats[1].name);
+    record.players = game_.localPlayers;
+    record.addr.ipv4 = local ? local->ipv4 : 0;
+    record.addr.port = transport_.listenPort();
+    ownAddr_ = record.addr;
+    game_.seats[0].connection = hostSlot_;
+    transport_.sendJoin(hostSlot_, record);
+    return true;
+}
+
+void Session::onJoin(int slot, const JoinRecord&)
+{
+    if (game_.sessionMode != MODE_HOSTING || seated_ || slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
+    const auto& join = transport_.joinInfo(slot);
+    if (!join || (join->players != 1 && join->players != 2)) return;
+    joined_[slot] = true;
+    if (addingPlayers_ && isListableJoiner(slot)) ui_.listJoiner(slot);
+}
+
+void Session::onSeating(int slot, const Seating& seating)
+{
+    if (!fromHost(slot) || seated_) return;
+    int own = -1;
+    int count = 0;
+    for (const SeatRecord& record : seating) {
+        if (record.name.empty()) continue;
+        ++count;
+        if (own == -1 && record.addr == ownAddr_) own = record.seat;
+    }
+    if (own < 1 || own > 3 || (count != 2 && count != 4) || (count == 2 && own != 2)) {
+        abandonSession("The host's seating has no place for the players at this machine.");
+        return;
+    }
+    seated_ = true;
+    seating_ = seating;
+    configureTable(game_, count);
+    for (int i = 0; i < 4; ++i) {
+        const SeatRecord& record = seating[i];
+        if (record.name.empty()) continue;
+        setSeatName(game_.seats[i], record.name);
+        game_.seats[i].kind = record.addr == ownAddr_ ? LOCAL_HUMAN : REMOTE;
+    }
+    game_.localSeat = own;
+    game_.partnerSeat = count > 2 ? PARTNER_SEAT[own] : -1;
+    if (game_.localPlayers == 2 && game_.partnerSeat != -1) game_.seats[game_.partnerSeat].kind = LOCAL_HUMAN;
+    const int partner = PARTNER_SEAT[own];
+    if (count == 4) {
+        game_.tablePosition = {own, partner, game_.nextSeat[partner], game_.nextSeat[own]};
+    } else {
+        // Two seats: the opponent sits at the left, as in a local game.
+        const int opponent = game_.nextSeat[own];
+        game_.tablePosition = {own, partner, opponent, PARTNER_SEAT[opponent]};
+    }
+    ui_.relayoutTable();
+
+    game_.seats[own].connection = connectToSelf();
+    for (int i = own - 1; i >= 1; --i) {
+        const SeatRecord& record = seating[i];
+        Seat& seat = game_.seats[i];
+        if (record.name.empty() || record.addr.port == 0) {
+            seat.connection = -1;
+            continue;
+        }
+        seat.connection = transport_.allocConnection(connectToAddr(record.addr));
+        SeatRecord mine;
+        mine.name = cutName(game_.seats[own].name);
+        mine.seat = own;
+        mine.team = own / 2;
+        if (seat.connection != -1) transport_.sendSeat(seat.connection, mine);
+    }
+    transport_.sendReady(hostSlot_);
+    if (game_.localPlayers == 2) {
+        game_.table->pauseDisplay(SECOND_READY_PAUSE_MS);
+        transport_.sendReady(hostSlot_);
+    }
+    game_.turn = TURN_DEALING;
+    game_.table->showBegButton(true);
+    game_.table->setBegEnabled(false);
+    game_.table->drawTable(true);
+}
+
+void Session::onSeat(int slot, const SeatRecord& record)
+{
+    // Only a joined peer of our seating, one that sits above us and so
+    // opens the connection to us, and only over a connection it opened.
+    if (game_.sessionMode != MODE_JOINED || !seated_ || !game_.isSeat(record.seat)) return;
+    const int seat = record.seat;
+    if (seat <= game_.localSeat || !game_.seats[seat].inPlay() || game_.seats[seat].kind != REMOTE) return;
+    if (seating_[seat].addr.port == 0 || game_.seats[seat].connection != -1) return;
+    if (slot == hostSlot_ || slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
+    const auto peer = transport_.peerAddress(slot);
+    if (!peer || peer->ipv4 != seating_[seat].addr.ipv4) return;
+    game_.seats[seat].connection = slot;
+}
+
+void Session::onReady(int slot)
+{
+    if (game_.sessionMode != MODE_HOSTING || !seated_ || readyCount_ < 0) return;
+    bool seatedJoiner = false;
+    for (int i = 1; i < 4; ++i)
+        seatedJoiner = seatedJoiner || (game_.seats[i].inPlay() && game_.seats[i].connection == slot);
+    if (!seatedJoiner) return;
+    readyCount_ += 1;
+    startWhenAllReady();
+}
+
+void Session::onRules(int slot, const RuleSettings& rules)
+{
+    if (!fromHost(slot) || !seated_ || rulesKnown_) return;
+    if (!rulesAreOffered(rules)) {
+        abandonSession("The host asked for rule settings this program does not offer.");
+        return;
+    }
+    rulesKnown_ = true;
+    game_.rules = rules;
+}
+
+void Session::onClosed(int slot)
+{
+    if (slot < 0 || slot >= NET_CONNECTION_COUNT) return;
+    joined_[slot] = false;
+    if (addingPlayers_) ui_.unlistJoiner(slot);
+    if (slot == selfAcceptedSlot_) selfAcceptedSlot_ = -1;
+    if (slot == selfClientSlot_) selfClientSlot_ = -1;
+}

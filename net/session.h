@@ -1,0 +1,122 @@
+// Who sits where, which process drives which seat and over which connection
+// each seat is reached: the local game, and hosting or joining a network
+// game. The session also decides which connections may change the game.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "net/transport.h"
+
+constexpr int COMPUTER_NAME_COUNT = 21;
+extern const char* const COMPUTER_NAMES[COMPUTER_NAME_COUNT];
+
+// What the session asks of the desktop beyond the table.
+class SessionUi {
+public:
+    virtual ~SessionUi() = default;
+    // Opens the game setup dialog once the event loop runs again.
+    virtual void scheduleSetupDialog() = 0;
+    // Recomputes the table layout for the window's current size.
+    virtual void relayoutTable() = 0;
+    // The host's Add Players dialog: runs until the session says every seat
+    // is filled (Session::addTeamPlayer / addOtherPlayer return SEATS_FULL)
+    // or the player closes it; true when every seat was filled.
+    virtual bool runAddPlayers() = 0;
+    // A joiner to offer in the open Add Players dialog, or to take out of it.
+    virtual void listJoiner(int slot) = 0;
+    virtual void unlistJoiner(int slot) = 0;
+};
+
+// The outcome of seating a joiner from the Add Players dialog.
+enum SeatingResult {
+    SEATED,           // seated; more seats to fill
+    SEATS_FULL,       // seated, and that was the last seat
+    NOT_A_JOINER,     // no open connection with join information
+    TEAM_FULL,        // "You team only needs one more player."
+    OTHER_TEAM_FULL,  // "The other team only needs one more player."
+};
+
+class Session : public MessageHandler, public GameHooks {
+public:
+    Session(GameState& game, Transport& transport, SessionUi& ui);
+
+    // Offers each finished game to the high score table.
+    void setResultRecorder(std::function<void(const GameState&)> recorder) { recorder_ = std::move(recorder); }
+
+    // "Start Game" of the setup dialog, after the names and seat count are stored.
+    void onStartGame();
+    // Seats the computer players and connects to this process's own
+    // listener; false when that connection failed (the player was told).
+    bool beginGame();
+    // "New Local Game", once the player has said yes.
+    void newLocalGame();
+    // An entry of COMPUTER_NAMES that no computer seat uses yet.
+    int pickComputerName() const;
+
+    // Hosting: the own connection, then the Add Players dialog, then the
+    // seating and the rules to every joined process. False when no session
+    // was started (the player was told why).
+    bool hostNetworkGame();
+    // The dialog's two buttons, for the joiner on a slot.
+    SeatingResult addTeamPlayer(int slot);
+    SeatingResult addOtherPlayer(int slot);
+    // The text the Add Players list shows for a joiner.
+    std::string joinerText(int slot) const;
+    // Whether a slot holds a joiner that can still be seated.
+    bool isListableJoiner(int slot) const;
+
+    // Joining: connects to the host at port 4100 (or the port given, for
+    // tests) and announces this machine's players. False when the host
+    // could not be reached.
+    bool joinNetworkGame(const std::string& host, uint16_t port = NET_LISTEN_PORT);
+
+    // Whether game actions arriving on this slot belong to the game.
+    bool isGameConnection(int slot) const;
+
+    // MessageHandler
+    void onAction(int slot, const GameAction& action) override;
+    void onSeating(int slot, const Seating& seating) override;
+    void onSeat(int slot, const SeatRecord& record) override;
+    void onJoin(int slot, const JoinRecord& record) override;
+    void onReady(int slot) override;
+    void onRules(int slot, const RuleSettings& rules) override;
+    void onAccepted(int slot) override;
+    void onClosed(int slot) override;
+
+    // GameHooks
+    void recordGameResult(const GameState& game, int winnerTeam) override;
+    void endSession(GameState& game) override;
+
+private:
+    // Connects to this process's own listener; the client end's slot, or -1.
+    int connectToSelf();
+    void startFirstDeal();
+    void leaveSession();
+    // Ends a network session that cannot go on, telling the player why.
+    void abandonSession(const std::string& why);
+    void seatJoiner(int seat, int slot, const std::string& name);
+    void sendSeatingAndRules();
+    void startWhenAllReady();
+    bool fromHost(int slot) const { return game_.sessionMode == MODE_JOINED && slot == hostSlot_; }
+
+    GameState& game_;
+    Transport& transport_;
+    SessionUi& ui_;
+    std::function<void(const GameState&)> recorder_;
+    // This process's connection to itself: the end it writes on and the end
+    // the listener accepted, which carries its own actions back.
+    int selfClientSlot_ = -1;
+    int selfAcceptedSlot_ = -1;
+
+    // Network sessions.
+    int hostSlot_ = -1;        // joined: the connection to the host
+    WireAddress ownAddr_;      // joined: the address announced to the host
+    Seating seating_;          // joined: the seating as the host sent it
+    bool addingPlayers_ = false;
+    bool seated_ = false;      // joined: seating taken; hosting: seating sent
+    bool rulesKnown_ = false;  // joined: rules received; hosting: rules sent
+    bool joined_[NET_CONNECTION_COUNT] = {};  // a MSG_JOIN came on the open connection
+    int seatedCount_ = 0;
+    int readyCount_ = 0;
+};

@@ -1,0 +1,289 @@
+#include "tools/selfplay/self_play.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+
+#include "engine/deal.h"
+#include "engine/headless_table.h"
+#include "engine/invariants.h"
+#include "engine/loopback.h"
+#include "net/poll_loop.h"
+#include "net/session.h"
+#include "players/computer.h"
+
+namespace {
+
+const char* const ACTION_NAMES[] = {"play", "beg", "give-one", "deal", "kick", "set-dealer", "redeal", "call-reneed"};
+
+// Checks every applied action and watches rounds and game ends.
+class GameWatcher : public GameHooks {
+public:
+    GameWatcher(GameState& game, SelfPlayResult& result, std::ostream& log, bool verbose)
+        : game_(game), result_(result), log_(log), verbose_(verbose)
+    {
+    }
+
+    // Around each applyAction; depth counts nested deliveries.
+    void before() { ++depth_; }
+    void after(const GameAction& action)
+    {
+        --depth_;
+        ++result_.actions;
+        if (verbose_) {
+            const char* name = action.action >= 0 && action.action <= 7 ? ACTION_NAMES[action.action] : "unknown";
+            log_ << name << " seat=" << action.seat << " card=" << action.card << " turn=" << game_.turn << '\n';
+        }
+        // Scores may pass the target in the middle of an action, before the
+        // labels are refreshed; once the outermost action is done they may not.
+        for (const std::string& v : gameViolations(game_, depth_ == 0)) report(v);
+        const bool playBegins = (lastTurn_ == TURN_DEALING || lastTurn_ == TURN_BEGGING) && game_.isSeat(game_.turn);
+        if (playBegins) {
+            handSize_ = -1;
+            for (const Seat& seat : game_.seats) {
+                if (!seat.inPlay()) continue;
+                const int n = countCards(seat.hand);
+                if (handSize_ == -1) handSize_ = n;
+                if (n != handSize_ || (n != 6 && n != 9 && n != 12))
+                    report("hands of unequal or wrong size when play begins: " + std::to_string(n));
+            }
+        }
+        lastTurn_ = game_.turn;
+    }
+
+    void onRoundSummary()
+    {
+        ++result_.rounds;
+        const int played = countCards(game_.teams[0].pile) + countCards(game_.teams[1].pile);
+        if (played != handSize_ * game_.seatCount)
+            report("round of " + std::to_string(handSize_) + " cards each played " + std::to_string(played) + " cards");
+    }
+
+    void recordGameResult(const GameState&, int winnerTeam) override
+    {
+        if (winnerTeam == 0 || winnerTeam == 1) ++result_.won[winnerTeam];
+    }
+    void endSession(GameState&) override { finished = true; }
+
+    bool finished = false;
+
+private:
+    void report(const std::string& what)
+    {
+        ++result_.violations;
+        if (result_.violations <= 20) log_ << "violation: " << what << '\n';
+    }
+
+    GameState& game_;
+    SelfPlayResult& result_;
+    std::ostream& log_;
+    bool verbose_;
+    int depth_ = 0;
+    int lastTurn_ = TURN_IDLE;
+    int handSize_ = 0;
+};
+
+// The computer players of the two teams.
+struct Players {
+    explicit Players(bool randomOpponent) : teams(strategy, randomOpponent ? static_cast<TurnDriver&>(random) : strategy) {}
+    ComputerStrategy strategy;
+    RandomPlayer random;
+    TeamPlayers teams;
+};
+
+void nameSeats(GameState& game, int seats)
+{
+    configureTable(game, seats);
+    for (int s = 0; s < 4; ++s) {
+        if (seats == 2 && s % 2 == 1) continue;
+        setSeatName(game.seats[s], "Computer " + std::to_string(s));
+        game.seats[s].kind = COMPUTER;
+        game.seats[s].connection = -1;
+    }
+}
+
+class MemoryPlay {
+public:
+    MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
+        : options_(options), players_(options.randomOpponent), watcher_(game_, result, log, options.verbose)
+    {
+        initGame(game_);
+        game_.table = &table_;
+        game_.outbox = &loop_;
+        game_.computers = &players_.teams;
+        game_.hooks = &watcher_;
+        table_.deliverPending = [this] { deliverAll(); };
+        table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
+    }
+
+    bool playGame()
+    {
+        nameSeats(game_, options_.seats);
+        game_.seats[0].connection = 0;
+        game_.rules = options_.rules;
+        game_.sessionMode = MODE_LOCAL;
+        game_.hosting = true;
+        game_.turn = TURN_DEALING;
+        watcher_.finished = false;
+        chooseDealer(game_);
+        deliverAll();
+        return watcher_.finished;
+    }
+
+private:
+    void deliverAll()
+    {
+        auto& queue = loop_.pending();
+        while (!queue.empty()) {
+            const GameAction action = queue.front();
+            queue.pop_front();
+            watcher_.before();
+            applyAction(game_, action);
+            watcher_.after(action);
+        }
+    }
+
+    const SelfPlayOptions& options_;
+    GameState game_;
+    HeadlessTable table_;
+    MemoryLoopback loop_;
+    Players players_;
+    GameWatcher watcher_;
+};
+
+// The real session and transport: the process connects to its own
+// listener and every action travels through loopback TCP.
+class TcpPlay : public SessionUi, public MessageHandler {
+public:
+    TcpPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
+        : options_(options),
+          transport_(poll_, game_),
+          session_(game_, transport_, *this),
+          players_(options.randomOpponent),
+          watcher_(game_, result, log, options.verbose)
+    {
+        initGame(game_);
+        game_.table = &table_;
+        game_.outbox = &transport_;
+        game_.computers = &players_.teams;
+        game_.hooks = &hooks_;
+        hooks_.owner = this;
+        poll_.attach(transport_);
+        transport_.setHandler(this);
+        table_.deliverPending = [this] {
+            while (poll_.runOnce(0) > 0) {
+            }
+        };
+        table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
+        listening_ = transport_.openListener(options.basePort) != -1;
+    }
+
+    bool playGame()
+    {
+        if (!listening_) return false;
+        nameSeats(game_, options_.seats);
+        clearSeatName(game_.seats[1]);
+        clearSeatName(game_.seats[2]);
+        clearSeatName(game_.seats[3]);
+        game_.seatCount = options_.seats;
+        game_.localPlayers = 1;
+        game_.pendingRules = options_.rules;
+        watcher_.finished = false;
+        session_.onStartGame();
+        // The session seats the person at seat 0; here a computer plays it.
+        game_.seats[0].kind = COMPUTER;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!watcher_.finished && std::chrono::steady_clock::now() < deadline) poll_.runOnce(100);
+        // Let the closed loopback's far end be read before the next game.
+        while (transport_.usedConnections() > 0 && poll_.runOnce(100) > 0) {
+        }
+        return watcher_.finished;
+    }
+
+    // SessionUi
+    void scheduleSetupDialog() override {}
+    void relayoutTable() override {}
+    bool runAddPlayers() override { return false; }
+    void listJoiner(int) override {}
+    void unlistJoiner(int) override {}
+
+    // MessageHandler: the session's, with every applied action checked.
+    void onAction(int slot, const GameAction& action) override
+    {
+        if (!session_.isGameConnection(slot)) return;
+        watcher_.before();
+        applyAction(game_, action);
+        watcher_.after(action);
+    }
+    void onSeating(int slot, const Seating& s) override { session_.onSeating(slot, s); }
+    void onSeat(int slot, const SeatRecord& r) override { session_.onSeat(slot, r); }
+    void onJoin(int slot, const JoinRecord& r) override { session_.onJoin(slot, r); }
+    void onReady(int slot) override { session_.onReady(slot); }
+    void onRules(int slot, const RuleSettings& r) override { session_.onRules(slot, r); }
+    void onAccepted(int slot) override { session_.onAccepted(slot); }
+    void onClosed(int slot) override { session_.onClosed(slot); }
+
+private:
+    // Game ends go to the watcher, then the session leaves its connections.
+    struct Hooks : GameHooks {
+        void recordGameResult(const GameState& game, int winner) override { owner->watcher_.recordGameResult(game, winner); }
+        void endSession(GameState& game) override
+        {
+            owner->watcher_.endSession(game);
+            owner->session_.endSession(game);
+        }
+        TcpPlay* owner = nullptr;
+    };
+
+    const SelfPlayOptions& options_;
+    GameState game_;
+    HeadlessTable table_;
+    PollLoop poll_;
+    Transport transport_;
+    Session session_;
+    Players players_;
+    GameWatcher watcher_;
+    Hooks hooks_;
+    bool listening_ = false;
+};
+
+template <typename Play>
+void playAll(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
+{
+    auto play = std::make_unique<Play>(options, result, log);
+    for (int g = 0; g < options.games; ++g) {
+        if (!play->playGame()) {
+            result.allFinished = false;
+            log << "game " << g + 1 << " did not finish\n";
+            return;
+        }
+        ++result.games;
+    }
+}
+
+}  // namespace
+
+SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log)
+{
+    SelfPlayResult result;
+    std::srand(options.seed);
+    const auto start = std::chrono::steady_clock::now();
+    if (options.transport == SelfPlayTransport::TCP)
+        playAll<TcpPlay>(options, result, log);
+    else
+        playAll<MemoryPlay>(options, result, log);
+    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return result;
+}
+
+void printSummary(const SelfPlayResult& r, std::ostream& out)
+{
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld seconds=%.3f games_per_second=%.1f",
+                  r.games, r.rounds, r.actions, r.won[0], r.won[1], r.violations, r.seconds,
+                  r.seconds > 0 ? r.games / r.seconds : 0.0);
+    out << line << '\n';
+}
