@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
-           libfox-1.6-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang
+           libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang
 
 .PHONY: all deps configure build run test fuzz bench clean
 

@@ -1,0 +1,358 @@
+// The main window in-process under Xvfb, with no event loop running, as in a
+// game whose socket is always ready: what reaches the screen is read back
+// from the canvas, and what a click sends is caught by a recording outbox.
+#include <gtest/gtest.h>
+
+#include <fx.h>
+
+#include <memory>
+#include <vector>
+
+#include <sys/socket.h>
+
+#include "engine/actions.h"
+#include "net/transport.h"
+#include "tests/engine/fixture.h"
+#include "ui/frame.h"
+
+namespace {
+
+FXApp* application = nullptr;
+Frame* frame = nullptr;
+GameState* game = nullptr;
+
+constexpr FXColor CLOTH = FXRGB(0, 120, 50);
+
+class RecordingOutbox : public Outbox {
+public:
+    void sendAction(int, const GameAction& action) override { sent.push_back(action); }
+    std::vector<GameAction> sent;
+};
+
+// The canvas as the X server shows it, in canvas coordinates.
+class Screen {
+public:
+    Screen() : image(application, nullptr, IMAGE_KEEP, canvas()->getWidth(), canvas()->getHeight())
+    {
+        image.create();
+        {
+            FXDCWindow dc(&image);
+            dc.drawArea(canvas(), 0, 0, image.getWidth(), image.getHeight(), 0, 0);
+        }
+        image.restore();
+    }
+    FXColor at(int x, int y) const { return image.getPixel(x, y) | FXRGBA(0, 0, 0, 255); }
+    bool sameAs(const Screen& other) const
+    {
+        for (int y = 0; y < image.getHeight(); ++y)
+            for (int x = 0; x < image.getWidth(); ++x)
+                if (at(x, y) != other.at(x, y)) return false;
+        return true;
+    }
+    static FXWindow* canvas() { return frame->getLast(); }
+
+private:
+    FXImage image;
+};
+
+FXColor opaque(FXColor c) { return c | FXRGBA(0, 0, 0, 255); }
+
+// Looks at the screen once, from a timer, while an animation runs.
+class ScreenProbe : public FXObject {
+    FXDECLARE(ScreenProbe)
+
+public:
+    enum { ID_LOOK = 1 };
+    long onLook(FXObject*, FXSelector, void*)
+    {
+        shot.reset(new Screen);
+        return 1;
+    }
+    void lookAfter(int ms) { application->addTimeout(this, ID_LOOK, ms); }
+    std::unique_ptr<Screen> shot;
+};
+
+FXDEFMAP(ScreenProbe) ScreenProbeMap[] = {FXMAPFUNC(SEL_TIMEOUT, ScreenProbe::ID_LOOK, ScreenProbe::onLook)};
+FXIMPLEMENT(ScreenProbe, FXObject, ScreenProbeMap, ARRAYNUMBER(ScreenProbeMap))
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        initGame(*game);
+        configureTable(*game, 4);
+        for (int s = 0; s < 4; ++s) {
+            setSeatName(game->seats[s], "P" + std::to_string(s));
+            game->seats[s].kind = s == 0 ? LOCAL_HUMAN : COMPUTER;
+        }
+        game->seats[0].connection = 0;
+        game->outbox = &outbox;
+        game->dealer = 2;
+        frame->setBegEnabled(false);
+    }
+    void TearDown() override
+    {
+        game->outbox = nullptr;
+        frame->closeRoundSummary();
+    }
+
+    Card* card(const char* text) { return cardOf(*game, text); }
+    Card* take(const char* text)
+    {
+        Card* c = card(text);
+        game->deck = removeCard(game->deck, c);
+        return c;
+    }
+    void give(int seat, std::initializer_list<const char*> cards)
+    {
+        for (const char* text : cards) game->seats[seat].hand = insertSorted(take(text), game->seats[seat].hand);
+    }
+    void play(int seat, const char* text)
+    {
+        Card* c = take(text);
+        c->holder = seat;
+        c->next = game->trick;
+        game->trick = c;
+    }
+    void send(FXSelector type, int id, void* ptr = nullptr) { frame->handle(frame, FXSEL(type, id), ptr); }
+    void releaseAt(int x, int y)
+    {
+        FXEvent event{};
+        event.win_x = x;
+        event.win_y = y;
+        send(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, &event);
+    }
+    Point slot(int position) const { return frame->tableLayout().trickSlots()[position]; }
+
+    RecordingOutbox outbox;
+};
+
+TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
+{
+    give(0, {"2D", "7H"});
+    give(3, {"KS"});
+    game->turn = 0;
+    frame->drawTable(true);
+    const Screen screen;
+    const TableLayout& layout = frame->tableLayout();
+    const Point mine = layout.handOrigin(POS_BOTTOM, 2);
+    const Point theirs = layout.handOrigin(POS_RIGHT, 1);
+    // The middle of a face and of a back differ; the cloth shows elsewhere.
+    EXPECT_NE(screen.at(mine.x + 60, mine.y + 48), screen.at(theirs.x + 35, theirs.y + 48));
+    EXPECT_EQ(screen.at(320, 5), opaque(CLOTH));
+    // The turn box frames the bottom slot.
+    EXPECT_EQ(screen.at(slot(POS_BOTTOM).x + 30, slot(POS_BOTTOM).y), opaque(FXRGB(100, 180, 255)));
+}
+
+TEST_F(FrameTest, SweptTrickLeavesNoTrace)
+{
+    play(0, "4H");
+    play(3, "9H");
+    play(1, "QH");
+    play(2, "2H");
+    game->turn = TURN_IDLE;
+    Card* trick = game->trick;
+    game->trick = nullptr;
+    frame->drawTable(true);
+    const Screen bare;
+    // Seats 2 and 3 sit left and right: the trick slides away from the
+    // other side's slot, whose middle it leaves after five frames.
+    for (int winner : {2, 3}) {
+        const Point behind = slot(winner == 2 ? POS_RIGHT : POS_LEFT);
+        ScreenProbe probe;
+        // Well past the fifth frame and before the 45th and last.
+        probe.lookAfter(400);
+        frame->sweepTrickAway(trick, winner);
+        ASSERT_TRUE(probe.shot) << "winner " << winner;
+        EXPECT_EQ(probe.shot->at(behind.x + 35, behind.y + 48), bare.at(behind.x + 35, behind.y + 48))
+            << "winner " << winner;
+        EXPECT_FALSE(probe.shot->sameAs(bare));
+        EXPECT_TRUE(Screen().sameAs(bare)) << "winner " << winner;
+    }
+}
+
+TEST_F(FrameTest, LastTrickShowsUntilTheNextClick)
+{
+    give(0, {"2D", "7H"});
+    game->turn = 0;
+    game->lastTrick = {indexOf("AS"), indexOf("KS"), indexOf("QS"), indexOf("JS")};
+    frame->drawTable(true);
+    const Screen before;
+    send(SEL_COMMAND, Frame::ID_LAST_TRICK);
+    const Screen shown;
+    EXPECT_NE(shown.at(slot(POS_TOP).x + 35, slot(POS_TOP).y + 48), before.at(slot(POS_TOP).x + 35, slot(POS_TOP).y + 48));
+
+    // A click on a card only restores the table.
+    const Point mine = frame->tableLayout().handOrigin(POS_BOTTOM, 2);
+    releaseAt(mine.x + 5, mine.y + 5);
+    EXPECT_TRUE(outbox.sent.empty());
+    EXPECT_TRUE(Screen().sameAs(before));
+    releaseAt(mine.x + 5, mine.y + 5);
+    ASSERT_EQ(outbox.sent.size(), 1u);
+    EXPECT_EQ(outbox.sent[0].action, ACTION_PLAY);
+    EXPECT_EQ(outbox.sent[0].card, indexOf("2D"));
+}
+
+TEST_F(FrameTest, LastTrickBeforeAnyTrickShowsNothing)
+{
+    game->lastTrick = {NO_CARD, NO_CARD, NO_CARD, NO_CARD};
+    frame->drawTable(true);
+    const Screen before;
+    send(SEL_COMMAND, Frame::ID_LAST_TRICK);
+    EXPECT_TRUE(Screen().sameAs(before));
+    give(0, {"5C"});
+    game->turn = 0;
+    frame->drawTable(true);
+    const Point mine = frame->tableLayout().handOrigin(POS_BOTTOM, 1);
+    releaseAt(mine.x + 5, mine.y + 5);
+    EXPECT_EQ(outbox.sent.size(), 1u);  // nothing to restore: the click plays
+}
+
+TEST_F(FrameTest, TableRedrawEndsTheLastTrickView)
+{
+    give(0, {"5C"});
+    game->turn = 0;
+    game->lastTrick = {indexOf("AS"), indexOf("KS"), indexOf("QS"), indexOf("JS")};
+    send(SEL_COMMAND, Frame::ID_LAST_TRICK);
+    frame->drawTable(true);  // an action arrived meanwhile
+    const Point mine = frame->tableLayout().handOrigin(POS_BOTTOM, 1);
+    releaseAt(mine.x + 5, mine.y + 5);
+    EXPECT_EQ(outbox.sent.size(), 1u);
+}
+
+TEST_F(FrameTest, BegButtonBegsOnlyForAPersonHere)
+{
+    give(0, {"5C"});
+    game->turn = 3;  // a computer eldest is deciding
+    frame->setBegEnabled(true);
+    send(SEL_COMMAND, Frame::ID_BEG);
+    EXPECT_TRUE(outbox.sent.empty());
+    EXPECT_TRUE(frame->begEnabled());
+
+    game->turn = 0;
+    send(SEL_COMMAND, Frame::ID_BEG);
+    ASSERT_EQ(outbox.sent.size(), 1u);
+    EXPECT_EQ(outbox.sent[0].action, ACTION_BEG);
+    EXPECT_FALSE(frame->begEnabled());
+}
+
+TEST_F(FrameTest, ReneedCallOnlyDuringARound)
+{
+    send(SEL_COMMAND, Frame::ID_CALL_RENEED);
+    EXPECT_TRUE(outbox.sent.empty());
+    game->kicked = take("9D");
+    game->localSeat = 0;
+    send(SEL_COMMAND, Frame::ID_CALL_RENEED);
+    ASSERT_EQ(outbox.sent.size(), 1u);
+    EXPECT_EQ(outbox.sent[0].action, ACTION_CALL_RENEED);
+    EXPECT_EQ(outbox.sent[0].seat, 0);
+}
+
+TEST_F(FrameTest, HangJackEndsOnTheTable)
+{
+    frame->drawTable(true);
+    const Screen before;
+    frame->showHangJack();
+    EXPECT_TRUE(Screen().sameAs(before));
+}
+
+// Counts the game actions that the transport hands on.
+class CountingHandler : public MessageHandler {
+public:
+    void onAction(int, const GameAction&) override { ++actions; }
+    void onSeating(int, const Seating&) override {}
+    void onSeat(int, const SeatRecord&) override {}
+    void onJoin(int, const JoinRecord&) override {}
+    void onReady(int) override {}
+    void onRules(int, const RuleSettings&) override {}
+    void onAccepted(int) override {}
+    void onClosed(int) override {}
+    int actions = 0;
+};
+
+TEST_F(FrameTest, NoMessageIsHandledWhileTheTrickSlides)
+{
+    Transport transport(*frame, *game);
+    CountingHandler handler;
+    transport.setHandler(&handler);
+    frame->setTransport(&transport);
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    const int writer = transport.allocConnection(ends[0]);
+    transport.allocConnection(ends[1]);
+    play(0, "4H");
+    transport.sendActionMessage(writer, GameAction{});
+
+    Card* trick = game->trick;
+    game->trick = nullptr;
+    // The animation's nested loop would otherwise read the waiting message.
+    frame->sweepTrickAway(trick, 1);
+    EXPECT_EQ(handler.actions, 0);
+    application->runWhileEvents();
+    EXPECT_EQ(handler.actions, 1);
+    frame->setTransport(nullptr);
+}
+
+// The round summary window among the top windows of the application.
+FXTopWindow* findSummary()
+{
+    for (FXWindow* w = application->getRootWindow()->getFirst(); w; w = w->getNext())
+        if (w->shown() && w->isMemberOf(FXMETACLASS(FXDialogBox)) &&
+            static_cast<FXTopWindow*>(w)->getTitle() == "Round summary")
+            return static_cast<FXTopWindow*>(w);
+    return nullptr;
+}
+
+TEST_F(FrameTest, RoundSummaryReplacesTheLastAndCloses)
+{
+    RoundSummary summary;
+    summary.teams[0] = {"P0 && P1", {"Played high", "Played low", "Hung jack"}, "Gained 3 points"};
+    summary.teams[1] = {"P2 && P3", {"Won game point"}, "Gained 1 point"};
+    frame->showRoundSummary(summary);
+    frame->showRoundSummary(summary);
+    application->runWhileEvents();
+    int shown = 0;
+    for (FXWindow* w = application->getRootWindow()->getFirst(); w; w = w->getNext())
+        if (w->shown() && w->isMemberOf(FXMETACLASS(FXDialogBox))) ++shown;
+    EXPECT_EQ(shown, 1);
+    FXTopWindow* box = findSummary();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->getWidth(), 320);
+    // Centred on the screen.
+    const FXWindow* root = application->getRootWindow();
+    EXPECT_NEAR(box->getX() + box->getWidth() / 2, root->getWidth() / 2, 2);
+    frame->closeRoundSummary();
+    EXPECT_EQ(findSummary(), nullptr);
+}
+
+TEST_F(FrameTest, QuitButtonClosesItsDialogFirst)
+{
+    auto* dialog = new FXDialogBox(frame, "Setup");
+    auto* row = new FXHorizontalFrame(dialog);
+    auto* quit = new FXButton(row, " Quit ", nullptr, frame, Frame::ID_QUIT_GAME);
+    dialog->create();
+    dialog->show(PLACEMENT_OWNER);
+    game->sessionMode = MODE_LOCAL;
+    frame->handle(quit, FXSEL(SEL_COMMAND, Frame::ID_QUIT_GAME), nullptr);
+    EXPECT_FALSE(dialog->shown());
+    EXPECT_EQ(game->sessionMode, MODE_QUITTING);
+    delete dialog;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    GameState state;  // the window points into it
+    FXApp app("marvanto-test", "zok");
+    app.init(argc, argv);
+    application = &app;
+    initGame(state);
+    game = &state;
+    frame = new Frame(&app, game, TableFonts::create(&app));
+    app.create();
+    frame->show(PLACEMENT_SCREEN);
+    app.runWhileEvents();
+    return RUN_ALL_TESTS();
+}

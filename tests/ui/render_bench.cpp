@@ -1,0 +1,83 @@
+// Frame costs of the table under a real X server (run it under Xvfb):
+// BM_DrawTable draws a full table into the off-screen image and forces the
+// paint; BM_BlitTable only copies the finished image to the window, the
+// floor under every frame. Each iteration waits for the server to finish.
+#include <benchmark/benchmark.h>
+
+#include <fx.h>
+
+#include "engine/game_state.h"
+#include "ui/frame.h"
+
+namespace {
+
+FXApp* application = nullptr;
+Frame* frame = nullptr;
+
+Card* takeTop(GameState& game)
+{
+    Card* card = game.deck;
+    game.deck = removeCard(game.deck, card);
+    return card;
+}
+
+// Four hands of six, a trick of four and the turned card.
+void layOutTable(GameState& game)
+{
+    initGame(game);
+    configureTable(game, 4);
+    const char* names[4] = {"Zed", "Papa Chunks", "Horse", "Lulu"};
+    for (int s = 0; s < 4; ++s) {
+        setSeatName(game.seats[s], names[s]);
+        game.seats[s].kind = s == 0 ? LOCAL_HUMAN : COMPUTER;
+        for (int i = 0; i < 6; ++i) game.seats[s].hand = insertSorted(takeTop(game), game.seats[s].hand);
+    }
+    for (int s : {0, 3, 1, 2}) {
+        Card* card = takeTop(game);
+        card->holder = s;
+        card->next = game.trick;
+        game.trick = card;
+    }
+    game.kicked = takeTop(game);
+    game.dealer = 2;
+    game.turn = 0;
+}
+
+void BM_DrawTable(benchmark::State& state)
+{
+    for (auto _ : state) {
+        frame->drawTable(true);
+        application->flush(true);
+    }
+}
+BENCHMARK(BM_DrawTable)->Unit(benchmark::kMicrosecond);
+
+void BM_BlitTable(benchmark::State& state)
+{
+    frame->drawTable(true);
+    FXEvent expose;
+    expose.rect = FXRectangle(0, 0, frame->getWidth(), frame->getHeight());
+    for (auto _ : state) {
+        frame->handle(frame, FXSEL(SEL_PAINT, 0), &expose);
+        application->flush(true);
+    }
+}
+BENCHMARK(BM_BlitTable)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    GameState game;
+    FXApp app("marvanto-bench", "zok");
+    app.init(argc, argv);
+    application = &app;
+    layOutTable(game);
+    frame = new Frame(&app, &game, TableFonts::create(&app));
+    app.create();
+    frame->show(PLACEMENT_SCREEN);
+    app.runWhileEvents();
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

@@ -1,0 +1,36 @@
+#include "ui/background.h"
+
+#include <FXJPGImage.h>
+
+const char* const BACKGROUND_SECTION = "Display";
+const char* const BACKGROUND_KEY = "Background";
+const char* const BACKGROUND_DEFAULT = "backgrounds/maracas-beach1.jpg";
+const char* const BACKGROUND_SOLID = "solid";
+
+namespace {
+
+constexpr FXuval STREAM_BUFFER = 8192;
+
+}  // namespace
+
+FXImage* loadBackgroundImage(FXApp* app, const FXString& path)
+{
+    FXFileStream stream;
+    if (!stream.open(path, FXStreamLoad, STREAM_BUFFER)) return nullptr;
+    auto* image = new FXJPGImage(app, nullptr, 0, 1, 1);
+    const bool loaded = image->loadPixels(stream) && image->getData();
+    stream.close();
+    if (!loaded) {
+        delete image;
+        return nullptr;
+    }
+    image->create();
+    return image;
+}
+
+FXImage* loadBackgroundFromSettings(FXApp* app)
+{
+    const FXString value = app->reg().readStringEntry(BACKGROUND_SECTION, BACKGROUND_KEY, BACKGROUND_DEFAULT);
+    if (value == BACKGROUND_SOLID) return nullptr;
+    return loadBackgroundImage(app, value);
+}

@@ -1,0 +1,301 @@
+#include "ui/frame.h"
+
+#include <algorithm>
+
+#include <FXJPGImage.h>
+
+#include "engine/actions.h"
+#include "net/transport.h"
+#include "ui/artwork.h"
+#include "ui/click_rules.h"
+#include "ui/round_summary.h"
+
+FXDEFMAP(Frame) FrameMap[] = {
+    FXMAPFUNC(SEL_PAINT, 0, Frame::onPaint),
+    FXMAPFUNC(SEL_PAINT, Frame::ID_CANVAS, Frame::onPaint),
+    FXMAPFUNC(SEL_CONFIGURE, 0, Frame::onConfigure),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_ANIMATION, Frame::onTimeoutAnimation),
+    FXMAPFUNC(SEL_LEFTBUTTONPRESS, Frame::ID_CANVAS, Frame::onCanvasPress),
+    FXMAPFUNC(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, Frame::onCanvasRelease),
+    FXMAPFUNCS(SEL_IO_READ, Frame::ID_CONNECTION, Frame::ID_CONNECTION + 9, Frame::onIoConnection),
+    FXMAPFUNC(SEL_IO_READ, Frame::ID_LISTEN, Frame::onIoListen),
+    FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_CALL_RENEED, Frame::onCmdCallReneed),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_LAST_TRICK, Frame::onCmdLastTrick),
+};
+
+FXIMPLEMENT(Frame, FXMainWindow, FrameMap, ARRAYNUMBER(FrameMap))
+
+namespace {
+
+constexpr FXColor SCORE_COLOUR = FXRGB(235, 0, 0);
+constexpr FXColor GAME_POINTS_COLOUR = FXRGB(0, 0, 0);
+constexpr int TOP_BAR_HEIGHT = 24;
+
+FXFont* makeFont(FXApp* app, const FXString& face, FXuint points)
+{
+    FXFont* font = new FXFont(app, face, points, FXFont::Bold, FXFont::Straight);
+    font->create();
+    return font;
+}
+
+}  // namespace
+
+TableFonts TableFonts::create(FXApp* app)
+{
+    const FXString face = app->getNormalFont()->getName();
+    TableFonts fonts;
+    fonts.table = makeFont(app, face, 11);
+    fonts.score = makeFont(app, face, 13);
+    fonts.announce = makeFont(app, face, 72);
+    return fonts;
+}
+
+Frame::Frame(FXApp* application, GameState* state, const TableFonts& tableFonts)
+    : FXMainWindow(application, "Marvanto", nullptr, nullptr, DECOR_ALL, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+      game(state),
+      fonts(tableFonts)
+{
+    setWidth(640);
+    setHeight(580);
+    loadArtwork();
+    layout = TableLayout(CardMetrics{cardImages[0]->getWidth(), cardImages[0]->getHeight()}, getWidth(), getHeight());
+    tableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
+    savedTableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
+
+    buildTopBar();
+    begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
+                             BUTTON_TOOLBAR | FRAME_RAISED | LAYOUT_FIX_X | LAYOUT_FIX_Y, 34,
+                             layout.card().height / 2 + 26, 0, 0, 2, 2, 2, 2);
+    canvas = new FXCanvas(this, this, ID_CANVAS, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    // No beg decision is pending before the first deal.
+    begButton->disable();
+    game->table = this;
+}
+
+void Frame::loadArtwork()
+{
+    FXApp* application = getApp();
+    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
+    // its background colour transparent.
+    windowIcon = new FXGIFIcon(application, artwork::icon, FXRGB(192, 192, 192), IMAGE_OPAQUE);
+    setIcon(windowIcon);
+    setMiniIcon(windowIcon);
+    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFImage(application, artwork::CARD_FACES[i], 0);
+    cardBackImage = new FXGIFImage(application, artwork::card_back, 0);
+    for (size_t i = 0; i < hangJackPictures.size(); ++i)
+        hangJackPictures[i] = new FXGIFIcon(application, artwork::HANG_JACK[i]);
+    bannerImage = new FXJPGImage(application, artwork::banner, 0);
+}
+
+void Frame::buildTopBar()
+{
+    topBar = new FXHorizontalFrame(this, LAYOUT_FILL_X | LAYOUT_FIX_HEIGHT, 0, 0, 0, TOP_BAR_HEIGHT, 0, 0, 0, 0, 0, 0);
+    menuBar = new FXMenuBar(topBar, FRAME_RAISED, 0, 0, 0, 0, 3, 3, 2, 2, 4, 4);
+    buildMenus();
+
+    const FXuint scoreOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH | LAYOUT_FILL_Y;
+    const FXuint gameOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH;
+    // The separators carry no line: they only keep the labels apart.
+    new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
+    scoreLabel = new FXLabel(topBar, "Score: 0", nullptr, scoreOptions, 165, 0, 80, 0, 2, 2, 2, 2);
+    gameLabel = new FXLabel(topBar, "[Game: 0]", nullptr, gameOptions, 220, 0, 90, 0, 2, 2, 2, 2);
+    new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
+    opponentScoreLabel = new FXLabel(topBar, "Opponent Score: 0", nullptr, scoreOptions, 368, 0, 170, 0, 2, 2, 2, 2);
+    opponentGameLabel = new FXLabel(topBar, "[Game: 0]", nullptr, gameOptions, 404, 0, 90, 0, 2, 2, 2, 2);
+    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) label->setFont(fonts.score);
+    scoreLabel->setTextColor(SCORE_COLOUR);
+    opponentScoreLabel->setTextColor(SCORE_COLOUR);
+    gameLabel->setTextColor(GAME_POINTS_COLOUR);
+    opponentGameLabel->setTextColor(GAME_POINTS_COLOUR);
+}
+
+void Frame::buildMenus()
+{
+    gameMenu = new FXMenuPane(this, 0);
+    new FXMenuCommand(gameMenu, "New Local Game", nullptr, this, ID_NEW_LOCAL_GAME, 0);
+    new FXMenuCommand(gameMenu, "Network Game", nullptr, this, ID_NETWORK_GAME, 0);
+    new FXMenuCommand(gameMenu, "Rule variations...", nullptr, this, ID_RULE_VARIATIONS, 0);
+    new FXMenuCommand(gameMenu, "Call Reneed\tCtl-R", nullptr, this, ID_CALL_RENEED, 0);
+    new FXMenuSeparator(gameMenu);
+    new FXMenuCommand(gameMenu, "&Quit\tCtl-Q", nullptr, getApp(), FXApp::ID_QUIT, 0);
+    new FXMenuTitle(menuBar, "&Game", nullptr, gameMenu);
+
+    displayMenu = new FXMenuPane(this, 0);
+    new FXMenuCommand(displayMenu, "Last Trick", nullptr, this, ID_LAST_TRICK, 0);
+    new FXMenuCommand(displayMenu, "High Scores...", nullptr, this, ID_HIGH_SCORES, 0);
+    backgroundMenu = new FXMenuPane(this, 0);
+    new FXMenuCommand(backgroundMenu, "Solid", nullptr, this, ID_BACKGROUND_SOLID, 0);
+    new FXMenuCommand(backgroundMenu, "Image...", nullptr, this, ID_BACKGROUND_IMAGE, 0);
+    new FXMenuCascade(displayMenu, "Background", nullptr, backgroundMenu);
+    new FXMenuTitle(menuBar, "&Display", nullptr, displayMenu);
+
+    infoMenu = new FXMenuPane(this, 0);
+    new FXMenuCommand(infoMenu, "How to play...", nullptr, this, ID_HOW_TO_PLAY, 0);
+    new FXMenuCommand(infoMenu, "Rules...", nullptr, this, ID_RULES, 0);
+    new FXMenuSeparator(infoMenu);
+    new FXMenuCommand(infoMenu, "About...", nullptr, this, ID_ABOUT, 0);
+    new FXMenuTitle(menuBar, "&Info", nullptr, infoMenu);
+}
+
+Frame::~Frame()
+{
+    delete roundSummary;
+    delete tableImage;
+    delete savedTableImage;
+    // The panes are children of the root window, not of this one.
+    delete gameMenu;
+    delete displayMenu;
+    delete infoMenu;
+    delete backgroundMenu;
+}
+
+void Frame::create()
+{
+    FXMainWindow::create();
+    for (FXImage* image : cardImages) image->create();
+    cardBackImage->create();
+    for (FXIcon* picture : hangJackPictures) picture->create();
+    bannerImage->create();
+    tableImage->create();
+    savedTableImage->create();
+    // The game labels keep 8 pixels after the score labels' first extents,
+    // whatever widths the scores give those later.
+    gameLabelX = scoreLabel->getX() + scoreLabel->getWidth() + 8;
+    opponentGameLabelX = opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + 8;
+    gameLabel->setX(gameLabelX);
+    opponentGameLabel->setX(opponentGameLabelX);
+    // Created after the button, the canvas would otherwise cover it.
+    begButton->raise();
+    drawTable(false);
+    paintAll();
+}
+
+void Frame::setBackgroundImage(FXImage* image)
+{
+    delete backgroundImage;
+    backgroundImage = image;
+}
+
+void Frame::layoutTrickSlots(int w, int h) { layout = TableLayout(layout.card(), w, h); }
+
+void Frame::updateScoreLabels()
+{
+    const int local = game->isSeat(game->localSeat) ? game->localSeat : 0;
+    const Team* us = game->seats[local].team;
+    if (!us || !us->opponent) return;
+    const Team* them = us->opponent;
+    auto set = [this](FXLabel* label, const FXString& text, int extra) {
+        label->setText(text);
+        label->setWidth(fonts.score->getTextWidth(text) + extra);
+    };
+    set(scoreLabel, FXStringFormat("Score: %d", us->score), 10);
+    set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), 10);
+    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", them->score), 18);
+    set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), 10);
+    // Wide fonts would otherwise let a game label cover the score before it.
+    gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth()));
+    opponentGameLabel->setX(std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth()));
+}
+
+bool Frame::begEnabled() const { return begButton->isEnabled(); }
+
+void Frame::setBegEnabled(bool enabled)
+{
+    if (enabled)
+        begButton->enable();
+    else
+        begButton->disable();
+}
+
+void Frame::showBegButton(bool shown)
+{
+    if (shown) {
+        begButton->show();
+        begButton->raise();
+    } else {
+        begButton->hide();
+    }
+    recalc();
+}
+
+void Frame::showNotice(const std::string& caption, const std::string& text)
+{
+    FXMessageBox::warning(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
+}
+
+void Frame::showInformation(const std::string& caption, const std::string& text)
+{
+    FXMessageBox::information(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
+}
+
+void Frame::showError(const std::string& caption, const std::string& text)
+{
+    FXMessageBox::error(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
+}
+
+bool Frame::askQuestion(const std::string& caption, const std::string& text)
+{
+    return FXMessageBox::question(this, MBOX_YES_NO, caption.c_str(), "%s", text.c_str()) == MBOX_CLICKED_YES;
+}
+
+void Frame::showRoundSummary(const RoundSummary& summary)
+{
+    closeRoundSummary();
+    roundSummary = buildRoundSummary(this, summary);
+    roundSummary->create();
+    roundSummary->show(PLACEMENT_SCREEN);
+}
+
+void Frame::closeRoundSummary()
+{
+    delete roundSummary;
+    roundSummary = nullptr;
+}
+
+void Frame::watchSocket(int socket, int id) { getApp()->addInput(socket, INPUT_READ, this, id); }
+
+void Frame::unwatchSocket(int socket) { getApp()->removeInput(socket, INPUT_READ); }
+
+long Frame::onIoConnection(FXObject*, FXSelector sel, void*)
+{
+    if (transport) transport->onSocketReadable(FXSELID(sel) - ID_CONNECTION);
+    return 1;
+}
+
+long Frame::onIoListen(FXObject*, FXSelector, void*)
+{
+    if (transport) transport->onListenerReadable();
+    return 1;
+}
+
+void Frame::quit()
+{
+    game->sessionMode = MODE_QUITTING;
+    getApp()->handle(this, FXSEL(SEL_COMMAND, FXApp::ID_QUIT), nullptr);
+}
+
+long Frame::onClose(FXObject*, FXSelector, void*)
+{
+    quit();
+    return 1;
+}
+
+long Frame::onCmdQuitGame(FXObject* sender, FXSelector, void*)
+{
+    // The quitting button sits somewhere inside its dialog: close that first.
+    if (sender && sender->isMemberOf(FXMETACLASS(FXWindow))) {
+        FXWindow* dialog = static_cast<FXWindow*>(sender)->getShell();
+        if (dialog && dialog != this) dialog->handle(this, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
+    }
+    quit();
+    return 1;
+}
+
+long Frame::onCmdCallReneed(FXObject*, FXSelector, void*)
+{
+    if (roundInPlay(*game)) sendCallReneed(*game, game->localSeat);
+    return 1;
+}

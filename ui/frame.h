@@ -1,0 +1,178 @@
+// The main window: menus, score labels, the table canvas and the BEG button.
+// It is the engine's Table and the transport's SocketWatcher; the drawing
+// lives in table_view.cpp and the clicks in input.cpp.
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include <fx.h>
+
+#include "engine/table.h"
+#include "net/event_loop.h"
+#include "ui/table_layout.h"
+
+class Transport;
+
+// The three fonts of the table, made once at start-up from the face of the
+// toolkit's normal font.
+struct TableFonts {
+    FXFont* table = nullptr;     // names and captions
+    FXFont* score = nullptr;     // score labels
+    FXFont* announce = nullptr;  // banners across the table
+
+    static TableFonts create(FXApp* app);
+};
+
+class Frame : public FXMainWindow, public Table, public SocketWatcher {
+    FXDECLARE(Frame)
+
+protected:
+    Frame() {}
+
+public:
+    // Other dialogs, the timers and the sockets refer to these numbers.
+    enum {
+        ID_START_GAME = FXMainWindow::ID_LAST,
+        ID_NETWORK_GAME = 63,
+        ID_QUIT_GAME = 64,
+        ID_SETUP_TIMER = 66,
+        ID_LISTEN = 67,
+        ID_BEG = 68,
+        ID_CALL_RENEED = 69,
+        ID_ANIMATION = 71,
+        ID_LAST_TRICK = 72,
+        ID_CANVAS = 73,
+        ID_RULE_VARIATIONS = 76,
+        ID_ADD_TEAM_PLAYER = 78,
+        ID_ADD_OTHER_PLAYER = 79,
+        ID_NEW_LOCAL_GAME = 80,
+        ID_ABOUT = 81,
+        ID_HOW_TO_PLAY = 82,
+        ID_RULES = 83,
+        ID_HIGH_SCORES = 84,
+        ID_BACKGROUND_SOLID = 88,
+        ID_BACKGROUND_IMAGE = 89,
+        ID_CONNECTION = 90,  // + slot 0 to 9
+        ID_LAST = ID_CONNECTION + 10
+    };
+
+    Frame(FXApp* application, GameState* state, const TableFonts& tableFonts);
+    ~Frame() override;
+    void create() override;
+
+    void setTransport(Transport* t) { transport = t; }
+    // Takes ownership; nullptr returns to the solid cloth. The caller redraws.
+    void setBackgroundImage(FXImage* image);
+    // The trick slots follow the window's size.
+    void layoutTrickSlots(int w, int h);
+    const TableLayout& tableLayout() const { return layout; }
+
+    // Table
+    void drawTable(bool refresh) override;
+    void updateScoreLabels() override;
+    void pauseDisplay(int ms) override;
+    void processPendingEvents() override;
+    void showAnnouncement(const std::string& text) override;
+    void sweepTrickAway(Card* trick, int winnerSeat) override;
+    void showHangJack() override;
+    bool begEnabled() const override;
+    void setBegEnabled(bool enabled) override;
+    void showBegButton(bool shown) override;
+    void showNotice(const std::string& caption, const std::string& text) override;
+    void showInformation(const std::string& caption, const std::string& text) override;
+    void showError(const std::string& caption, const std::string& text) override;
+    bool askQuestion(const std::string& caption, const std::string& text) override;
+    void showRoundSummary(const RoundSummary& summary) override;
+    void closeRoundSummary() override;
+
+    // SocketWatcher
+    void watchSocket(int socket, int id) override;
+    void unwatchSocket(int socket) override;
+
+    // Ends the last-trick view, putting back the table it covered.
+    void restoreTable();
+
+    long onPaint(FXObject*, FXSelector, void*);
+    long onConfigure(FXObject*, FXSelector, void*);
+    long onTimeoutAnimation(FXObject*, FXSelector, void*);
+    long onCanvasPress(FXObject*, FXSelector, void*);
+    long onCanvasRelease(FXObject*, FXSelector, void*);
+    long onIoConnection(FXObject*, FXSelector, void*);
+    long onIoListen(FXObject*, FXSelector, void*);
+    long onClose(FXObject*, FXSelector, void*);
+    long onCmdQuitGame(FXObject*, FXSelector, void*);
+    long onCmdBeg(FXObject*, FXSelector, void*);
+    long onCmdCallReneed(FXObject*, FXSelector, void*);
+    long onCmdLastTrick(FXObject*, FXSelector, void*);
+
+private:
+    // Draws one frame into the table image and returns the area it covered.
+    using AnimationStep = std::function<Rect(FXDCWindow& dc, int frame)>;
+    struct Animation {
+        AnimationStep step;
+        int frameCount = 0;
+        int interval = 0;
+        int frameIndex = 0;
+        FXuint done = 1;
+        Rect rect;
+        bool running() const { return done == 0; }
+    };
+
+    void buildMenus();
+    void buildTopBar();
+    void loadArtwork();
+
+    void drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp);
+    void drawHand(FXDCWindow& dc, int position, bool faceUp);
+    void drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offsetY);
+    void drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text);
+    void drawNames(FXDCWindow& dc);
+    // Copies a whole off-screen image onto another of the same size.
+    static void copyImage(FXImage* from, FXImage* to);
+    // Paints the canvas area now: FOX runs no queued repaint while a socket
+    // is ready, which in a game against the computer is nearly always.
+    void paintNow(const Rect& area);
+    void paintAll();
+    void animate(AnimationStep step, int frameCount, int interval);
+    void quit();
+
+    GameState* game = nullptr;
+    Transport* transport = nullptr;
+    TableFonts fonts;
+
+    FXMenuBar* menuBar = nullptr;
+    FXMenuPane* gameMenu = nullptr;
+    FXMenuPane* displayMenu = nullptr;
+    FXMenuPane* infoMenu = nullptr;
+    FXMenuPane* backgroundMenu = nullptr;
+    FXCanvas* canvas = nullptr;
+    FXLabel* scoreLabel = nullptr;
+    FXLabel* opponentScoreLabel = nullptr;
+    FXLabel* gameLabel = nullptr;
+    FXLabel* opponentGameLabel = nullptr;
+    FXHorizontalFrame* topBar = nullptr;
+    FXBMPImage* tableImage = nullptr;
+    FXBMPImage* savedTableImage = nullptr;
+    FXButton* begButton = nullptr;
+
+    FXIcon* windowIcon = nullptr;
+    std::array<FXImage*, CARD_COUNT> cardImages{};
+    FXImage* cardBackImage = nullptr;
+    std::array<FXIcon*, 3> hangJackPictures{};
+    FXImage* bannerImage = nullptr;
+    FXImage* backgroundImage = nullptr;
+
+    TableLayout layout{CardMetrics{}, 640, 580};
+    Animation animation;
+    bool lastTrickShowing = false;
+    FXDialogBox* roundSummary = nullptr;
+    // Where create() put the game labels; they move right only to keep
+    // clear of a score label grown wider than the layout allowed for.
+    int gameLabelX = 0;
+    int opponentGameLabelX = 0;
+};
+
+static_assert(Frame::ID_START_GAME == 60, "numbered from FXMainWindow::ID_LAST");
+static_assert(int(Frame::ID_LISTEN) == int(::ID_LISTEN) && int(Frame::ID_CONNECTION) == int(::ID_CONNECTION),
+              "the sockets report under the Frame's ids");

@@ -1,0 +1,94 @@
+#include "ui/info_dialogs.h"
+
+#include <fx.h>
+
+#include "info_texts.h"
+#include "ui/rules_text.h"
+
+namespace {
+
+const char ABOUT_TEXT[] =
+    "Marvanto\n"
+    "\n"
+    "Marvanto is a desktop card game of high, low, jack and game as it is played in Trinidad, with the "
+    "dealer's kick, begging, hang jack and reneeds. Play with a partner against two computer players, with a "
+    "friend beside you at the same machine, in the two-handed Duvanto mode, or with friends over a network.\n"
+    "\n"
+    "Marvanto is free software: you may copy it, change it and share it. Its source code comes with the "
+    "program.\n";
+
+constexpr FXint PAD = 2;
+
+struct TextBox {
+    FXint y;
+    FXint width;
+    FXint height;
+};
+
+constexpr TextBox ABOUT_BOX = {100, 360, 175};
+constexpr FXint ABOUT_OK_Y = 280;
+constexpr TextBox READING_BOX = {8, 460, 240};
+constexpr FXint READING_OK_Y = 260;
+
+class InfoDialog {
+public:
+    explicit InfoDialog(FXWindow* owner, const char* title)
+        : dialog(owner, title, DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 10, 10, 10, 10, 4, 4)
+    {
+    }
+
+    void addLabel(const char* text, FXint y)
+    {
+        new FXLabel(&dialog, text, nullptr, LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0, y, 0, 0, PAD, PAD, PAD, PAD);
+    }
+
+    FXText* addTextBox(const TextBox& box)
+    {
+        auto* frame = new FXHorizontalFrame(
+            &dialog, FRAME_RAISED | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT | LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0, box.y,
+            box.width, box.height, 4, 4, 4, 4, 4, 4);
+        return new FXText(frame, nullptr, 0, TEXT_READONLY | TEXT_WORDWRAP | VSCROLLER_ALWAYS | LAYOUT_FILL_X | LAYOUT_FILL_Y,
+                          0, 0, 0, 0, 3, 3, 2, 2);
+    }
+
+    void run(FXint okY)
+    {
+        new FXButton(&dialog, "OK", nullptr, &dialog, FXDialogBox::ID_ACCEPT,
+                     ICON_BEFORE_TEXT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0, okY, 0, 0, PAD,
+                     PAD, PAD, PAD);
+        dialog.execute(PLACEMENT_SCREEN);
+    }
+
+private:
+    FXDialogBox dialog;
+};
+
+}  // namespace
+
+void showAbout(FXWindow* owner)
+{
+    InfoDialog about(owner, "About Marvanto");
+    about.addLabel("Marvanto Computer Game Version 1.0", 8);
+    about.addLabel("Written by the Marvanto developers", 35);
+    about.addLabel("Cards and pictures drawn by Marvanto's own artwork generator", 55);
+    about.addLabel("Free software: you may copy, change and share it.", 75);
+    about.addTextBox(ABOUT_BOX)->setText(ABOUT_TEXT, false);
+    about.run(ABOUT_OK_Y);
+}
+
+void showHowToPlay(FXWindow* owner)
+{
+    InfoDialog howToPlay(owner, "How to Play");
+    howToPlay.addTextBox(READING_BOX)->setText(texts::help, false);
+    howToPlay.run(READING_OK_Y);
+}
+
+void showRules(FXWindow* owner)
+{
+    InfoDialog rules(owner, "Rules of Marvanto");
+    FXText* text = rules.addTextBox(READING_BOX);
+    text->setStyled(TRUE);
+    for (const RulesLine& line : rulesLines(texts::rules))
+        text->appendStyledText(line.text.c_str(), line.heading ? FXText::STYLE_BOLD : 0, false);
+    rules.run(READING_OK_Y);
+}

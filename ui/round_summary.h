@@ -1,0 +1,10 @@
+// The window that sums up a round; it stays open while play goes on.
+#pragma once
+
+#include <fx.h>
+
+#include "engine/table.h"
+
+// Built hidden and not yet created; its " OK " button only hides it, and
+// the owner deletes it before showing the next one.
+FXDialogBox* buildRoundSummary(FXWindow* owner, const RoundSummary& summary);

@@ -1,0 +1,96 @@
+// Where things lie on the card table, and which hands show their faces.
+// Plain geometry without FOX, so the window code only draws what this says.
+// W and H are the main window's size; the canvas sits 24 pixels lower, so
+// its lowest rows lie under the bottom edge.
+#pragma once
+
+#include <array>
+
+#include "engine/game_state.h"
+
+enum TablePosition : int { POS_BOTTOM = 0, POS_TOP = 1, POS_LEFT = 2, POS_RIGHT = 3 };
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+};
+
+struct CardMetrics {
+    int width = 71;
+    int height = 96;
+    // Uncovered strip of each card but the last in a fanned hand.
+    int step() const { return width / 3 - 3; }
+};
+
+using TrickSlots = std::array<Point, 4>;
+
+class TableLayout {
+public:
+    TableLayout(const CardMetrics& card, int width, int height);
+
+    const CardMetrics& card() const { return card_; }
+
+    // Top left of the first card of a hand of cardCount cards.
+    Point handOrigin(int position, int cardCount) const;
+    // Offset from one card of a hand to the next.
+    Point handStep(int position) const;
+    // Index of the card under (x, y) in a fan of cardCount cards, or -1.
+    // Every card but the last owns its uncovered strip, the last one all of it.
+    int hitTestHand(int position, int cardCount, int x, int y) const;
+
+    const TrickSlots& trickSlots() const { return slots_; }
+    Point kickedCardOrigin() const;
+    // Baseline start of a name of textWidth pixels beside its hand.
+    Point nameOrigin(int position, int textWidth) const;
+    // Baseline start of an announcement of textWidth pixels.
+    Point announcementOrigin(int textWidth) const;
+
+    // The finished trick slides toward its winner's position.
+    Point sweepMotion(int winnerPosition) const;
+    int sweepFrameCount(int winnerPosition) const;
+    // Area redrawn by frame i of the sweep: the whole trick with a margin
+    // wider than one frame's move, so it also covers the previous frame.
+    Rect sweepRect(Point motion, int frame) const;
+
+    // Top edge of a hang-jack picture of the given height.
+    static int hangJackTop(int pictureHeight);
+
+private:
+    CardMetrics card_;
+    int width_;
+    int height_;
+    TrickSlots slots_;
+};
+
+constexpr int SWEEP_PIXELS_PER_FRAME = 8;
+constexpr int SWEEP_INTERVAL_MS = 15;
+constexpr int BANNER_HEIGHT = 120;
+
+// The display position showing a seat (tablePosition maps positions to seats).
+int positionOfSeat(const GameState& game, int seat);
+int seatAtPosition(const GameState& game, int position);
+
+// Whether a seat's hand is drawn face up. begPending: the eldest hand's beg
+// decision is open, during which a person who is neither dealer nor eldest
+// must not see their cards.
+bool handFaceUp(const GameState& game, int seat, bool begPending);
+
+// The round summary window: two columns, one per team, each headed by the
+// team's name and listing what it scored, with the points gained below.
+struct SummaryLayout {
+    int width = 0;
+    int columnWidth = 0;
+    std::array<int, 2> columnX{};
+    int headingY = 0;
+    int lineY(int line) const { return 28 + 18 * line; }
+    int gainedY = 0;  // 36 below the last line of the longer column
+    int buttonY = 0;  // 36 below the gained line
+};
+SummaryLayout summaryLayout(int widestHeadingWidth, int longestColumnLines);

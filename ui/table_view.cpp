@@ -1,0 +1,275 @@
+// Drawing the table into the off-screen image, painting it, and the timed
+// effects the engine asks for.
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "net/transport.h"
+#include "ui/frame.h"
+
+namespace {
+
+constexpr FXColor SOLID_CLOTH = FXRGB(0, 120, 50);
+constexpr FXColor BLACK = FXRGB(0, 0, 0);
+constexpr FXColor WHITE = FXRGB(255, 255, 255);
+constexpr FXColor TURN_BOX = FXRGB(100, 180, 255);
+constexpr FXColor ANNOUNCEMENT = FXRGB(240, 10, 40);
+constexpr int TRICK_SIZE_MAX = 4;
+constexpr int HANG_JACK_FRAMES = 4;
+constexpr int HANG_JACK_INTERVAL_MS = 400;
+constexpr int HANG_JACK_PAUSE_MS = 1200;
+
+Rect intersect(const Rect& a, const Rect& b)
+{
+    const int x0 = std::max(a.x, b.x);
+    const int y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.x + a.w, b.x + b.w);
+    const int y1 = std::min(a.y + a.h, b.y + b.h);
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+Rect unite(const Rect& a, const Rect& b)
+{
+    if (a.w <= 0 || a.h <= 0) return b;
+    if (b.w <= 0 || b.h <= 0) return a;
+    const int x0 = std::min(a.x, b.x);
+    const int y0 = std::min(a.y, b.y);
+    return {x0, y0, std::max(a.x + a.w, b.x + b.w) - x0, std::max(a.y + a.h, b.y + b.h) - y0};
+}
+
+bool isEmpty(const Rect& r) { return r.w <= 0 || r.h <= 0; }
+
+}  // namespace
+
+void Frame::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
+{
+    if (!isCardIndex(index)) return;
+    FXImage* face = cardImages[index];
+    dc.drawImage(faceUp ? face : cardBackImage, x, y);
+    dc.setForeground(BLACK);
+    dc.setLineWidth(0);
+    dc.drawRectangle(x - 1, y - 1, face->getWidth() + 1, face->getHeight() + 1);
+}
+
+void Frame::drawHand(FXDCWindow& dc, int position, bool faceUp)
+{
+    Card* hand = game->seats[seatAtPosition(*game, position)].hand;
+    Point at = layout.handOrigin(position, countCards(hand));
+    const Point step = layout.handStep(position);
+    for (const Card* card = hand; card; card = card->next) {
+        drawCard(dc, cardIndex(card), at.x, at.y, faceUp);
+        at.x += step.x;
+        at.y += step.y;
+    }
+}
+
+void Frame::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offsetY)
+{
+    int drawn = 0;
+    for (const Card* card = trick; card && drawn < TRICK_SIZE_MAX; card = card->next, ++drawn) {
+        const Point slot = layout.trickSlots()[positionOfSeat(*game, card->holder)];
+        drawCard(dc, cardIndex(card), slot.x + offsetX, slot.y + offsetY, true);
+    }
+}
+
+void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text)
+{
+    static const int OUTLINE[][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, 1}};
+    dc.setForeground(BLACK);
+    for (const auto& d : OUTLINE) dc.drawText(x + d[0], y + d[1], text);
+    dc.setForeground(WHITE);
+    dc.drawText(x, y, text);
+}
+
+void Frame::drawNames(FXDCWindow& dc)
+{
+    for (int p = 0; p < 4; ++p) {
+        const int seat = seatAtPosition(*game, p);
+        if (!game->seatInPlay(seat)) continue;
+        FXString name = game->seats[seat].name.c_str();
+        if (seat == game->dealer) name += " (dealer)";
+        const Point at = layout.nameOrigin(p, fonts.table->getTextWidth(name));
+        drawOutlinedText(dc, at.x, at.y, name);
+    }
+}
+
+void Frame::drawTable(bool refresh)
+{
+    // Whatever the last-trick view covered is drawn over now.
+    lastTrickShowing = false;
+    {
+        FXDCWindow dc(tableImage);
+        dc.setForeground(backgroundImage ? BLACK : SOLID_CLOTH);
+        dc.fillRectangle(0, 0, tableImage->getWidth(), tableImage->getHeight());
+        if (backgroundImage) dc.drawImage(backgroundImage, 0, 0);
+
+        const bool begPending = begEnabled();
+        for (int p = 0; p < 4; ++p) {
+            const int seat = seatAtPosition(*game, p);
+            if (game->seatInPlay(seat)) drawHand(dc, p, handFaceUp(*game, seat, begPending));
+        }
+        drawTrick(dc, game->trick, 0, 0);
+
+        dc.setFont(fonts.table);
+        if (game->kicked) {
+            const Point at = layout.kickedCardOrigin();
+            drawCard(dc, cardIndex(game->kicked), at.x, at.y, true);
+            drawOutlinedText(dc, at.x, at.y - 8, "Flipped card");
+        }
+        drawNames(dc);
+
+        if (game->isSeat(game->turn)) {
+            const Point slot = layout.trickSlots()[positionOfSeat(*game, game->turn)];
+            dc.setForeground(TURN_BOX);
+            dc.drawRectangle(slot.x, slot.y, layout.card().width, layout.card().height);
+        }
+    }
+    if (refresh) paintAll();
+}
+
+void Frame::paintNow(const Rect& area)
+{
+    canvas->update(area.x, area.y, area.w, area.h);
+    canvas->repaint(area.x, area.y, area.w, area.h);
+}
+
+void Frame::paintAll() { paintNow({0, 0, getWidth(), getHeight()}); }
+
+long Frame::onPaint(FXObject*, FXSelector, void* ptr)
+{
+    auto* event = static_cast<FXEvent*>(ptr);
+    FXDCWindow dc(canvas, event);
+    const int windowWidth = getWidth();
+    const int bannerTop = getHeight() - BANNER_HEIGHT;
+    const Rect exposed{event->rect.x, event->rect.y, event->rect.w, event->rect.h};
+
+    const Rect table = intersect(exposed, {0, 0, windowWidth, bannerTop});
+    if (!isEmpty(table)) dc.drawArea(tableImage, table.x, table.y, table.w, table.h, table.x, table.y);
+
+    const Rect banner = intersect(exposed, {0, bannerTop, bannerImage->getWidth(), BANNER_HEIGHT});
+    if (!isEmpty(banner))
+        dc.drawArea(bannerImage, banner.x, banner.y - bannerTop, banner.w, banner.h, banner.x, banner.y);
+    // A window wider than the banner shows black to its right.
+    const Rect beside = intersect(exposed, {bannerImage->getWidth(), bannerTop, windowWidth, BANNER_HEIGHT});
+    if (!isEmpty(beside)) {
+        dc.setForeground(BLACK);
+        dc.fillRectangle(beside.x, beside.y, beside.w, beside.h);
+    }
+    updateScoreLabels();
+    return 1;
+}
+
+long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
+{
+    FXMainWindow::onConfigure(sender, sel, ptr);
+    const int w = getWidth();
+    const int h = getHeight();
+    if (w == tableImage->getWidth() && h == tableImage->getHeight()) return 1;
+    tableImage->resize(w, h);
+    savedTableImage->resize(w, h);
+    layoutTrickSlots(w, h);
+    if (animation.running()) {
+        // The remaining frames erase from the saved copy: take it afresh.
+        drawTable(false);
+        copyImage(tableImage, savedTableImage);
+        paintAll();
+    } else {
+        drawTable(true);
+    }
+    return 1;
+}
+
+void Frame::copyImage(FXImage* from, FXImage* to)
+{
+    FXDCWindow dc(to);
+    dc.drawImage(from, 0, 0);
+}
+
+void Frame::showAnnouncement(const std::string& text)
+{
+    {
+        FXDCWindow dc(tableImage);
+        const FXString banner = text.c_str();
+        dc.setFont(fonts.announce);
+        dc.setForeground(ANNOUNCEMENT);
+        const Point at = layout.announcementOrigin(fonts.announce->getTextWidth(banner));
+        dc.drawText(at.x, at.y, banner);
+    }
+    paintAll();
+}
+
+void Frame::pauseDisplay(int ms)
+{
+    if (ms <= 0) return;
+    getApp()->runWhileEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+void Frame::processPendingEvents() { getApp()->runWhileEvents(); }
+
+void Frame::animate(AnimationStep step, int frameCount, int interval)
+{
+    // No game message may be applied while the table is in motion.
+    if (transport) transport->suspendInputs();
+    drawTable(false);
+    copyImage(tableImage, savedTableImage);
+    animation.step = std::move(step);
+    animation.frameCount = frameCount;
+    animation.interval = interval;
+    animation.frameIndex = 0;
+    animation.rect = {};
+    animation.done = 0;
+    getApp()->addTimeout(this, ID_ANIMATION, 0);
+    getApp()->runUntil(animation.done);
+    if (transport) transport->resumeInputs();
+}
+
+long Frame::onTimeoutAnimation(FXObject*, FXSelector, void*)
+{
+    if (!animation.running()) return 1;
+    const Rect bounds{0, 0, tableImage->getWidth(), tableImage->getHeight()};
+    const Rect previous = intersect(animation.rect, bounds);
+    {
+        FXDCWindow dc(tableImage);
+        if (animation.frameIndex > 0 && !isEmpty(previous))
+            dc.drawArea(savedTableImage, previous.x, previous.y, previous.w, previous.h, previous.x, previous.y);
+        animation.rect = animation.step(dc, animation.frameIndex);
+    }
+    if (animation.frameIndex == 0)
+        paintAll();
+    else
+        paintNow(intersect(unite(previous, animation.rect), bounds));
+    if (++animation.frameIndex < animation.frameCount) {
+        getApp()->addTimeout(this, ID_ANIMATION, animation.interval);
+    } else {
+        drawTable(true);
+        animation.done = 1;
+    }
+    return 1;
+}
+
+void Frame::sweepTrickAway(Card* trick, int winnerSeat)
+{
+    const int position = positionOfSeat(*game, winnerSeat);
+    const Point motion = layout.sweepMotion(position);
+    animate(
+        [this, trick, motion](FXDCWindow& dc, int frame) {
+            drawTrick(dc, trick, motion.x * frame, motion.y * frame);
+            return layout.sweepRect(motion, frame);
+        },
+        layout.sweepFrameCount(position), SWEEP_INTERVAL_MS);
+}
+
+void Frame::showHangJack()
+{
+    animate(
+        [this](FXDCWindow& dc, int frame) {
+            FXIcon* picture = hangJackPictures[std::min<size_t>(frame, hangJackPictures.size() - 1)];
+            const int top = TableLayout::hangJackTop(picture->getHeight());
+            dc.drawIcon(picture, 0, top);
+            return Rect{0, top, picture->getWidth(), picture->getHeight()};
+        },
+        HANG_JACK_FRAMES, HANG_JACK_INTERVAL_MS);
+    pauseDisplay(HANG_JACK_PAUSE_MS);
+}
