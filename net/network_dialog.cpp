@@ -1,0 +1,205 @@
+#include "net/network_dialog.h"
+
+#include <cstdint>
+
+#include "net/prompt_dialog.h"
+#include "net/setup_dialog.h"
+
+namespace {
+
+constexpr FXuint FIXED = LAYOUT_FIX_X | LAYOUT_FIX_Y;
+
+void* slotData(int slot) { return reinterpret_cast<void*>(static_cast<intptr_t>(slot)); }
+int slotOf(void* data) { return static_cast<int>(reinterpret_cast<intptr_t>(data)); }
+
+// A session is under way from the moment seat 0 has its connection.
+bool noSessionUnderWay(const GameState& game) { return game.turn == TURN_IDLE && game.seats[0].connection == -1; }
+
+}  // namespace
+
+FXDEFMAP(AddPlayersDialog) AddPlayersDialogMap[] = {
+    FXMAPFUNC(SEL_COMMAND, AddPlayersDialog::ID_ADD_TEAM_PLAYER, AddPlayersDialog::onCmdAddTeamPlayer),
+    FXMAPFUNC(SEL_COMMAND, AddPlayersDialog::ID_ADD_OTHER_PLAYER, AddPlayersDialog::onCmdAddOtherPlayer),
+};
+FXIMPLEMENT(AddPlayersDialog, FXDialogBox, AddPlayersDialogMap, ARRAYNUMBER(AddPlayersDialogMap))
+
+AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, const GameState& gameState)
+    : FXDialogBox(ownerWindow, "Add Players", DECOR_TITLE | DECOR_BORDER), session(&hostSession), game(&gameState)
+{
+    auto* frame = new FXHorizontalFrame(
+        this, FRAME_SUNKEN | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 10,
+        240, 160, 0, 0, 0, 0);
+    playerList = new FXList(frame, nullptr, 0, LIST_BROWSESELECT | LAYOUT_FILL);
+    teamButton = new FXButton(this, " On my team ", nullptr, this, ID_ADD_TEAM_PLAYER, BUTTON_NORMAL | FIXED, 10, 180);
+    otherButton =
+        new FXButton(this, " On other team ", nullptr, this, ID_ADD_OTHER_PLAYER, BUTTON_NORMAL | FIXED, 145, 180);
+}
+
+bool AddPlayersDialog::run()
+{
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (session->isListableJoiner(slot)) listJoiner(slot);
+    updateButtons();
+    fitToFixedChildren(this);
+    execute(PLACEMENT_SCREEN);
+    return filled;
+}
+
+int AddPlayersDialog::lineOf(int slot) const { return playerList->findItemByData(slotData(slot)); }
+
+int AddPlayersDialog::currentSlot() const
+{
+    const FXint line = playerList->getCurrentItem();
+    return line < 0 ? -1 : slotOf(playerList->getItemData(line));
+}
+
+void AddPlayersDialog::listJoiner(int slot)
+{
+    const FXString text = session->joinerText(slot).c_str();
+    const int line = lineOf(slot);
+    if (line < 0) {
+        playerList->appendItem(text, nullptr, slotData(slot));
+    } else {
+        playerList->setItemText(line, text);
+    }
+}
+
+void AddPlayersDialog::unlistJoiner(int slot)
+{
+    const int line = lineOf(slot);
+    if (line >= 0) playerList->removeItem(line);
+}
+
+void AddPlayersDialog::updateButtons()
+{
+    const bool fourSeats = game->seatCount == 4;
+    // Two local players, or two seats, leave no place on the host's team.
+    if (fourSeats && !game->seats[1].inPlay()) {
+        teamButton->enable();
+    } else {
+        teamButton->disable();
+    }
+    if (!game->seats[2].inPlay() || (fourSeats && !game->seats[3].inPlay())) {
+        otherButton->enable();
+    } else {
+        otherButton->disable();
+    }
+}
+
+void AddPlayersDialog::answer(SeatingResult result)
+{
+    switch (result) {
+    case TEAM_FULL:
+        FXMessageBox::error(getOwner(), MBOX_OK, "Pick again", "You team only needs one more player.");
+        break;
+    case OTHER_TEAM_FULL:
+        FXMessageBox::error(getOwner(), MBOX_OK, "Pick again", "The other team only needs one more player.");
+        break;
+    case SEATS_FULL:
+        filled = true;
+        handle(this, FXSEL(SEL_COMMAND, ID_ACCEPT), nullptr);
+        break;
+    case SEATED:
+    case NOT_A_JOINER:
+        break;
+    }
+    updateButtons();
+}
+
+long AddPlayersDialog::onCmdAddTeamPlayer(FXObject*, FXSelector, void*)
+{
+    const int slot = currentSlot();
+    if (slot >= 0) answer(session->addTeamPlayer(slot));
+    return 1;
+}
+
+long AddPlayersDialog::onCmdAddOtherPlayer(FXObject*, FXSelector, void*)
+{
+    const int slot = currentSlot();
+    if (slot >= 0) answer(session->addOtherPlayer(slot));
+    return 1;
+}
+
+// Host or join, with the same name controls as the setup dialog.
+class NetworkGameDialog : public FXDialogBox {
+    FXDECLARE(NetworkGameDialog)
+
+protected:
+    NetworkGameDialog() {}
+
+public:
+    enum {
+        ID_DUVANTO = FXDialogBox::ID_LAST,
+        ID_HOST,
+        ID_JOIN,
+        ID_LAST
+    };
+
+    NetworkGameDialog(FXWindow* ownerWindow, GameState& gameState, PlayerNames& playerNames)
+        : FXDialogBox(ownerWindow, "Network Game", DECOR_TITLE | DECOR_BORDER), game(&gameState), names(&playerNames)
+    {
+        controls.build(this, ID_DUVANTO);
+        new FXButton(this, " Host ", nullptr, this, ID_HOST, BUTTON_NORMAL | FIXED, 20, 98);
+        new FXButton(this, " Join ", nullptr, this, ID_JOIN, BUTTON_NORMAL | FIXED, 85, 98);
+        new FXButton(this, " Cancel ", nullptr, this, ID_CANCEL, BUTTON_NORMAL | FIXED, 150, 98);
+    }
+
+    NetworkChoice run()
+    {
+        controls.addNobody();
+        controls.fillNameLists(*names);
+        controls.nameBox->setFocus();
+        fitToFixedChildren(this);
+        execute(PLACEMENT_OWNER);
+        return choice;
+    }
+
+    long onCmdDuvanto(FXObject*, FXSelector, void*)
+    {
+        controls.showPartner();
+        return 1;
+    }
+
+    long onCmdChoose(FXObject*, FXSelector sel, void*)
+    {
+        if (!controls.hasName()) return 1;
+        controls.storeNames(*game, *names);
+        choice = FXSELID(sel) == ID_HOST ? NETWORK_HOST : NETWORK_JOIN;
+        handle(this, FXSEL(SEL_COMMAND, ID_ACCEPT), nullptr);
+        return 1;
+    }
+
+private:
+    GameState* game = nullptr;
+    PlayerNames* names = nullptr;
+    NameControls controls;
+    NetworkChoice choice = NETWORK_CANCELLED;
+};
+
+FXDEFMAP(NetworkGameDialog) NetworkGameDialogMap[] = {
+    FXMAPFUNC(SEL_COMMAND, NetworkGameDialog::ID_DUVANTO, NetworkGameDialog::onCmdDuvanto),
+    FXMAPFUNCS(SEL_COMMAND, NetworkGameDialog::ID_HOST, NetworkGameDialog::ID_JOIN, NetworkGameDialog::onCmdChoose),
+};
+FXIMPLEMENT(NetworkGameDialog, FXDialogBox, NetworkGameDialogMap, ARRAYNUMBER(NetworkGameDialogMap))
+
+NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names)
+{
+    if (!noSessionUnderWay(game)) return NETWORK_CANCELLED;
+    NetworkGameDialog dialog(owner, game, names);
+    return dialog.run();
+}
+
+bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game, uint16_t port)
+{
+    // Without these the session would refuse every address, and the prompt
+    // would come back for ever.
+    if (!game.seats[0].inPlay() || !noSessionUnderWay(game)) return false;
+    PromptDialog prompt(owner, "Connect to host (testing)", "Enter IP address: ");
+    while (prompt.execute(PLACEMENT_CURSOR)) {
+        const auto& host = prompt.getResult();
+        if (host && session.joinNetworkGame(*host, port)) return true;
+        FXMessageBox::error(owner, MBOX_OK, "Error", "Could not connect to host.\n");
+        prompt.clearResult();
+    }
+    return false;
+}

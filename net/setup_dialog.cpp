@@ -1,0 +1,117 @@
+#include "net/setup_dialog.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr FXuint FIXED = LAYOUT_FIX_X | LAYOUT_FIX_Y;
+constexpr int NAME_BOX_WIDTH = 110;
+constexpr int VISIBLE_NAMES = 4;
+
+FXComboBox* nameField(FXDialogBox* dialog, int y, FXGroupBox** group)
+{
+    *group = new FXGroupBox(dialog, FXString::null, FRAME_LINE | FIXED | LAYOUT_FIX_WIDTH, 104, y, NAME_BOX_WIDTH, 0,
+                            0, 0, 0, 0, 0, 0);
+    auto* box = new FXComboBox(*group, 1, nullptr, 0, COMBOBOX_NORMAL | LAYOUT_FILL);
+    box->setNumVisible(VISIBLE_NAMES);
+    return box;
+}
+
+void appendMissing(FXComboBox* box, const std::vector<std::string>& names)
+{
+    std::set<std::string> listed;
+    for (FXint i = 0; i < box->getNumItems(); ++i) listed.insert(box->getItemText(i).text());
+    for (const std::string& name : names)
+        if (listed.insert(name).second) box->appendItem(name.c_str());
+}
+
+}  // namespace
+
+void fitToFixedChildren(FXDialogBox* dialog)
+{
+    dialog->resize(dialog->getDefaultWidth() + dialog->getPadRight(),
+                   dialog->getDefaultHeight() + dialog->getPadBottom());
+}
+
+void NameControls::build(FXDialogBox* dialog, FXSelector duvantoId)
+{
+    FXGroupBox* nameGroup = nullptr;
+    new FXLabel(dialog, "Your name:", nullptr, LABEL_NORMAL | FIXED, 30, 8);
+    nameBox = nameField(dialog, 8, &nameGroup);
+    partnerLabel = new FXLabel(dialog, "Partner: ", nullptr, LABEL_NORMAL | FIXED, 50, 42);
+    partnerBox = nameField(dialog, 42, &partnerGroup);
+    duvantoCheck = new FXCheckButton(dialog, "Duvanto", dialog, duvantoId, CHECKBUTTON_NORMAL | FIXED, 40, 70);
+}
+
+void NameControls::addNobody()
+{
+    partnerBox->appendItem(NO_PARTNER_NAME);
+    partnerBox->setCurrentItem(0);
+}
+
+void NameControls::fillNameLists(const PlayerNames& names)
+{
+    // Appending to an empty list would put its first name in the field.
+    const FXString shown = nameBox->getText();
+    const std::vector<std::string> saved = names.list();
+    appendMissing(nameBox, saved);
+    appendMissing(partnerBox, saved);
+    nameBox->setText(shown);
+}
+
+void NameControls::showPartner()
+{
+    const bool shown = !duvantoCheck->getCheck();
+    FXWindow* partnerControls[] = {partnerLabel, partnerBox, partnerGroup};
+    for (FXWindow* window : partnerControls) shown ? window->show() : window->hide();
+}
+
+void NameControls::storeNames(GameState& game, PlayerNames& names) const
+{
+    ::storeNames(game, nameBox->getText().text(), partnerBox->getText().text(), partnerBox->getCurrentItem() <= 0,
+                 duvantoCheck->getCheck() == TRUE, names);
+}
+
+FXDEFMAP(GameSetup) GameSetupMap[] = {
+    FXMAPFUNC(SEL_COMMAND, GameSetup::ID_START, GameSetup::onCmdStart),
+    FXMAPFUNC(SEL_COMMAND, GameSetup::ID_DUVANTO, GameSetup::onCmdDuvanto),
+};
+FXIMPLEMENT(GameSetup, FXDialogBox, GameSetupMap, ARRAYNUMBER(GameSetupMap))
+
+GameSetup::GameSetup(FXWindow* ownerWindow, GameState& gameState, PlayerNames& playerNames)
+    : FXDialogBox(ownerWindow, "Game Setup", DECOR_TITLE | DECOR_BORDER), game(&gameState), names(&playerNames)
+{
+    controls.build(this, ID_DUVANTO);
+    new FXButton(this, " Start Game ", nullptr, this, ID_START, BUTTON_NORMAL | FIXED, 30, 98);
+    new FXButton(this, " Quit ", nullptr, ownerWindow, ID_QUIT_GAME, BUTTON_NORMAL | FIXED, 150, 98);
+}
+
+void GameSetup::create()
+{
+    FXDialogBox::create();
+    fitToFixedChildren(this);
+    controls.addNobody();
+}
+
+void GameSetup::open()
+{
+    controls.fillNameLists(*names);
+    controls.nameBox->setFocus();
+    show(PLACEMENT_OWNER);
+}
+
+long GameSetup::onCmdStart(FXObject*, FXSelector, void*)
+{
+    if (!controls.hasName()) return 1;
+    controls.storeNames(*game, *names);
+    hide();
+    getOwner()->handle(this, FXSEL(SEL_COMMAND, ID_START_GAME), nullptr);
+    return 1;
+}
+
+long GameSetup::onCmdDuvanto(FXObject*, FXSelector, void*)
+{
+    controls.showPartner();
+    return 1;
+}

@@ -1,0 +1,71 @@
+// The game setup dialog: the player's name, a partner at this machine or a
+// two-handed game, then a local game. Its name controls are shared with the
+// Network Game dialog.
+#pragma once
+
+#include <fx.h>
+
+#include "net/player_names.h"
+
+// The main window's commands the dialog sends.
+enum : FXSelector {
+    ID_START_GAME = 60,
+    ID_QUIT_GAME = 64,
+};
+
+// Children at fixed places leave the right and bottom padding out of a
+// dialog's default size; this puts the margins back.
+void fitToFixedChildren(FXDialogBox* dialog);
+
+// The player's name, the partner's name and the "Duvanto" check, at their
+// fixed places in a dialog. The dialog owns the widgets.
+struct NameControls {
+    FXLabel* partnerLabel = nullptr;
+    FXComboBox* nameBox = nullptr;
+    FXComboBox* partnerBox = nullptr;
+    FXCheckButton* duvantoCheck = nullptr;
+    FXGroupBox* partnerGroup = nullptr;
+
+    // The check button reports to the dialog under duvantoId.
+    void build(FXDialogBox* dialog, FXSelector duvantoId);
+    // From the dialog's create(): the partner list starts at "Nobody".
+    void addNobody();
+    // Offers each saved name once in both lists; what the fields show and
+    // the partner list's current entry stay as they are.
+    void fillNameLists(const PlayerNames& names);
+    // After the check button toggled: a two-handed game has no partner.
+    void showPartner();
+    bool hasName() const { return !nameBox->getText().empty(); }
+    void storeNames(GameState& game, PlayerNames& names) const;
+};
+
+class GameSetup : public FXDialogBox {
+    FXDECLARE(GameSetup)
+
+protected:
+    GameSetup() {}
+
+public:
+    enum {
+        ID_START = FXDialogBox::ID_LAST,
+        ID_DUVANTO = ID_START + 2,
+        ID_LAST
+    };
+
+    // The owner is the main window: it gets ID_START_GAME and ID_QUIT_GAME.
+    GameSetup(FXWindow* owner, GameState& game, PlayerNames& names);
+    void create() override;
+    // Shows the dialog centred on its owner without a modal loop, the lists
+    // refreshed and the name field focused.
+    void open();
+
+    long onCmdStart(FXObject*, FXSelector, void*);
+    long onCmdDuvanto(FXObject*, FXSelector, void*);
+
+private:
+    GameState* game = nullptr;
+    PlayerNames* names = nullptr;
+    NameControls controls;
+};
+
+static_assert(GameSetup::ID_START == 62 && GameSetup::ID_DUVANTO == 64, "numbered from FXDialogBox::ID_LAST");
