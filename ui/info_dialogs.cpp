@@ -32,7 +32,7 @@ constexpr FXint READING_OK_Y = 260;
 
 class InfoDialog {
 public:
-    explicit InfoDialog(FXWindow* owner, const char* title)
+    InfoDialog(FXWindow* owner, const char* title)
         : dialog(owner, title, DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 10, 10, 10, 10, 4, 4)
     {
     }
@@ -72,14 +72,14 @@ void showAbout(FXWindow* owner)
     about.addLabel("Written by the Marvanto developers", 35);
     about.addLabel("Cards and pictures drawn by Marvanto's own artwork generator", 55);
     about.addLabel("Free software: you may copy, change and share it.", 75);
-    about.addTextBox(ABOUT_BOX)->setText(ABOUT_TEXT, false);
+    about.addTextBox(ABOUT_BOX)->setText(FXString(ABOUT_TEXT), false);
     about.run(ABOUT_OK_Y);
 }
 
 void showHowToPlay(FXWindow* owner)
 {
     InfoDialog howToPlay(owner, "How to Play");
-    howToPlay.addTextBox(READING_BOX)->setText(texts::help, false);
+    howToPlay.addTextBox(READING_BOX)->setText(FXString(texts::help), false);
     howToPlay.run(READING_OK_Y);
 }
 
@@ -89,6 +89,7 @@ void showRules(FXWindow* owner)
     FXText* text = rules.addTextBox(READING_BOX);
     text->setStyled(TRUE);
     for (const RulesLine& line : rulesLines(texts::rules))
-        text->appendStyledText(line.text.c_str(), line.heading ? FXText::STYLE_BOLD : 0, false);
+        text->appendStyledText(line.text.data(), static_cast<FXint>(line.text.size()),
+                               line.heading ? FXText::STYLE_BOLD : 0, false);
     rules.run(READING_OK_Y);
 }

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "engine/rule_choices.h"
+#include "info_texts.h"
+#include "ui/rules_text.h"
+
+namespace {
+
+using Lines = std::vector<std::pair<std::string, bool>>;
+
+Lines walk(const std::string& text)
+{
+    Lines lines;
+    for (const RulesLine& line : rulesLines(text)) lines.emplace_back(line.text, line.heading);
+    return lines;
+}
+
+TEST(RulesText, MarkerCountsOnlyAtTheVeryStartOfALine)
+{
+    struct Case {
+        const char* text;
+        Lines lines;
+    };
+    const Case cases[] = {
+        {"<b>Title\nbody\n", {{"Title\n", true}, {"body\n", false}}},
+        {"a <b>b\n", {{"a <b>b\n", false}}},
+        {"   <b>indented\n", {{"   <b>indented\n", false}}},
+        {"   - item\n<b>Next\n", {{"   - item\n", false}, {"Next\n", true}}},
+        {"<b><b>twice\n", {{"<b>twice\n", true}}},
+        {"<b>\n\n", {{"\n", true}, {"\n", false}}},
+        {"<B>upper\n<b\n>\n", {{"<B>upper\n", false}, {"<b\n", false}, {">\n", false}}},
+        {"end\n<b>cut", {{"end\n", false}, {"cut", true}}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(walk(c.text), c.lines);
+    }
+}
+
+TEST(RulesText, CarriedRulesHaveTheirHeadingsAndWholeLines)
+{
+    const std::string text = texts::rules;
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+
+    std::vector<std::string> headings;
+    std::string shown;
+    const std::vector<RulesLine> lines = rulesLines(text);
+    for (const RulesLine& line : lines) {
+        ASSERT_EQ(line.text.back(), '\n');
+        if (line.heading) headings.push_back(line.text.substr(0, line.text.size() - 1));
+        shown += line.text;
+    }
+    ASSERT_TRUE(lines.front().heading);
+    const std::vector<std::string> expected = {
+        "Rules of Marvanto",
+        "The game as Marvanto plays it, written by the Marvanto developers",
+        "Players, cards and objective",
+        "The deal, the turn-up and begging",
+        "Play",
+        "Scoring: high, low, jack and game",
+        "Irregularities",
+        "Misdeals",
+        "Reneging",
+        "Calling",
+        "Additional details",
+    };
+    EXPECT_EQ(headings, expected);
+    EXPECT_EQ(shown.size(), text.size() - 3 * headings.size());  // only the markers are dropped
+}
+
+// The list that ends the rules names every choice the rule dialog offers.
+TEST(RulesText, SettingsListNamesEveryItemOfTheRuleDialog)
+{
+    const std::string text = texts::rules;
+    const std::string settings = text.substr(text.rfind("with their defaults:"));
+    const auto expectLine = [&settings](const std::string& name, auto items) {
+        const std::size_t at = settings.find("\n   " + name + ": ");
+        ASSERT_NE(at, std::string::npos) << name;
+        const std::string line = settings.substr(at + 1, settings.find('\n', at + 1) - at);
+        for (const char* item : items) EXPECT_NE(line.find(item), std::string::npos) << name << ": " << item;
+    };
+    expectLine("Reneed rules", RENEED_ITEMS);
+    expectLine("Force follow suit", FOLLOW_ITEMS);
+    expectLine("Under trump penalty", UNDER_TRUMP_ITEMS);
+    expectLine("Game length", LENGTH_ITEMS);
+    expectLine("Hang jack", HANG_JACK_ITEMS);
+    const std::array<const char*, 0> none{};
+    expectLine("No game point if reneed", none);
+    expectLine("Tobago rules", none);
+    expectLine("Force beg if no trumps", none);
+}
+
+TEST(HelpText, FourParagraphsSeparatedByAnEmptyLine)
+{
+    std::istringstream text(texts::help);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 7u);
+    const char* starts[] = {"Playing: ", "Begging: ", "Duvanto: ", "Display: "};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(lines[2 * i].rfind(starts[i], 0), 0u) << lines[2 * i];
+        if (i < 3) {
+            EXPECT_EQ(lines[2 * i + 1], "");
+        }
+    }
+}
+
+}  // namespace
