@@ -37,6 +37,20 @@ static void applyPlayAction(GameState& game, const GameAction& action)
     if (card) applyPlay(game, action.seat, card);
 }
 
+void receiveAction(GameState& game, const GameAction& action)
+{
+    game.arrived.push_back(action);
+    if (game.applyingAction) return;
+    game.applyingAction = true;
+    while (!game.arrived.empty()) {
+        const GameAction next = game.arrived.front();
+        game.arrived.pop_front();
+        applyAction(game, next);
+        if (game.afterAction) game.afterAction(next);
+    }
+    game.applyingAction = false;
+}
+
 void applyAction(GameState& game, const GameAction& action)
 {
     switch (action.action) {

@@ -6,13 +6,6 @@
 
 #include "engine/game_state.h"
 
-// Wire layout (12 bytes): seat, card, action; each 32-bit little-endian.
-struct GameAction {
-    int32_t seat = 0;
-    int32_t card = NO_CARD;
-    int32_t action = 0;
-};
-static_assert(sizeof(GameAction) == 12, "GameAction is three 32-bit fields");
 
 enum : int32_t {
     ACTION_PLAY = 0,
@@ -40,6 +33,13 @@ void sendCallReneed(GameState& game, int seat);
 
 // The single entry point that changes a game in play.
 void applyAction(GameState& game, const GameAction& action);
+
+// An action that has arrived. One that arrives while another is being
+// applied (read inside a pause, a question box or the computer turn driver)
+// waits until that one is done: a next round's deal must not land in the
+// middle of the last trick of this one. So actions apply whole, one at a
+// time, in the order they arrived.
+void receiveAction(GameState& game, const GameAction& action);
 
 // Runs the computer turn driver, if one is wired.
 void runComputerTurn(GameState& game);

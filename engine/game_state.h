@@ -4,9 +4,12 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <string>
 
 #include "engine/cards.h"
+#include "engine/game_action.h"
 #include "engine/rules.h"
 
 class Table;
@@ -100,6 +103,12 @@ struct GameState {
     SessionMode sessionMode = MODE_QUITTING;
     int32_t localPlayers = 1;
 
+    // Actions that arrived while another was being applied (receiveAction).
+    std::deque<GameAction> arrived;
+    bool applyingAction = false;
+    // Called after each received action has been applied, for checks.
+    std::function<void(const GameAction&)> afterAction;
+
     // Seams to the world around the engine; wired by the owner.
     Table* table = nullptr;
     Outbox* outbox = nullptr;
@@ -114,7 +123,6 @@ struct GameState {
 };
 
 // Writing a game action on a connection slot; the transport implements it.
-struct GameAction;
 class Outbox {
 public:
     virtual ~Outbox() = default;

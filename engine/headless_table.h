@@ -14,6 +14,9 @@ public:
     std::function<void()> deliverPending;
     // Called with each round summary.
     std::function<void(const RoundSummary&)> onRoundSummary;
+    // Answers a person's questions; without it "Play again?" is answered No
+    // and every other question Yes.
+    std::function<bool(const std::string& caption)> answerQuestion;
 
     void drawTable(bool) override {}
     void updateScoreLabels() override {}
@@ -34,9 +37,10 @@ public:
     void showNotice(const std::string&, const std::string&) override {}
     void showInformation(const std::string&, const std::string&) override {}
     void showError(const std::string&, const std::string&) override {}
-    // Headless games end after one game: "Play again?" is answered No, and
-    // a person's dealer (not used headless) would run the pack.
-    bool askQuestion(const std::string& caption, const std::string&) override { return caption != "Game over"; }
+    bool askQuestion(const std::string& caption, const std::string&) override
+    {
+        return answerQuestion ? answerQuestion(caption) : caption != "Game over";
+    }
     void showRoundSummary(const RoundSummary& summary) override
     {
         if (onRoundSummary) onRoundSummary(summary);

@@ -9,7 +9,7 @@ bool MemoryLoopback::deliverOne(GameState& game)
     // nested, as a real event loop does.
     const GameAction action = queue_.front();
     queue_.pop_front();
-    applyAction(game, action);
+    receiveAction(game, action);
     return true;
 }
 

@@ -11,7 +11,7 @@ class MemoryLoopback : public Outbox {
 public:
     void sendAction(int slot, const GameAction& action) override;
 
-    // Applies the oldest queued action; false when none is waiting.
+    // Receives the oldest queued action; false when none is waiting.
     bool deliverOne(GameState& game);
     // Applies actions until the queue stays empty.
     void deliverAll(GameState& game);

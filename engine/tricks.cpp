@@ -180,6 +180,10 @@ ReneedOutcome callReneed(GameState& game, int callerSeat)
     }
 
     if (!us.renegeCalled) them.renegeCalled = true;
+    // A reneed is called once: calling it again finds nothing.
+    for (Seat* seat : {them.first, them.second}) {
+        if (seat) seat->reneged = seat->renegedOnTrump = false;
+    }
     if (game.rules.reneedRule == RENEED_NONE) return RENEED_CALL_UNPUNISHED;
     if (isBullseye) {
         us.score += game.rules.target;

@@ -204,6 +204,7 @@ void Session::onSeating(int slot, const Seating& seating)
         return;
     }
     seated_ = true;
+    readySent_ = false;
     seating_ = seating;
     configureTable(game_, count);
     for (int i = 0; i < 4; ++i) {
@@ -240,15 +241,30 @@ void Session::onSeating(int slot, const Seating& seating)
         mine.team = own / 2;
         if (seat.connection != -1) transport_.sendSeat(seat.connection, mine);
     }
+    game_.turn = TURN_DEALING;
+    game_.table->showBegButton(true);
+    game_.table->setBegEnabled(false);
+    game_.table->drawTable(true);
+    sendReadyWhenConnected();
+}
+
+void Session::sendReadyWhenConnected()
+{
+    // Ready only once every peer above us has connected and said who it is:
+    // the host starts the game on our word, and an action sent before then
+    // would never reach that peer.
+    if (readySent_) return;
+    for (int i = game_.localSeat + 1; i < 4; ++i) {
+        const SeatRecord& record = seating_[i];
+        if (!record.name.empty() && record.addr.port != 0 && record.addr != ownAddr_ && game_.seats[i].connection == -1)
+            return;
+    }
+    readySent_ = true;
     transport_.sendReady(hostSlot_);
     if (game_.localPlayers == 2) {
         game_.table->pauseDisplay(SECOND_READY_PAUSE_MS);
         transport_.sendReady(hostSlot_);
     }
-    game_.turn = TURN_DEALING;
-    game_.table->showBegButton(true);
-    game_.table->setBegEnabled(false);
-    game_.table->drawTable(true);
 }
 
 void Session::onSeat(int slot, const SeatRecord& record)
@@ -263,6 +279,7 @@ void Session::onSeat(int slot, const SeatRecord& record)
     const auto peer = transport_.peerAddress(slot);
     if (!peer || peer->ipv4 != seating_[seat].addr.ipv4) return;
     game_.seats[seat].connection = slot;
+    sendReadyWhenConnected();
 }
 
 void Session::onReady(int slot)

@@ -110,7 +110,7 @@ bool Session::isGameConnection(int slot) const
 
 void Session::onAction(int slot, const GameAction& action)
 {
-    if (isGameConnection(slot)) applyAction(game_, action);
+    if (isGameConnection(slot)) receiveAction(game_, action);
 }
 
 void Session::onAccepted(int slot)

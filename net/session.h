@@ -98,6 +98,7 @@ private:
     void seatJoiner(int seat, int slot, const std::string& name);
     void sendSeatingAndRules();
     void startWhenAllReady();
+    void sendReadyWhenConnected();
     bool fromHost(int slot) const { return game_.sessionMode == MODE_JOINED && slot == hostSlot_; }
 
     GameState& game_;
@@ -116,6 +117,7 @@ private:
     bool addingPlayers_ = false;
     bool seated_ = false;      // joined: seating taken; hosting: seating sent
     bool rulesKnown_ = false;  // joined: rules received; hosting: rules sent
+    bool readySent_ = false;   // joined: the host was told we are ready
     bool joined_[NET_CONNECTION_COUNT] = {};  // a MSG_JOIN came on the open connection
     int seatedCount_ = 0;
     int readyCount_ = 0;

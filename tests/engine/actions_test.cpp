@@ -108,3 +108,40 @@ TEST_F(ActionsTest, WholeGameOfComputersPlaysToTheEnd)
     EXPECT_EQ(hooks.sessionsEnded, 1);
     EXPECT_EQ(game.turn, TURN_IDLE);
 }
+
+// An action read inside a pause of another (a network peer's next deal read
+// during the last trick's pause) waits until that one is done.
+TEST_F(ActionsTest, ActionsReceivedDuringAnotherApplyAfterIt)
+{
+    seatPlayers(4, REMOTE);
+    setTrump("3S");
+    game.dealer = 2;
+    for (int s = 0; s < 4; ++s) giveHand(s, {s == 0 ? "2C" : s == 1 ? "3C" : s == 2 ? "4C" : "5C"});
+    game.turn = 0;
+    apply(ACTION_PLAY, 0, indexOf("2C"));
+    apply(ACTION_PLAY, 3, indexOf("5C"));
+    apply(ACTION_PLAY, 1, indexOf("3C"));
+    GameAction nextDeal;
+    nextDeal.seat = 0;
+    nextDeal.card = indexOf("AH");
+    nextDeal.action = ACTION_DEAL;
+    bool dealtDuringTrick = false;
+    bool delivered = false;
+    table.pump = [&] {
+        if (delivered) return;
+        delivered = true;
+        receiveAction(game, nextDeal);
+        dealtDuringTrick = game.seats[0].hand != nullptr;
+    };
+    std::vector<int> applied;
+    game.afterAction = [&](const GameAction& a) { applied.push_back(a.action); };
+    GameAction last;
+    last.seat = 2;
+    last.card = indexOf("4C");
+    last.action = ACTION_PLAY;
+    receiveAction(game, last);
+    EXPECT_FALSE(dealtDuringTrick);
+    EXPECT_EQ(applied, (std::vector<int>{ACTION_PLAY, ACTION_DEAL}));
+    EXPECT_EQ(names(game.seats[0].hand), std::vector<std::string>{"AH"}) << "dealt after the round was gathered";
+    EXPECT_EQ(table.summaries.size(), 1u);
+}

@@ -299,3 +299,14 @@ TEST_F(ReneedCallTest, TwoSeatsLookOnlyAtTheFirstSeat)
     apply(ACTION_CALL_RENEED, 0);
     EXPECT_EQ(game.teams[1].score, -1);
 }
+
+TEST_F(ReneedCallTest, TheSameReneedIsPunishedOnlyOnce)
+{
+    game.rules.reneedRule = RENEED_ALL_ONE_POINT;
+    renege(false, false, false);
+    apply(ACTION_CALL_RENEED, 0);
+    EXPECT_EQ(game.teams[1].score, 5);
+    apply(ACTION_CALL_RENEED, 0);
+    EXPECT_EQ(game.teams[1].score, 5) << "a second call on the same reneed is a false call";
+    EXPECT_EQ(game.teams[0].falseCalls, 1);
+}

@@ -16,7 +16,8 @@ int usage(const char* why)
 {
     std::cerr << "marvanto-selfplay: " << why << "\n"
               << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
-              << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n";
+              << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
+              << "                         [--network 4|3|2]\n";
     return 2;
 }
 
@@ -70,6 +71,9 @@ int main(int argc, char** argv)
             options.seed = static_cast<unsigned>(n);
         } else if (arg == "--rules") {
             if (!parseRules(value, options.rules)) return usage("--rules takes eight values the rule dialog offers");
+        } else if (arg == "--network") {
+            if (!parseInt(value, n) || n < 2 || n > 4) return usage("--network takes 4, 3 or 2");
+            options.network = static_cast<int>(n);
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -89,6 +93,6 @@ int main(int argc, char** argv)
         }
     }
     const SelfPlayResult result = runSelfPlay(options, std::cout);
-    printSummary(result, std::cout);
-    return result.violations == 0 && result.allFinished && result.games == options.games ? 0 : 1;
+    printSummary(result, std::cout, options.network != 0);
+    return result.violations == 0 && result.divergences == 0 && result.allFinished && result.games == options.games ? 0 : 1;
 }

@@ -8,101 +8,12 @@
 
 #include "engine/deal.h"
 #include "engine/headless_table.h"
-#include "engine/invariants.h"
 #include "engine/loopback.h"
 #include "net/poll_loop.h"
 #include "net/session.h"
-#include "players/computer.h"
+#include "tools/selfplay/game_watcher.h"
 
 namespace {
-
-const char* const ACTION_NAMES[] = {"play", "beg", "give-one", "deal", "kick", "set-dealer", "redeal", "call-reneed"};
-
-// Checks every applied action and watches rounds and game ends.
-class GameWatcher : public GameHooks {
-public:
-    GameWatcher(GameState& game, SelfPlayResult& result, std::ostream& log, bool verbose)
-        : game_(game), result_(result), log_(log), verbose_(verbose)
-    {
-    }
-
-    // Around each applyAction; depth counts nested deliveries.
-    void before() { ++depth_; }
-    void after(const GameAction& action)
-    {
-        --depth_;
-        ++result_.actions;
-        if (verbose_) {
-            const char* name = action.action >= 0 && action.action <= 7 ? ACTION_NAMES[action.action] : "unknown";
-            log_ << name << " seat=" << action.seat << " card=" << action.card << " turn=" << game_.turn << '\n';
-        }
-        // Scores may pass the target in the middle of an action, before the
-        // labels are refreshed; once the outermost action is done they may not.
-        for (const std::string& v : gameViolations(game_, depth_ == 0)) report(v);
-        const bool playBegins = (lastTurn_ == TURN_DEALING || lastTurn_ == TURN_BEGGING) && game_.isSeat(game_.turn);
-        if (playBegins) {
-            handSize_ = -1;
-            for (const Seat& seat : game_.seats) {
-                if (!seat.inPlay()) continue;
-                const int n = countCards(seat.hand);
-                if (handSize_ == -1) handSize_ = n;
-                if (n != handSize_ || (n != 6 && n != 9 && n != 12))
-                    report("hands of unequal or wrong size when play begins: " + std::to_string(n));
-            }
-        }
-        lastTurn_ = game_.turn;
-    }
-
-    void onRoundSummary()
-    {
-        ++result_.rounds;
-        const int played = countCards(game_.teams[0].pile) + countCards(game_.teams[1].pile);
-        if (played != handSize_ * game_.seatCount)
-            report("round of " + std::to_string(handSize_) + " cards each played " + std::to_string(played) + " cards");
-    }
-
-    void recordGameResult(const GameState&, int winnerTeam) override
-    {
-        if (winnerTeam == 0 || winnerTeam == 1) ++result_.won[winnerTeam];
-    }
-    void endSession(GameState&) override { finished = true; }
-
-    bool finished = false;
-
-private:
-    void report(const std::string& what)
-    {
-        ++result_.violations;
-        if (result_.violations <= 20) log_ << "violation: " << what << '\n';
-    }
-
-    GameState& game_;
-    SelfPlayResult& result_;
-    std::ostream& log_;
-    bool verbose_;
-    int depth_ = 0;
-    int lastTurn_ = TURN_IDLE;
-    int handSize_ = 0;
-};
-
-// The computer players of the two teams.
-struct Players {
-    explicit Players(bool randomOpponent) : teams(strategy, randomOpponent ? static_cast<TurnDriver&>(random) : strategy) {}
-    ComputerStrategy strategy;
-    RandomPlayer random;
-    TeamPlayers teams;
-};
-
-void nameSeats(GameState& game, int seats)
-{
-    configureTable(game, seats);
-    for (int s = 0; s < 4; ++s) {
-        if (seats == 2 && s % 2 == 1) continue;
-        setSeatName(game.seats[s], "Computer " + std::to_string(s));
-        game.seats[s].kind = COMPUTER;
-        game.seats[s].connection = -1;
-    }
-}
 
 class MemoryPlay {
 public:
@@ -115,12 +26,13 @@ public:
         game_.computers = &players_.teams;
         game_.hooks = &watcher_;
         table_.deliverPending = [this] { deliverAll(); };
+        game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
     }
 
     bool playGame()
     {
-        nameSeats(game_, options_.seats);
+        nameComputerSeats(game_, options_.seats);
         game_.seats[0].connection = 0;
         game_.rules = options_.rules;
         game_.sessionMode = MODE_LOCAL;
@@ -139,9 +51,7 @@ private:
         while (!queue.empty()) {
             const GameAction action = queue.front();
             queue.pop_front();
-            watcher_.before();
-            applyAction(game_, action);
-            watcher_.after(action);
+            receiveAction(game_, action);
         }
     }
 
@@ -177,13 +87,14 @@ public:
             }
         };
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
+        game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         listening_ = transport_.openListener(options.basePort) != -1;
     }
 
     bool playGame()
     {
         if (!listening_) return false;
-        nameSeats(game_, options_.seats);
+        nameComputerSeats(game_, options_.seats);
         clearSeatName(game_.seats[1]);
         clearSeatName(game_.seats[2]);
         clearSeatName(game_.seats[3]);
@@ -209,14 +120,8 @@ public:
     void listJoiner(int) override {}
     void unlistJoiner(int) override {}
 
-    // MessageHandler: the session's, with every applied action checked.
-    void onAction(int slot, const GameAction& action) override
-    {
-        if (!session_.isGameConnection(slot)) return;
-        watcher_.before();
-        applyAction(game_, action);
-        watcher_.after(action);
-    }
+    // MessageHandler: the session's; the watcher sees every applied action.
+    void onAction(int slot, const GameAction& action) override { session_.onAction(slot, action); }
     void onSeating(int slot, const Seating& s) override { session_.onSeating(slot, s); }
     void onSeat(int slot, const SeatRecord& r) override { session_.onSeat(slot, r); }
     void onJoin(int slot, const JoinRecord& r) override { session_.onJoin(slot, r); }
@@ -270,7 +175,9 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log)
     SelfPlayResult result;
     std::srand(options.seed);
     const auto start = std::chrono::steady_clock::now();
-    if (options.transport == SelfPlayTransport::TCP)
+    if (options.network)
+        playNetworkGames(options, result, log);
+    else if (options.transport == SelfPlayTransport::TCP)
         playAll<TcpPlay>(options, result, log);
     else
         playAll<MemoryPlay>(options, result, log);
@@ -278,12 +185,14 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log)
     return result;
 }
 
-void printSummary(const SelfPlayResult& r, std::ostream& out)
+void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
 {
-    char line[256];
+    char divergences[48] = "";
+    if (network) std::snprintf(divergences, sizeof divergences, " divergences=%ld", r.divergences);
+    char line[320];
     std::snprintf(line, sizeof line,
-                  "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld seconds=%.3f games_per_second=%.1f",
-                  r.games, r.rounds, r.actions, r.won[0], r.won[1], r.violations, r.seconds,
+                  "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f",
+                  r.games, r.rounds, r.actions, r.won[0], r.won[1], r.violations, divergences, r.seconds,
                   r.seconds > 0 ? r.games / r.seconds : 0.0);
     out << line << '\n';
 }

@@ -22,6 +22,9 @@ struct SelfPlayOptions {
     bool verbose = false;
     // First listening port tried by the tcp transport.
     uint16_t basePort = 4100;
+    // Peer processes of a network game (4, 3 or 2), each with its own game
+    // copy, listener and session; 0 plays a local game.
+    int network = 0;
 };
 
 struct SelfPlayResult {
@@ -30,11 +33,16 @@ struct SelfPlayResult {
     long actions = 0;
     long won[2] = {0, 0};
     long violations = 0;
+    // Network games: points of the action stream where the copies differed.
+    long divergences = 0;
     bool allFinished = true;
     double seconds = 0;
 };
 
 SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log);
+// The network games of runSelfPlay.
+void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log);
 
-// "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G"
-void printSummary(const SelfPlayResult& result, std::ostream& out);
+// "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G",
+// with " divergences=D" after violations for network games.
+void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);

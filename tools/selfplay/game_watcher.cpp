@@ -1,0 +1,61 @@
+#include "tools/selfplay/game_watcher.h"
+
+#include "engine/invariants.h"
+
+namespace {
+
+const char* const ACTION_NAMES[] = {"play", "beg", "give-one", "deal", "kick", "set-dealer", "redeal", "call-reneed"};
+
+}  // namespace
+
+void GameWatcher::after(const GameAction& action)
+{
+    ++result_.actions;
+    if (verbose_) {
+        const char* name = action.action >= 0 && action.action <= 7 ? ACTION_NAMES[action.action] : "unknown";
+        log_ << name << " seat=" << action.seat << " card=" << action.card << " turn=" << game_.turn << '\n';
+    }
+    for (const std::string& v : gameViolations(game_, true)) report(v);
+    const bool playBegins = (lastTurn_ == TURN_DEALING || lastTurn_ == TURN_BEGGING) && game_.isSeat(game_.turn);
+    if (playBegins) {
+        handSize_ = -1;
+        for (const Seat& seat : game_.seats) {
+            if (!seat.inPlay()) continue;
+            const int n = countCards(seat.hand);
+            if (handSize_ == -1) handSize_ = n;
+            if (n != handSize_ || (n != 6 && n != 9 && n != 12))
+                report("hands of unequal or wrong size when play begins: " + std::to_string(n));
+        }
+    }
+    lastTurn_ = game_.turn;
+}
+
+void GameWatcher::onRoundSummary()
+{
+    ++result_.rounds;
+    const int played = countCards(game_.teams[0].pile) + countCards(game_.teams[1].pile);
+    if (played != handSize_ * game_.seatCount)
+        report("round of " + std::to_string(handSize_) + " cards each played " + std::to_string(played) + " cards");
+}
+
+void GameWatcher::recordGameResult(const GameState&, int winnerTeam)
+{
+    if (winnerTeam == 0 || winnerTeam == 1) ++result_.won[winnerTeam];
+}
+
+void GameWatcher::report(const std::string& what)
+{
+    ++result_.violations;
+    if (result_.violations <= 20) log_ << "violation: " << what << '\n';
+}
+
+void nameComputerSeats(GameState& game, int seats)
+{
+    configureTable(game, seats);
+    for (int s = 0; s < 4; ++s) {
+        if (seats == 2 && s % 2 == 1) continue;
+        setSeatName(game.seats[s], "Computer " + std::to_string(s));
+        game.seats[s].kind = COMPUTER;
+        game.seats[s].connection = -1;
+    }
+}

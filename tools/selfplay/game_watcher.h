@@ -1,0 +1,48 @@
+// What self-play checks while games run, and the players it uses.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "engine/actions.h"
+#include "players/computer.h"
+#include "tools/selfplay/self_play.h"
+
+// Checks every applied action and watches rounds and game ends.
+class GameWatcher : public GameHooks {
+public:
+    GameWatcher(GameState& game, SelfPlayResult& result, std::ostream& log, bool verbose)
+        : game_(game), result_(result), log_(log), verbose_(verbose)
+    {
+    }
+
+    // After each applied action.
+    void after(const GameAction& action);
+    void onRoundSummary();
+
+    void recordGameResult(const GameState&, int winnerTeam) override;
+    void endSession(GameState&) override { finished = true; }
+
+    bool finished = false;
+
+private:
+    void report(const std::string& what);
+
+    GameState& game_;
+    SelfPlayResult& result_;
+    std::ostream& log_;
+    bool verbose_;
+    int lastTurn_ = TURN_IDLE;
+    int handSize_ = 0;
+};
+
+// The computer players of the two teams.
+struct Players {
+    explicit Players(bool randomOpponent) : teams(strategy, randomOpponent ? static_cast<TurnDriver&>(random) : strategy) {}
+    ComputerStrategy strategy;
+    RandomPlayer random;
+    TeamPlayers teams;
+};
+
+// Names every seat of a game of that many seats as a computer seat.
+void nameComputerSeats(GameState& game, int seats);

@@ -1,0 +1,422 @@
+// Network games among peer "processes" inside one process: each peer has
+// its own game copy, listener, transport and session, talks to the others
+// over loopback TCP with the real session messages, and plays its people's
+// seats as a person would. After every applied action each peer records a
+// digest of the state all copies must share; the digests are compared at
+// the same points of the action stream.
+//
+// All peers share one thread, so a peer that has messages waiting from two
+// others would pick between them by socket order, not by the order they
+// were sent; a real network of equal links delivers a cause before its
+// effect. So game actions are delivered in the order they were sent: each
+// send is queued with the connection's two ends, and the receiver reads
+// exactly that connection when the entry comes up. Session messages, which
+// wait for one another, are read by polling.
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "engine/begging.h"
+#include "engine/headless_table.h"
+#include "engine/tricks.h"
+#include "net/poll_loop.h"
+#include "net/session.h"
+#include "players/strategy.h"
+#include "tools/selfplay/game_watcher.h"
+
+namespace {
+
+// How the people sit: those at the host, and at each joining machine.
+struct Arrangement {
+    const char* name;
+    int seats;
+    int hostPlayers;
+    std::vector<int> joinerPlayers;
+    // For each joiner in the order it joined: true seats it on the host's team.
+    std::vector<bool> onHostTeam;
+};
+
+std::vector<Arrangement> arrangementsFor(int peers, int seats)
+{
+    switch (peers) {
+    case 4: return {{"four machines", 4, 1, {1, 1, 1}, {true, false, false}}};
+    case 3:
+        return {{"a pair at the host", 4, 2, {1, 1}, {false, false}},
+                {"a pair at a joined machine", 4, 1, {2, 1}, {false, true}}};
+    default:
+        if (seats == 2) return {{"two seats", 2, 1, {1}, {false}}};
+        return {{"two pairs", 4, 2, {2}, {false}}};
+    }
+}
+
+uint64_t mix(uint64_t h, int64_t v)
+{
+    h ^= static_cast<uint64_t>(v) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
+    return h;
+}
+
+uint64_t mixList(uint64_t h, const Card* list)
+{
+    for (; list; list = list->next) h = mix(mix(h, cardIndex(list)), list->holder);
+    return mix(h, -1);
+}
+
+// The part of a game every copy must hold alike: not the order of undealt
+// cards, nor each process's own seat kinds, connections and table positions.
+uint64_t sharedDigest(const GameState& g)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (const Seat& s : g.seats) {
+        h = mix(h, s.inPlay());
+        for (char c : s.name) h = mix(h, c);
+        h = mixList(h, s.hand);
+        h = mix(h, s.reneged + 2 * s.renegedOnTrump + 4 * s.bareJack + 8 * s.highTrump);
+    }
+    for (const Team& t : g.teams) {
+        h = mixList(h, t.pile);
+        for (int32_t v : {t.score, t.cardPoints, t.jackPoints, t.startScore, t.jacksKicked, t.acesKicked,
+                          t.sixesKicked, t.twosKicked, t.falseCalls})
+            h = mix(h, v);
+        h = mix(h, t.wonHigh + 2 * t.wonLow + 4 * t.wonGame + 8 * t.tookOne + 16 * t.renegeCalled);
+    }
+    h = mixList(h, g.trick);
+    h = mixList(h, g.kicked);
+    h = mix(h, countCards(g.deck));
+    for (int32_t v : {g.trickCount, g.turn, g.dealer, g.seatCount}) h = mix(h, v);
+    for (int32_t v : rulesFields(g.rules)) h = mix(h, v);
+    return h;
+}
+
+class NetworkPlay;
+class Peer;
+
+// One game action on its way: the sending end and the receiving end.
+struct InFlight {
+    WireAddress from;
+    WireAddress to;
+};
+
+// The transport's outbox, noting each action sent for in-order delivery.
+class OrderedOutbox : public Outbox {
+public:
+    OrderedOutbox(NetworkPlay& net, Transport& transport) : net_(net), transport_(transport) {}
+    void sendAction(int slot, const GameAction& action) override;
+
+private:
+    NetworkPlay& net_;
+    Transport& transport_;
+};
+
+class Peer : public SessionUi, public MessageHandler, public GameHooks {
+public:
+    Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ostream& log);
+
+    // SessionUi: the host's Add Players dialog seats the joiners in the
+    // order they joined, through the functions its two buttons call.
+    void scheduleSetupDialog() override {}
+    void relayoutTable() override {}
+    bool runAddPlayers() override;
+    void listJoiner(int slot) override { listed_.push_back(slot); }
+    void unlistJoiner(int) override {}
+
+    // MessageHandler: the session's; afterAction sees every applied action.
+    void onAction(int slot, const GameAction& action) override { session.onAction(slot, action); }
+    void onSeating(int slot, const Seating& s) override { session.onSeating(slot, s); }
+    void onSeat(int slot, const SeatRecord& r) override { session.onSeat(slot, r); }
+    void onJoin(int slot, const JoinRecord& r) override { session.onJoin(slot, r); }
+    void onReady(int slot) override { session.onReady(slot); }
+    void onRules(int slot, const RuleSettings& r) override { session.onRules(slot, r); }
+    void onAccepted(int slot) override { session.onAccepted(slot); }
+    void onClosed(int slot) override { session.onClosed(slot); }
+
+    // GameHooks
+    void recordGameResult(const GameState& g, int winner) override { watcher.recordGameResult(g, winner); }
+    void endSession(GameState& g) override
+    {
+        watcher.endSession(g);
+        session.endSession(g);
+    }
+
+    // Seats the people of this machine for the next game.
+    void prepare(int players, int seats);
+    // What a person at this machine would click now, if anything.
+    void actAsPeople();
+    int pump(int timeoutMs) { return poll.runOnce(timeoutMs); }
+
+    // Reads the action sent over the connection from that end; false when
+    // this peer has no such connection (yet).
+    bool deliver(const InFlight& message);
+    // Whether this peer's end of a connection is at that address.
+    bool ownsEnd(const WireAddress& end) const;
+
+    GameState game;
+    HeadlessTable table;
+    PollLoop poll;
+    Transport transport;
+    OrderedOutbox outbox;
+    Session session;
+    SelfPlayResult stats;
+    GameWatcher watcher;
+    std::vector<uint64_t> digests;
+
+private:
+    NetworkPlay& net_;
+    int index_;
+    std::vector<int> listed_;
+    ComputerStrategy strategy_;
+    long actedAt_ = -1;
+};
+
+class NetworkPlay {
+public:
+    NetworkPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
+        : options_(options), result_(result), log_(log)
+    {
+        for (int i = 0; i < options.network; ++i) peers_.push_back(std::make_unique<Peer>(*this, i, options, log));
+    }
+
+    bool playGame(const Arrangement& a);
+    // Runs every peer's events once: what the other machines do meanwhile.
+    void pumpAll(int timeoutMs)
+    {
+        for (auto& p : peers_) p->pump(timeoutMs);
+    }
+    const Arrangement& arrangement() const { return *current_; }
+    void compareDigests();
+    void sent(const InFlight& message) { inFlight_.push_back(message); }
+    bool actionsInFlight() const { return !inFlight_.empty(); }
+    // Delivers the queued actions, oldest first; only those to one peer
+    // when given, as that peer's own nested event processing would.
+    int deliverQueued(Peer* only);
+
+private:
+    const SelfPlayOptions& options_;
+    SelfPlayResult& result_;
+    std::ostream& log_;
+    std::vector<std::unique_ptr<Peer>> peers_;
+    const Arrangement* current_ = nullptr;
+    size_t compared_ = 0;
+    std::deque<InFlight> inFlight_;
+};
+
+void OrderedOutbox::sendAction(int slot, const GameAction& action)
+{
+    const auto from = transport_.localAddress(slot);
+    const auto to = transport_.peerAddress(slot);
+    if (transport_.sendActionMessage(slot, action) && from && to) net_.sent(InFlight{*from, *to});
+}
+
+bool Peer::deliver(const InFlight& message)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
+            if (transport.localAddress(slot) == std::optional<WireAddress>(message.to) &&
+                transport.peerAddress(slot) == std::optional<WireAddress>(message.from)) {
+                transport.onSocketReadable(slot);
+                return true;
+            }
+        }
+        // Its end may still wait in the listener's queue.
+        transport.onListenerReadable();
+    }
+    return false;
+}
+
+int NetworkPlay::deliverQueued(Peer* only)
+{
+    int delivered = 0;
+    for (;;) {
+        const auto it = std::find_if(inFlight_.begin(), inFlight_.end(),
+                                     [only](const InFlight& m) { return !only || only->ownsEnd(m.to); });
+        if (it == inFlight_.end()) return delivered;
+        const InFlight message = *it;
+        inFlight_.erase(it);
+        ++delivered;
+        for (auto& p : peers_) {
+            if (p->ownsEnd(message.to)) {
+                p->deliver(message);
+                break;
+            }
+        }
+    }
+}
+
+bool Peer::ownsEnd(const WireAddress& end) const
+{
+    if (end.port == transport.listenPort()) return true;
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (transport.localAddress(slot) == std::optional<WireAddress>(end)) return true;
+    return false;
+}
+
+Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ostream& log)
+    : transport(poll, game),
+      outbox(net, transport),
+      session(game, transport, *this),
+      watcher(game, stats, log, options.verbose),
+      net_(net),
+      index_(index)
+{
+    initGame(game);
+    game.table = &table;
+    game.outbox = &outbox;
+    game.hooks = this;
+    poll.attach(transport);
+    transport.setHandler(this);
+    // Pending events: the actions already sent to this peer, in order, or
+    // while none is on its way, the session messages.
+    table.deliverPending = [this] {
+        if (net_.deliverQueued(this) > 0 || net_.actionsInFlight()) return;
+        while (poll.runOnce(0) > 0) {
+        }
+    };
+    table.onRoundSummary = [this](const RoundSummary&) { watcher.onRoundSummary(); };
+    game.afterAction = [this](const GameAction& action) {
+        digests.push_back(sharedDigest(game));
+        watcher.after(action);
+    };
+    // A person who deals answers a beg as the computer dealer would.
+    table.answerQuestion = [this](const std::string& caption) {
+        return caption == "Game over" ? false : strategy_.dealerAcceptsBeg(game);
+    };
+    transport.openListener(static_cast<uint16_t>(options.basePort + 10 * index));
+}
+
+void Peer::prepare(int players, int seats)
+{
+    for (Seat& seat : game.seats) {
+        clearSeatName(seat);
+        seat.kind = LOCAL_HUMAN;
+        seat.connection = -1;
+    }
+    setSeatName(game.seats[0], "Peer " + std::to_string(index_));
+    if (players == 2) setSeatName(game.seats[1], "Partner " + std::to_string(index_));
+    game.seatCount = seats;
+    game.localPlayers = players;
+    game.localSeat = 0;
+    game.tablePosition = {0, 1, 2, 3};
+    listed_.clear();
+    digests.clear();
+    actedAt_ = -1;
+    watcher.finished = false;
+}
+
+bool Peer::runAddPlayers()
+{
+    const Arrangement& a = net_.arrangement();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (listed_.size() < a.joinerPlayers.size() && std::chrono::steady_clock::now() < deadline) net_.pumpAll(10);
+    if (listed_.size() < a.joinerPlayers.size()) return false;
+    for (size_t j = 0; j < a.joinerPlayers.size(); ++j) {
+        const SeatingResult r = a.onHostTeam[j] ? session.addTeamPlayer(listed_[j]) : session.addOtherPlayer(listed_[j]);
+        if (r == SEATS_FULL) return true;
+        if (r != SEATED) return false;
+    }
+    return false;
+}
+
+
+void Peer::actAsPeople()
+{
+    const int seat = game.turn;
+    if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN) return;
+    // One click per state: the next waits until this one has come back.
+    const long applied = static_cast<long>(digests.size());
+    if (applied == actedAt_) return;
+    Card* hand = game.seats[seat].hand;
+    if (!hand) return;
+    if (game.kicked && game.kicked->next && game.kicked->suit == game.kicked->next->suit) return;
+    actedAt_ = applied;
+    if (table.begEnabled() && (mustBeg(game, seat) || wantsToBeg(hand, game.kicked))) {
+        table.setBegEnabled(false);
+        sendBeg(game, seat);
+        return;
+    }
+    Card* card = game.seatCount == 2 ? chooseCardTwoSeat(hand, game.trick, game.kicked)
+                                     : chooseCard(hand, game.trick, game.kicked);
+    if (!card || !isLegalPlay(game, seat, card)) {
+        card = nullptr;
+        for (Card* c = hand; c && !card; c = c->next)
+            if (isLegalPlay(game, seat, c)) card = c;
+    }
+    if (card) sendPlay(game, seat, card);
+}
+
+void NetworkPlay::compareDigests()
+{
+    size_t common = peers_.front()->digests.size();
+    for (auto& p : peers_) common = std::min(common, p->digests.size());
+    for (; compared_ < common; ++compared_) {
+        for (auto& p : peers_) {
+            if (p->digests[compared_] == peers_.front()->digests[compared_]) continue;
+            if (++result_.divergences <= 20) log_ << "divergence at action " << compared_ + 1 << '\n';
+            break;
+        }
+    }
+}
+
+bool NetworkPlay::playGame(const Arrangement& a)
+{
+    current_ = &a;
+    compared_ = 0;
+    Peer& host = *peers_.front();
+    host.prepare(a.hostPlayers, a.seats);
+    host.game.rules = options_.rules;
+    for (size_t j = 0; j < a.joinerPlayers.size(); ++j) {
+        Peer& joiner = *peers_[j + 1];
+        joiner.prepare(a.joinerPlayers[j], a.seats);
+        if (!joiner.session.joinNetworkGame("127.0.0.1", host.transport.listenPort())) return false;
+    }
+    if (!host.session.hostNetworkGame()) return false;
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    auto allFinished = [this] {
+        for (auto& p : peers_)
+            if (!p->watcher.finished) return false;
+        return true;
+    };
+    while (!allFinished() && std::chrono::steady_clock::now() < deadline) {
+        int progress = deliverQueued(nullptr);
+        if (progress == 0) {
+            for (auto& p : peers_) progress += p->pump(0);
+        }
+        for (auto& p : peers_) p->actAsPeople();
+        compareDigests();
+        if (progress == 0 && inFlight_.empty()) pumpAll(1);
+    }
+    // Let every closed connection be read to its end before the next game.
+    for (int i = 0; i < 50; ++i) pumpAll(1);
+    compareDigests();
+    for (auto& p : peers_)
+        if (p->digests.size() != host.digests.size()) {
+            ++result_.divergences;
+            log_ << "a peer applied " << p->digests.size() << " actions, the host " << host.digests.size() << '\n';
+        }
+    result_.rounds += host.stats.rounds;
+    result_.actions += host.stats.actions;
+    for (int t = 0; t < 2; ++t) result_.won[t] += host.stats.won[t];
+    for (auto& p : peers_) {
+        result_.violations += p->stats.violations;
+        p->stats = SelfPlayResult{};
+    }
+    return allFinished();
+}
+
+}  // namespace
+
+void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
+{
+    NetworkPlay play(options, result, log);
+    const std::vector<Arrangement> arrangements = arrangementsFor(options.network, options.seats);
+    for (int g = 0; g < options.games; ++g) {
+        const Arrangement& a = arrangements[g % arrangements.size()];
+        if (!play.playGame(a)) {
+            result.allFinished = false;
+            log << "network game " << g + 1 << " (" << a.name << ") did not finish\n";
+            return;
+        }
+        ++result.games;
+    }
+}
