@@ -134,6 +134,10 @@ int Transport::openListener(uint16_t port)
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0) return -1;
     setBufferSizes(s);
+    // Connections of a game that just ended linger in TIME-WAIT on the
+    // port; without this a restarted host would listen elsewhere than the
+    // port its joiners call. Linux still refuses a second listener here.
+    setIntOption(s, SOL_SOCKET, SO_REUSEADDR, 1);
     // Counting up stops at the last port rather than wrapping to port 0,
     // which would bind wherever the system likes.
     uint32_t p = port;

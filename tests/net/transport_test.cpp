@@ -168,6 +168,21 @@ TEST_F(TransportTest, ListenerMovesPastATakenPort)
     ::close(s);
 }
 
+// A host that closes a game's connections first keeps them in TIME-WAIT on
+// its port; started again at once, it must listen there again, since
+// joiners call that port only.
+TEST_F(TransportTest, ListenerGetsItsPortBackWhileClosedConnectionsLinger)
+{
+    const uint16_t port = transport.listenPort();
+    int slot = -1;
+    const int client = connectPeer(&slot);
+    ASSERT_GE(slot, 0);
+    transport.closeConnection(slot);
+    ASSERT_TRUE(peerClosed(client));
+    ASSERT_GE(transport.openListener(port), 0);
+    EXPECT_EQ(transport.listenPort(), port);
+}
+
 TEST_F(TransportTest, ConnectToANonListeningPortFails)
 {
     uint16_t port = 0;
