@@ -4,7 +4,7 @@ JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang
 
-.PHONY: all deps configure build run test fuzz bench clean
+.PHONY: all deps configure build run test full-game screenshot fuzz bench clean
 
 all: build
 
@@ -31,6 +31,16 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+XVFB = xvfb-run -a -s "-screen 0 1024x768x24 -noreset"
+# A whole game against the computer under Xvfb, played by clicking as a
+# person would, to "Play again?" and the high score table: several minutes.
+full-game: build
+	$(XVFB) tests/ui/full_game.sh $(BUILD)/marvanto
+
+# Retakes docs/screenshot.png from the real program.
+screenshot: build
+	tools/screenshot.sh $(BUILD)/marvanto
+
 clean:
 	rm -rf $(BUILD) build-release build-fuzz
 
@@ -39,11 +49,14 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh
 
-# Release builds for the figures: self-play throughput and network latency.
+# Release builds for the figures: self-play throughput, network latency,
+# and under Xvfb the frame costs, start-up time and memory of the program.
 bench: deps
-	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DMARVANTO_GUI=OFF
-	cmake --build build-release -j$(JOBS) --target marvanto-selfplay marvanto-bench
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release -j$(JOBS) --target marvanto-selfplay marvanto-bench marvanto-render-bench marvanto x11_probe
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 4
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 2
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --opponent random
 	./build-release/marvanto-bench
+	$(XVFB) ./build-release/marvanto-render-bench
+	$(XVFB) tests/ui/startup_bench.sh build-release/marvanto build-release/tests/ui/x11_probe

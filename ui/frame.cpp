@@ -5,6 +5,8 @@
 #include <FXJPGImage.h>
 
 #include "engine/actions.h"
+#include "engine/rule_dialog.h"
+#include "net/setup_dialog.h"
 #include "net/transport.h"
 #include "ui/artwork.h"
 #include "ui/click_rules.h"
@@ -24,9 +26,20 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_CALL_RENEED, Frame::onCmdCallReneed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_LAST_TRICK, Frame::onCmdLastTrick),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SETUP_TIMER, Frame::onSetupTimer),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_START_GAME, Frame::onCmdStartGame),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME, Frame::onCmdNewLocalGame),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_NETWORK_GAME, Frame::onCmdNetworkGame),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_RULE_VARIATIONS, Frame::onCmdRuleVariations),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_HIGH_SCORES, Frame::onCmdHighScores),
+    FXMAPFUNCS(SEL_COMMAND, Frame::ID_ABOUT, Frame::ID_RULES, Frame::onCmdInfo),
+    FXMAPFUNCS(SEL_COMMAND, Frame::ID_BACKGROUND_SOLID, Frame::ID_BACKGROUND_IMAGE, Frame::onCmdBackground),
 };
 
 FXIMPLEMENT(Frame, FXMainWindow, FrameMap, ARRAYNUMBER(FrameMap))
+
+static_assert(int(Frame::ID_START_GAME) == int(::ID_START_GAME) && int(Frame::ID_QUIT_GAME) == int(::ID_QUIT_GAME),
+              "the setup dialog's buttons reach the Frame's handlers");
 
 namespace {
 
@@ -143,6 +156,8 @@ void Frame::buildMenus()
 Frame::~Frame()
 {
     delete roundSummary;
+    delete setupDialog;
+    delete ruleDialog;
     delete tableImage;
     delete savedTableImage;
     // The panes are children of the root window, not of this one.
@@ -259,15 +274,34 @@ void Frame::watchSocket(int socket, int id) { getApp()->addInput(socket, INPUT_R
 
 void Frame::unwatchSocket(int socket) { getApp()->removeInput(socket, INPUT_READ); }
 
+void Frame::readSockets(const std::function<void(Transport&)>& read)
+{
+    if (!transport) return;
+    ++socketDepth;
+    read(*transport);
+    if (--socketDepth > 0 || !deferredCommand) return;
+    const FXSelector id = deferredCommand;
+    deferredCommand = 0;
+    handle(this, FXSEL(SEL_COMMAND, id), nullptr);
+}
+
+bool Frame::deferWhileApplying(FXSelector id)
+{
+    if (socketDepth == 0) return false;
+    deferredCommand = id;
+    return true;
+}
+
 long Frame::onIoConnection(FXObject*, FXSelector sel, void*)
 {
-    if (transport) transport->onSocketReadable(FXSELID(sel) - ID_CONNECTION);
+    const int slot = FXSELID(sel) - ID_CONNECTION;
+    readSockets([slot](Transport& t) { t.onSocketReadable(slot); });
     return 1;
 }
 
 long Frame::onIoListen(FXObject*, FXSelector, void*)
 {
-    if (transport) transport->onListenerReadable();
+    readSockets([](Transport& t) { t.onListenerReadable(); });
     return 1;
 }
 

@@ -1,6 +1,7 @@
 // The main window: menus, score labels, the table canvas and the BEG button.
-// It is the engine's Table and the transport's SocketWatcher; the drawing
-// lives in table_view.cpp and the clicks in input.cpp.
+// It is the engine's Table, the transport's SocketWatcher and the session's
+// SessionUi; the drawing lives in table_view.cpp, the clicks in input.cpp
+// and the menu commands and dialogs in commands.cpp.
 #pragma once
 
 #include <array>
@@ -10,9 +11,23 @@
 
 #include "engine/table.h"
 #include "net/event_loop.h"
+#include "net/session.h"
+#include "records/high_scores.h"
 #include "ui/table_layout.h"
 
-class Transport;
+class AddPlayersDialog;
+class GameSetup;
+class PlayerNames;
+class RuleDialog;
+
+// The rest of the program that the menus and dialogs work on; main wires it
+// once everything exists. Tests attach only what they use.
+struct FrameParts {
+    Session* session = nullptr;
+    PlayerNames* names = nullptr;
+    HighScoreTable* highScores = nullptr;
+    SettingsStore* settings = nullptr;
+};
 
 // The three fonts of the table, made once at start-up from the face of the
 // toolkit's normal font.
@@ -24,7 +39,7 @@ struct TableFonts {
     static TableFonts create(FXApp* app);
 };
 
-class Frame : public FXMainWindow, public Table, public SocketWatcher {
+class Frame : public FXMainWindow, public Table, public SocketWatcher, public SessionUi {
     FXDECLARE(Frame)
 
 protected:
@@ -62,6 +77,7 @@ public:
     void create() override;
 
     void setTransport(Transport* t) { transport = t; }
+    void attach(const FrameParts& frameParts) { parts = frameParts; }
     // Takes ownership; nullptr returns to the solid cloth. The caller redraws.
     void setBackgroundImage(FXImage* image);
     // The trick slots follow the window's size.
@@ -90,6 +106,13 @@ public:
     void watchSocket(int socket, int id) override;
     void unwatchSocket(int socket) override;
 
+    // SessionUi
+    void scheduleSetupDialog() override;
+    void relayoutTable() override;
+    bool runAddPlayers() override;
+    void listJoiner(int slot) override;
+    void unlistJoiner(int slot) override;
+
     // Ends the last-trick view, putting back the table it covered.
     void restoreTable();
 
@@ -105,6 +128,14 @@ public:
     long onCmdBeg(FXObject*, FXSelector, void*);
     long onCmdCallReneed(FXObject*, FXSelector, void*);
     long onCmdLastTrick(FXObject*, FXSelector, void*);
+    long onSetupTimer(FXObject*, FXSelector, void*);
+    long onCmdStartGame(FXObject*, FXSelector, void*);
+    long onCmdNewLocalGame(FXObject*, FXSelector, void*);
+    long onCmdNetworkGame(FXObject*, FXSelector, void*);
+    long onCmdRuleVariations(FXObject*, FXSelector, void*);
+    long onCmdHighScores(FXObject*, FXSelector, void*);
+    long onCmdInfo(FXObject*, FXSelector, void*);
+    long onCmdBackground(FXObject*, FXSelector, void*);
 
 private:
     // Draws one frame into the table image and returns the area it covered.
@@ -136,9 +167,19 @@ private:
     void paintAll();
     void animate(AnimationStep step, int frameCount, int interval);
     void quit();
+    // Socket readiness runs the engine, whose pauses, animations and boxes
+    // let menu commands in before the action is fully applied.
+    void readSockets(const std::function<void(Transport&)>& read);
+    // A command that begins or ends a game would pull the cards from under
+    // the action being applied: it waits until that action is done.
+    bool deferWhileApplying(FXSelector id);
+    // A game or network session holds the table.
+    bool sessionUnderWay() const;
+    void chooseBackgroundImage();
 
     GameState* game = nullptr;
     Transport* transport = nullptr;
+    FrameParts parts;
     TableFonts fonts;
 
     FXMenuBar* menuBar = nullptr;
@@ -167,6 +208,13 @@ private:
     Animation animation;
     bool lastTrickShowing = false;
     FXDialogBox* roundSummary = nullptr;
+    // Made on first use and kept, hidden between uses.
+    GameSetup* setupDialog = nullptr;
+    RuleDialog* ruleDialog = nullptr;
+    // Only while the host seats its players.
+    AddPlayersDialog* addPlayersDialog = nullptr;
+    int socketDepth = 0;
+    FXSelector deferredCommand = 0;
     // Where create() put the game labels; they move right only to keep
     // clear of a score label grown wider than the layout allowed for.
     int gameLabelX = 0;

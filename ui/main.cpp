@@ -1,13 +1,19 @@
-// Start-up: the application object, the game, the window, the listening
-// socket, then the event loop until the program quits.
+// Start-up: the application object, the game, the window, the settings and
+// high scores, the listening socket and the session, then the event loop
+// until the program quits.
 #include <cstdlib>
 #include <ctime>
 
 #include <fx.h>
 
 #include "engine/game_state.h"
+#include "net/player_names.h"
+#include "net/session.h"
 #include "net/transport.h"
+#include "players/computer.h"
+#include "records/high_scores.h"
 #include "ui/background.h"
+#include "ui/fox_settings.h"
 #include "ui/frame.h"
 
 int main(int argc, char** argv)
@@ -24,18 +30,34 @@ int main(int argc, char** argv)
     game.rules = RuleSettings{};
     game.pendingRules = game.rules;
 
+    // init() has read the registry.
+    FoxSettings settings(app.reg());
+    PlayerNames names(settings);
     const TableFonts fonts = TableFonts::create(&app);
     auto* frame = new Frame(&app, &game, fonts);
     app.create();
     frame->setBackgroundImage(loadBackgroundFromSettings(&app));
     frame->drawTable(false);
+    HighScoreTable highScores = loadHighScores(settings);
 
     Transport transport(*frame, game);
+    Session session(game, transport, *frame);
+    ComputerStrategy computers;
     game.outbox = &transport;
+    game.computers = &computers;
+    game.hooks = &session;
+    transport.setHandler(&session);
+    session.setResultRecorder(
+        [&highScores, &settings](const GameState& finished) { recordGameResult(highScores, finished, settings); });
     frame->setTransport(&transport);
+    frame->attach({&session, &names, &highScores, &settings});
     transport.openListener(NET_LISTEN_PORT);
 
     frame->show(PLACEMENT_SCREEN);
     app.addTimeout(frame, Frame::ID_SETUP_TIMER, 0);
-    return app.run();
+    const int status = app.run();
+    // The session goes before the transport, which tells it of every
+    // connection it closes.
+    transport.setHandler(nullptr);
+    return status;
 }

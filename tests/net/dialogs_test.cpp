@@ -19,6 +19,7 @@
 #include "net/prompt_dialog.h"
 #include "net/setup_dialog.h"
 #include "tests/net/net_harness.h"
+#include "tests/support/map_store.h"
 
 // Records the commands the dialogs send to the main window.
 class OwnerWindow : public FXMainWindow {
@@ -131,23 +132,6 @@ FXDEFMAP(Driver) DriverMap[] = {
 FXIMPLEMENT(Driver, FXObject, DriverMap, ARRAYNUMBER(DriverMap))
 
 namespace {
-
-class MapStore : public SettingsStore {
-public:
-    std::optional<std::string> readString(const std::string& section, const std::string& key) const override
-    {
-        const auto it = values.find(section + "/" + key);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void writeString(const std::string& section, const std::string& key, const std::string& value) override
-    {
-        values[section + "/" + key] = value;
-    }
-    void flush() override {}
-
-    std::map<std::string, std::string> values;
-};
 
 template <class T>
 void collect(FXWindow* root, std::vector<T*>& found)

@@ -7,27 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/map_store.h"
+
 namespace {
-
-class MapStore : public SettingsStore {
-public:
-    std::optional<std::string> readString(const std::string& section, const std::string& key) const override
-    {
-        const auto it = values.find(section + "/" + key);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void writeString(const std::string& section, const std::string& key, const std::string& value) override
-    {
-        values[section + "/" + key] = value;
-        ++writes;
-    }
-    void flush() override { flushedWrites = writes; }
-
-    std::map<std::string, std::string> values;
-    int writes = 0;
-    int flushedWrites = 0;
-};
 
 using Names = std::vector<std::string>;
 

@@ -87,8 +87,12 @@ TEST_F(SessionTest, ComputerSeatsGetDifferentNamesInSeatOrder)
             names.insert(game.seats[s].name);
         }
         EXPECT_EQ(names.size(), c.computerSeats.size());
-        if (c.seats == 2) EXPECT_FALSE(game.seats[1].inPlay() || game.seats[3].inPlay());
-        if (c.partner) EXPECT_EQ(game.seats[1].kind, LOCAL_HUMAN);
+        if (c.seats == 2) {
+            EXPECT_FALSE(game.seats[1].inPlay() || game.seats[3].inPlay());
+        }
+        if (c.partner) {
+            EXPECT_EQ(game.seats[1].kind, LOCAL_HUMAN);
+        }
         transport.closeAllConnections();
     }
 }

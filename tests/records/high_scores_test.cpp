@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/map_store.h"
+
 bool operator==(const HighScoreEntry& a, const HighScoreEntry& b)
 {
     return a.winners == b.winners && a.losers == b.losers && a.winnerScore == b.winnerScore &&
@@ -23,26 +25,6 @@ void PrintTo(const HighScoreEntry& e, std::ostream* os)
 }
 
 namespace {
-
-class MapStore : public SettingsStore {
-public:
-    std::optional<std::string> readString(const std::string& section, const std::string& key) const override
-    {
-        const auto it = values.find({section, key});
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-    void writeString(const std::string& section, const std::string& key, const std::string& value) override
-    {
-        values[{section, key}] = value;
-        ++writes;
-    }
-    void flush() override { ++flushes; }
-
-    std::map<std::pair<std::string, std::string>, std::string> values;
-    int writes = 0;
-    int flushes = 0;
-};
 
 const HighScoreEntry NOBODY{"Nobody", "Nobody", 0, 0};
 const std::string DEFAULT_ENTRY_TEXT = "Nobody\tNobody\t0\t0";
@@ -97,7 +79,7 @@ protected:
         recordGameResult(table, game, store);
     }
 
-    std::string storedPlainText() const { return scrambled(store.values.at({"Scores", "Data"})); }
+    std::string storedPlainText() const { return scrambled(store.values.at("Scores/Data")); }
 
     GameState game;
     MapStore store;
@@ -119,7 +101,7 @@ TEST_F(HighScoresTest, FirstFourSeatGameIsStoredByteExact)
     for (int i = 1; i < HIGH_SCORE_COUNT; ++i) text += "\t" + DEFAULT_ENTRY_TEXT;
     EXPECT_EQ(storedPlainText(), text);
     EXPECT_EQ(store.writes, 1);
-    EXPECT_EQ(store.flushes, 0);
+    EXPECT_EQ(store.flushedWrites, 0);
 }
 
 TEST_F(HighScoresTest, WinnerIsTheTeamWithTheHigherScore)
@@ -236,8 +218,8 @@ TEST(SaveHighScores, StoresTheScrambledTextUnderScoresData)
     std::string expected = entry;
     for (int i = 1; i < HIGH_SCORE_COUNT; ++i) expected += "\x92" + entry;
     ASSERT_EQ(store.values.size(), 1u);
-    EXPECT_EQ(store.values.at({"Scores", "Data"}), expected);
-    EXPECT_EQ(store.flushes, 0);
+    EXPECT_EQ(store.values.at("Scores/Data"), expected);
+    EXPECT_EQ(store.flushedWrites, 0);
 }
 
 // --- Loading -----------------------------------------------------------------
@@ -252,7 +234,7 @@ TEST(LoadHighScores, TakesTheStoredOrderAndSkipsEmptyFields)
     std::string text = "\t\tWide\tNarrow\t2147483647\t-2147483648\t\t\tLow\tHigh\t1\t9";
     for (int i = 2; i < HIGH_SCORE_COUNT; ++i) text += "\t" + DEFAULT_ENTRY_TEXT;
     MapStore store;
-    store.values[{"Scores", "Data"}] = scrambled(text + "\t\t");
+    store.values["Scores/Data"] = scrambled(text + "\t\t");
 
     HighScoreTable expected = defaultHighScores();
     expected[0] = {"Wide", "Narrow", INT32_MAX, INT32_MIN};
@@ -285,12 +267,12 @@ TEST(LoadHighScores, MalformedValueGivesTheDefaultTable)
     };
     for (const auto& [what, text] : cases) {
         MapStore store;
-        store.values[{"Scores", "Data"}] = scrambled(text);
+        store.values["Scores/Data"] = scrambled(text);
         EXPECT_EQ(loadHighScores(store), defaultHighScores()) << what;
     }
 
     MapStore unscrambled;
-    unscrambled.values[{"Scores", "Data"}] = good;
+    unscrambled.values["Scores/Data"] = good;
     EXPECT_EQ(loadHighScores(unscrambled), defaultHighScores()) << "stored unscrambled";
 }
 
@@ -318,7 +300,7 @@ TEST(HighScoreNames, EveryNameReadsBackWithTheWholeTable)
         MapStore store;
         saveHighScores(table, store);
         // Neither byte survives the registry.
-        const std::string& stored = store.values.at({"Scores", "Data"});
+        const std::string& stored = store.values.at("Scores/Data");
         EXPECT_EQ(stored.find_first_of(std::string("\0\x7F", 2)), std::string::npos);
 
         HighScoreTable expected = table;

@@ -5,14 +5,18 @@
 
 #include <fx.h>
 
+#include <chrono>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include <sys/socket.h>
 
 #include "engine/actions.h"
+#include "net/player_names.h"
 #include "net/transport.h"
 #include "tests/engine/fixture.h"
+#include "tests/support/map_store.h"
 #include "ui/frame.h"
 
 namespace {
@@ -115,6 +119,18 @@ protected:
         game->trick = c;
     }
     void send(FXSelector type, int id, void* ptr = nullptr) { frame->handle(frame, FXSEL(type, id), ptr); }
+    // Attaches the transport to the window with a connected pair of
+    // entries; what is sent on the returned slot arrives on the other.
+    int connectedPair(Transport& transport, MessageHandler& handler)
+    {
+        transport.setHandler(&handler);
+        frame->setTransport(&transport);
+        int ends[2];
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        const int writer = transport.allocConnection(ends[0]);
+        transport.allocConnection(ends[1]);
+        return writer;
+    }
     void releaseAt(int x, int y)
     {
         FXEvent event{};
@@ -274,12 +290,7 @@ TEST_F(FrameTest, NoMessageIsHandledWhileTheTrickSlides)
 {
     Transport transport(*frame, *game);
     CountingHandler handler;
-    transport.setHandler(&handler);
-    frame->setTransport(&transport);
-    int ends[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
-    const int writer = transport.allocConnection(ends[0]);
-    transport.allocConnection(ends[1]);
+    const int writer = connectedPair(transport, handler);
     play(0, "4H");
     transport.sendActionMessage(writer, GameAction{});
 
@@ -337,6 +348,123 @@ TEST_F(FrameTest, QuitButtonClosesItsDialogFirst)
     EXPECT_FALSE(dialog->shown());
     EXPECT_EQ(game->sessionMode, MODE_QUITTING);
     delete dialog;
+}
+
+FXWindow* begButton()
+{
+    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXButton))) return w;
+    return nullptr;
+}
+
+FXTopWindow* shownDialog(const FXString& title)
+{
+    for (FXWindow* w = application->getRootWindow()->getFirst(); w; w = w->getNext())
+        if (w->shown() && w->isMemberOf(FXMETACLASS(FXDialogBox)) && static_cast<FXTopWindow*>(w)->getTitle() == title)
+            return static_cast<FXTopWindow*>(w);
+    return nullptr;
+}
+
+TEST_F(FrameTest, SetupTimerOpensOneSetupDialogAndHidesTheBegButton)
+{
+    MapStore store;
+    PlayerNames names(store);
+    frame->attach({nullptr, &names, nullptr, &store});
+    frame->showBegButton(true);
+    for (int opening = 0; opening < 2; ++opening) {
+        game->sessionMode = MODE_LOCAL;
+        send(SEL_TIMEOUT, Frame::ID_SETUP_TIMER);
+        EXPECT_EQ(game->sessionMode, MODE_SETUP);
+        EXPECT_FALSE(begButton()->shown());
+        FXTopWindow* setup = shownDialog("Game Setup");
+        ASSERT_NE(setup, nullptr);
+        setup->hide();
+        EXPECT_EQ(shownDialog("Game Setup"), nullptr);
+    }
+    int setups = 0;
+    for (FXWindow* w = application->getRootWindow()->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXDialogBox)) && static_cast<FXTopWindow*>(w)->getTitle() == "Game Setup")
+            ++setups;
+    EXPECT_EQ(setups, 1) << "made once and kept";
+    frame->attach({});
+}
+
+TEST_F(FrameTest, SolidBackgroundIsDrawnAndStoredAtOnce)
+{
+    MapStore store;
+    frame->attach({nullptr, nullptr, nullptr, &store});
+    auto* picture = new FXImage(application, nullptr, IMAGE_KEEP | IMAGE_OWNED, 640, 480);
+    picture->fill(FXRGB(200, 40, 40));
+    picture->create();
+    frame->setBackgroundImage(picture);
+    frame->drawTable(true);
+    EXPECT_EQ(Screen().at(320, 200), opaque(FXRGB(200, 40, 40)));
+    send(SEL_COMMAND, Frame::ID_BACKGROUND_SOLID);
+    EXPECT_EQ(Screen().at(320, 200), opaque(CLOTH));
+    EXPECT_EQ(store.flushed["Display/Background"], "solid");
+    frame->attach({});
+}
+
+// Asks the frame to begin a new game from inside the delivery of an action,
+// as a menu command can arrive while the engine pauses or animates.
+class NewGameMidAction : public CountingHandler {
+public:
+    void onAction(int slot, const GameAction& action) override
+    {
+        CountingHandler::onAction(slot, action);
+        applying = true;
+        frame->handle(frame, FXSEL(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME), nullptr);
+        applying = false;
+    }
+    bool applying = false;
+};
+
+// Answers the first modal box with No, noting its title and whether an
+// action was being applied when it came.
+class BoxAnswerer : public FXObject {
+    FXDECLARE(BoxAnswerer)
+
+public:
+    enum { ID_LOOK = 1 };
+    explicit BoxAnswerer(const NewGameMidAction* h = nullptr) : handler(h) { look(); }
+    ~BoxAnswerer() override { application->removeTimeout(this, ID_LOOK); }
+    long onLook(FXObject*, FXSelector, void*)
+    {
+        FXWindow* modal = application->getModalWindow();
+        if (!modal) {
+            look();
+            return 1;
+        }
+        title = static_cast<FXTopWindow*>(modal)->getTitle();
+        whileApplying = handler->applying;
+        application->stopModal(modal, MBOX_CLICKED_NO);
+        return 1;
+    }
+    FXString title;
+    bool whileApplying = false;
+
+private:
+    void look() { application->addTimeout(this, ID_LOOK, 10); }
+    const NewGameMidAction* handler;
+};
+
+FXDEFMAP(BoxAnswerer) BoxAnswererMap[] = {FXMAPFUNC(SEL_TIMEOUT, BoxAnswerer::ID_LOOK, BoxAnswerer::onLook)};
+FXIMPLEMENT(BoxAnswerer, FXObject, BoxAnswererMap, ARRAYNUMBER(BoxAnswererMap))
+
+TEST_F(FrameTest, NewGameWaitsUntilTheActionIsApplied)
+{
+    Transport transport(*frame, *game);
+    NewGameMidAction handler;
+    const int writer = connectedPair(transport, handler);
+    BoxAnswerer answerer(&handler);
+    transport.sendActionMessage(writer, GameAction{});
+    // The answerer looks every 10 ms, so no wait blocks for long.
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (answerer.title.empty() && std::chrono::steady_clock::now() < giveUp) application->runOneEvent(true);
+    EXPECT_EQ(handler.actions, 1);
+    EXPECT_STREQ(answerer.title.text(), "New Game");
+    EXPECT_FALSE(answerer.whileApplying);
+    frame->setTransport(nullptr);
 }
 
 }  // namespace

@@ -12,12 +12,17 @@
 
 namespace {
 
+void printUsage(std::ostream& out)
+{
+    out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
+        << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
+        << "                         [--network 4|3|2]\n";
+}
+
 int usage(const char* why)
 {
-    std::cerr << "marvanto-selfplay: " << why << "\n"
-              << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
-              << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
-              << "                         [--network 4|3|2]\n";
+    std::cerr << "marvanto-selfplay: " << why << "\n";
+    printUsage(std::cerr);
     return 2;
 }
 
@@ -54,6 +59,10 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            printUsage(std::cout);
+            return 0;
+        }
         if (arg == "--verbose") {
             options.verbose = true;
             continue;

@@ -1,0 +1,302 @@
+#!/bin/bash
+# Four processes on this machine play the first trick of a network game, as
+# four people would: one hosts, three join over 127.0.0.1, the host seats
+# them on the two teams, and each plays a card from its own window.
+# Usage (inside xvfb-run, on a 1280x1160 screen so the four windows fit
+# side by side): network_game_test.sh MARVANTO
+# Screenshots go to $SHOT_DIR when it is set.
+set -u
+MARVANTO=$(readlink -f "$1")
+CONVERT=/usr/bin/convert   # `convert` may be shadowed by a stand-in
+PORT=4100                  # joiners always call the host on this port
+
+WORK=$(mktemp -d)
+SHOTS=${SHOT_DIR:-$WORK}
+mkdir -p "$SHOTS"
+cd "$WORK"
+
+NAMES=(Hana Jo Kit Lee)   # the host first, then its partner
+COL=(0 640 0 640)         # each window's cell of a 2x2 grid
+ROW=(0 0 580 580)
+PIDS=()
+WIN=()
+PLAYED=()
+TRY=(0 0 0 0)             # the next card each player tries, from the right
+GREEN=007832              # the table cloth, FXRGB(0,120,50)
+
+fail() {
+    echo "FAILED: $*"
+    shoot
+    save_shots failed
+    exit 1
+}
+
+wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
+
+not() { ! "$@"; }
+alive() { kill -0 "$1" 2>/dev/null; }
+
+found() {  # found TITLE: sets FOUND to a shown window of that title
+    FOUND=$(xdotool search --onlyvisible --name "$1" | head -1)
+    [ -n "$FOUND" ]
+}
+
+await() {  # await TITLE WHAT: FOUND = that window, once it shows
+    wait_until 15 found "$1" || fail "$2 did not appear"
+}
+
+click() {  # click WINDOW X Y: FOX takes the click where the pointer has moved
+    xdotool mousemove --window "$1" "$2" "$3"
+    sleep 0.1
+    xdotool click 1
+}
+
+type_into() {  # type_into WINDOW X Y TEXT: a text field of a dialog
+    click "$1" "$2" "$3"
+    xdotool windowfocus --sync "$1"
+    xdotool type --delay 20 "$4"
+}
+
+menu() {  # menu I TITLE_X ITEM_Y: an item of a menu in window I's menu bar
+    xdotool mousemove --window "${WIN[$1]}" "$2" 12 click 1
+    sleep 0.3
+    click "${WIN[$1]}" $(($2 + 40)) "$3"
+}
+
+port_owner() {  # the pid listening on $PORT, if any
+    ss -ltnpH "sport = :$PORT" | grep -o 'pid=[0-9]*' | head -1 | cut -d= -f2
+}
+
+port_taken() { [ -n "$(port_owner)" ]; }
+
+new_window() {  # new_window KNOWN_IDS: NEW = a shown main window not among them
+    NEW=$(xdotool search --onlyvisible --name '^Marvanto$' | grep -vxF -e "${1:-none}" | head -1)
+    [ -n "$NEW" ]
+}
+
+start_player() {  # start_player I: a process with its own HOME, its window in cell I
+    local known
+    known=$(xdotool search --onlyvisible --name '^Marvanto$')
+    mkdir -p "$WORK/home$1"
+    HOME=$WORK/home$1 "$MARVANTO" &
+    PIDS+=($!)
+    wait_until 20 new_window "$known" || fail "${NAMES[$1]}: no window"
+    WIN[$1]=$NEW
+    await '^Game Setup$' "${NAMES[$1]}'s Game Setup"
+    xdotool windowmove "${WIN[$1]}" "${COL[$1]}" "${ROW[$1]}"
+    # The setup dialog opened over the window's first place, the middle of
+    # the screen, where it would hide the next window's menu.
+    xdotool windowmove "$FOUND" $((COL[$1] + 208)) $((ROW[$1] + 224))
+}
+
+network_game() {  # network_game I BUTTON_X: Game > Network Game, the name, Host or Join
+    menu "$1" 20 53
+    await '^Network Game$' "${NAMES[$1]}'s Network Game dialog"
+    local dialog=$FOUND
+    type_into "$dialog" 150 17 "${NAMES[$1]}"
+    click "$dialog" "$2" 108
+}
+
+host() {
+    network_game 0 40
+    await '^Add Players$' "the Add Players dialog"
+    ADD=$FOUND
+    # It opens in the middle of the screen; the host's own table is free.
+    xdotool windowmove "$ADD" 185 150
+}
+
+join() {  # join I
+    network_game "$1" 105
+    await '^Connect to host' "${NAMES[$1]}'s prompt for the host"
+    local prompt=$FOUND
+    type_into "$prompt" 100 46 127.0.0.1
+    click "$prompt" 68 88
+    wait_until 10 not found '^Connect to host' || fail "${NAMES[$1]} could not join"
+}
+
+shoot() {  # shoot: the whole screen into screen.png
+    import -window root "$WORK/screen.png"
+}
+
+save_shots() {  # save_shots NAME: each window's part of screen.png
+    for i in 0 1 2 3; do
+        "$CONVERT" "$WORK/screen.png" -crop "640x580+${COL[$i]}+${ROW[$i]}" +repage \
+            "$SHOTS/$1_${NAMES[$i]}.png"
+    done
+}
+
+pixels() {  # pixels I X Y...: hex colours at window I's points of screen.png
+    local I=$1 format=""
+    shift
+    while [ $# -gt 0 ]; do
+        format+="%[hex:p{$((COL[I] + $1)),$((ROW[I] + $2))}] "
+        shift 2
+    done
+    "$CONVERT" "$WORK/screen.png" -format "$format" info:
+}
+
+fan() {  # fan I: 6 or 5 when window I's bottom hand shows that many cards
+    # Points inside the six-card fan's ends and inside the five-card fan's
+    # ends, in the middle of the cards' height (the canvas starts at y 24).
+    local p=($(pixels "$1" 237 426 247 426 392 426 402 426))
+    if [ "${p[0]}" != $GREEN ] && [ "${p[3]}" != $GREEN ]; then
+        echo 6
+    elif [ "${p[0]}" = $GREEN ] && [ "${p[1]}" != $GREEN ] && [ "${p[2]}" != $GREEN ] && [ "${p[3]}" = $GREEN ]; then
+        echo 5
+    fi
+}
+
+all_fans() {  # all_fans N: every window shows N cards in its hand
+    shoot
+    for i in 0 1 2 3; do [ "$(fan $i)" = "$1" ] || return 1; done
+}
+
+listed() {  # listed LINE: the Add Players list shows text on that line
+    import -window "$ADD" "$WORK/add.png"
+    local top=$((14 + ($1 - 1) * 20))   # lines 20 pixels apart
+    [ "$("$CONVERT" "$WORK/add.png" -crop "200x14+20+$top" -format '%[fx:minima.intensity<0.5]' info:)" = 1 ]
+}
+
+seat() {  # seat BUTTON_X: the first listed player onto a team
+    click "$ADD" 60 20
+    click "$ADD" "$1" 190
+}
+
+refused_over() {  # refused_over I: a "Pick Again" box shows over window I
+    local box
+    for box in $(xdotool search --onlyvisible --name '^Pick Again$'); do
+        eval "$(xdotool getwindowgeometry --shell "$box")"
+        if [ "$X" -ge "${COL[$1]}" ] && [ "$X" -lt $((COL[$1] + 640)) ] &&
+           [ "$Y" -ge "${ROW[$1]}" ] && [ "$Y" -lt $((ROW[$1] + 580)) ]; then
+            xdotool windowfocus --sync "$box"
+            xdotool key Return
+            return 0
+        fi
+    done
+    return 1
+}
+
+try_cards() {  # try_cards I: player I clicks cards, right to left, until one is not refused
+    # The six-card fan: the last card's middle, then the strips left uncovered.
+    local card_x=(369 324 304 284 264 244)
+    while [ "${TRY[$1]}" -lt 6 ]; do
+        click "${WIN[$1]}" "${card_x[${TRY[$1]}]}" 426
+        sleep 0.3
+        # A refused card: the next one to its left. An accepted click, or
+        # one made out of turn, leaves no box.
+        refused_over "$1" || return 0
+        TRY[$1]=$((TRY[$1] + 1))
+    done
+}
+
+play_first_trick() {
+    local deadline=$((SECONDS + 45))
+    while [ $SECONDS -lt $deadline ]; do
+        shoot
+        local waiting=0
+        for i in 0 1 2 3; do
+            [ -n "${PLAYED[$i]:-}" ] && continue
+            if [ "$(fan $i)" = 5 ]; then
+                PLAYED[$i]=1
+            else
+                waiting=1
+                try_cards "$i"
+            fi
+        done
+        [ $waiting = 0 ] && return 0
+    done
+    return 1
+}
+
+trick_slots() {  # trick_slots I: the middles of window I's four trick slots
+    pixels "$1" 319 307 319 201 238 249 400 249   # bottom, top, left, right
+}
+
+trick_cleared() {
+    shoot
+    for i in 0 1 2 3; do
+        [ "$(trick_slots $i)" = "$GREEN $GREEN $GREEN $GREEN " ] || return 1
+    done
+}
+
+tricks_shown() {
+    shoot
+    for i in 0 1 2 3; do
+        [[ " $(trick_slots $i)" != *" $GREEN "* ]] || return 1
+    done
+}
+
+card_at() {  # card_at I X Y: a digest of the card picture at window I's canvas point
+    "$CONVERT" "$WORK/screen.png" -crop "71x96+$((COL[$1] + $2))+$((ROW[$1] + 24 + $3))" +repage -format '%#\n' info:
+}
+
+cleanup() {
+    # The joiners go first; the host quits by its own command, and must
+    # end with status 0 for that.
+    local pid
+    for pid in "${PIDS[@]:1}"; do
+        kill "$pid"
+        wait "$pid"
+    done
+    if [ ${#PIDS[@]} -gt 0 ]; then
+        xdotool windowfocus --sync "${WIN[0]}" key ctrl+q 2>/dev/null
+        wait_until 5 not alive "${PIDS[0]}" || kill "${PIDS[0]}"
+        wait "${PIDS[0]}"
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# --- Everyone at the table ---
+wait_until 30 not port_taken ||
+    { echo "SKIPPED: port $PORT is in use, and joiners can only reach a host there"; exit 0; }
+start_player 0
+wait_until 10 port_taken || fail "the host does not listen"
+[ "$(port_owner)" = "${PIDS[0]}" ] ||
+    { echo "SKIPPED: another program took port $PORT first"; exit 0; }
+host
+for i in 1 2 3; do
+    start_player $i
+    join $i
+    wait_until 10 listed $i || fail "the host does not list ${NAMES[$i]}"
+done
+seat 50    # " On my team "
+wait_until 10 not listed 3 || fail "${NAMES[1]} stays listed after seating"
+seat 195   # " On other team "
+wait_until 10 not listed 2 || fail "${NAMES[2]} stays listed after seating"
+seat 195
+wait_until 10 not found '^Add Players$' || fail "Add Players stays open with every seat filled"
+
+# --- The first trick ---
+wait_until 30 all_fans 6 || fail "not every hand was dealt six cards"
+save_shots dealt
+play_first_trick || fail "not every player could play a card"
+wait_until 20 trick_cleared || fail "the finished trick stays on the table"
+
+# Display > Last Trick: every table shows the same four cards, each with its
+# own player's card at the bottom and the partner's at the top.
+for i in 0 1 2 3; do menu $i 80 33; done
+wait_until 10 tricks_shown || fail "Last Trick shows no trick"
+save_shots last_trick
+bottom=() top=()
+for i in 0 1 2 3; do
+    bottom[$i]=$(card_at $i 284 235)
+    top[$i]=$(card_at $i 284 129)
+    trick=$(for slot in "284 235" "284 129" "203 177" "365 177"; do card_at $i $slot; done | sort)
+    [ $i = 0 ] && first_trick=$trick
+    [ "$trick" = "$first_trick" ] || fail "${NAMES[$i]}'s last trick differs from ${NAMES[0]}'s"
+done
+[ "$(printf '%s\n' "${bottom[@]}" | sort -u | wc -l)" = 4 ] ||
+    fail "two tables show the same player at the bottom"
+for i in 0 1 2 3; do
+    partner=$((i ^ 1))   # Hana with Jo, Kit with Lee
+    [ "${top[$i]}" = "${bottom[$partner]}" ] || fail "${NAMES[$i]}'s partner is not ${NAMES[$partner]}"
+done
+echo "passed: four players seated and one trick played"

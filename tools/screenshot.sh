@@ -1,0 +1,49 @@
+#!/bin/bash
+# Retakes docs/screenshot.png: the real program under Xvfb, a game started
+# from the setup dialog and played until it is the bottom player's turn with
+# cards already on the table.
+# Usage: tools/screenshot.sh [MARVANTO]   (default build/marvanto)
+set -u
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "${MARVANTO_SCREENSHOT_XVFB:-}" ]; then
+    MARVANTO_SCREENSHOT_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
+fi
+MARVANTO=$(readlink -f "${1:-$ROOT/build/marvanto}")
+OUT=$ROOT/docs/screenshot.png
+source "$ROOT/tests/ui/gui_driver.sh"
+make_workspace
+
+# Window coordinates of the trick slots in the 640x580 window (the canvas
+# lies 24 pixels down), and the colour of the box that marks the turn.
+TURN_BOX="100 180 255"
+GREEN="0 120 50"
+BOTTOM_SLOT_TOP="320 259"
+TOP_SLOT_MIDDLE="320 201"
+LEFT_SLOT_MIDDLE="238 249"
+
+card_in() {  # card_in PNG "x y": something other than cloth lies there
+    ! near "$(pixel "$1" $2)" "$GREEN" 0 > /dev/null
+}
+
+start_program
+start_local_game Zed || exit 1
+deadline=$((SECONDS + 120))
+i=0
+eval "$(xdotool getwindowgeometry --shell "$WIN")"
+while [ $SECONDS -lt $deadline ]; do
+    answer_boxes
+    sleep 0.3
+    shoot table
+    if near "$(pixel "$WORK/table.png" $BOTTOM_SLOT_TOP)" "$TURN_BOX" 0 > /dev/null &&
+       card_in "$WORK/table.png" "$TOP_SLOT_MIDDLE" && card_in "$WORK/table.png" "$LEFT_SLOT_MIDDLE" &&
+       [ "$(xdotool search --onlyvisible --name '.' | wc -l)" -eq 1 ]; then
+        cp "$WORK/table.png" "$OUT"
+        echo "wrote $OUT"
+        quit_by_keys
+        exit 0
+    fi
+    click_in "$WIN" $((WIDTH / 2 - 150 + 20 * (i % 16))) $((HEIGHT - 154))
+    i=$((i + 1))
+done
+echo "no game position to show within 120 s"
+exit 1

@@ -1,0 +1,144 @@
+// The menu commands and the dialogs they open, and what the session asks of
+// the window.
+#include "engine/rule_dialog.h"
+#include "net/network_dialog.h"
+#include "net/setup_dialog.h"
+#include "records/high_score_dialog.h"
+#include "ui/background.h"
+#include "ui/background_fit.h"
+#include "ui/frame.h"
+#include "ui/info_dialogs.h"
+
+void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
+
+void Frame::relayoutTable() { layoutTrickSlots(getWidth(), getHeight()); }
+
+bool Frame::runAddPlayers()
+{
+    AddPlayersDialog dialog(this, *parts.session, *game);
+    addPlayersDialog = &dialog;
+    const bool filled = dialog.run();
+    addPlayersDialog = nullptr;
+    return filled;
+}
+
+void Frame::listJoiner(int slot)
+{
+    if (addPlayersDialog) addPlayersDialog->listJoiner(slot);
+}
+
+void Frame::unlistJoiner(int slot)
+{
+    if (addPlayersDialog) addPlayersDialog->unlistJoiner(slot);
+}
+
+bool Frame::sessionUnderWay() const { return game->turn != TURN_IDLE || game->seats[0].connection != -1; }
+
+long Frame::onSetupTimer(FXObject*, FXSelector, void*)
+{
+    showBegButton(false);
+    game->sessionMode = MODE_SETUP;
+    if (!setupDialog) {
+        setupDialog = new GameSetup(this, *game, *parts.names);
+        setupDialog->create();
+    }
+    setupDialog->open();
+    return 1;
+}
+
+long Frame::onCmdStartGame(FXObject*, FXSelector, void*)
+{
+    if (!deferWhileApplying(ID_START_GAME)) parts.session->onStartGame();
+    return 1;
+}
+
+long Frame::onCmdNewLocalGame(FXObject*, FXSelector, void*)
+{
+    if (deferWhileApplying(ID_NEW_LOCAL_GAME)) return 1;
+    if (FXMessageBox::question(this, MBOX_YES_NO, "New Game", "Begin a new game?") == MBOX_CLICKED_YES)
+        parts.session->newLocalGame();
+    return 1;
+}
+
+long Frame::onCmdNetworkGame(FXObject*, FXSelector, void*)
+{
+    if (deferWhileApplying(ID_NETWORK_GAME)) return 1;
+    if (sessionUnderWay()) {
+        if (FXMessageBox::question(this, MBOX_YES_NO, "Network Game", "End this game and begin a network game?") !=
+            MBOX_CLICKED_YES)
+            return 1;
+        parts.session->newLocalGame();
+        // The network dialog stands in for the setup dialog; a cancel below
+        // brings that back.
+        getApp()->removeTimeout(this, ID_SETUP_TIMER);
+    }
+    const NetworkChoice choice = chooseNetworkGame(this, *game, *parts.names);
+    if (choice == NETWORK_CANCELLED) {
+        scheduleSetupDialog();
+        return 1;
+    }
+    if (setupDialog) setupDialog->hide();
+    // A host that gives up, or fails, brings the setup dialog back itself.
+    if (choice == NETWORK_HOST) {
+        parts.session->hostNetworkGame();
+    } else if (!joinNetworkGameWithPrompt(this, *parts.session, *game)) {
+        scheduleSetupDialog();
+    }
+    return 1;
+}
+
+long Frame::onCmdRuleVariations(FXObject*, FXSelector, void*)
+{
+    runRuleDialog(ruleDialog, this, game->pendingRules);
+    return 1;
+}
+
+long Frame::onCmdHighScores(FXObject*, FXSelector, void*)
+{
+    showHighScores(this, *parts.highScores);
+    return 1;
+}
+
+long Frame::onCmdInfo(FXObject*, FXSelector sel, void*)
+{
+    switch (FXSELID(sel)) {
+    case ID_ABOUT: showAbout(this); break;
+    case ID_HOW_TO_PLAY: showHowToPlay(this); break;
+    default: showRules(this); break;
+    }
+    return 1;
+}
+
+long Frame::onCmdBackground(FXObject*, FXSelector sel, void*)
+{
+    if (FXSELID(sel) == ID_BACKGROUND_SOLID) {
+        setBackgroundImage(nullptr);
+        parts.settings->writeString(BACKGROUND_SECTION, BACKGROUND_KEY, BACKGROUND_SOLID);
+        parts.settings->flush();
+        drawTable(true);
+        return 1;
+    }
+    chooseBackgroundImage();
+    return 1;
+}
+
+void Frame::chooseBackgroundImage()
+{
+    FXFileDialog dialog(this, "Load Background Image", 0, 0, 0, 500, 300);
+    dialog.setPatternList("*.jpg");
+    if (dialog.execute(PLACEMENT_CURSOR)) {
+        const FXString path = dialog.getFilename();
+        FXImage* image = loadBackgroundImage(getApp(), path);
+        if (!image) {
+            // The table and the setting stay as they were.
+            FXMessageBox::error(this, MBOX_OK, "Error", "Could not load image.");
+            return;
+        }
+        setBackgroundImage(image);
+        if (const char* warning = backgroundWarning(backgroundFit(image->getWidth(), image->getHeight(), getWidth(), getHeight())))
+            FXMessageBox::warning(this, MBOX_OK, "Warning", "%s", warning);
+        parts.settings->writeString(BACKGROUND_SECTION, BACKGROUND_KEY, path.text());
+        parts.settings->flush();
+    }
+    drawTable(true);
+}
