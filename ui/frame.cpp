@@ -46,12 +46,32 @@ namespace {
 constexpr FXColor SCORE_COLOUR = FXRGB(235, 0, 0);
 constexpr FXColor GAME_POINTS_COLOUR = FXRGB(0, 0, 0);
 constexpr int TOP_BAR_HEIGHT = 24;
+constexpr int WINDOW_WIDTH = 640;
+constexpr int SCORE_LABEL_X = 165;
+constexpr int OPPONENT_SCORE_LABEL_X = 368;
+constexpr int SCORE_FONT_POINTS = 13;
+constexpr int SMALLEST_SCORE_FONT_POINTS = 8;
+// What the labels add to their texts' widths, and the gap a game label
+// keeps after its score label.
+constexpr int LABEL_EXTRA = 10;
+constexpr int OPPONENT_SCORE_EXTRA = 18;
+constexpr int GAME_LABEL_GAP = 8;
 
 FXFont* makeFont(FXApp* app, const FXString& face, FXuint points)
 {
     FXFont* font = new FXFont(app, face, points, FXFont::Bold, FXFont::Straight);
     font->create();
     return font;
+}
+
+// Whether the widest texts of a game fit each pair of labels between its
+// place and the next pair's (or the window's edge).
+bool scoreLabelsFit(FXFont* font)
+{
+    const int game = font->getTextWidth("[Game: 88]") + LABEL_EXTRA;
+    const int ours = font->getTextWidth("Score: -14") + LABEL_EXTRA + GAME_LABEL_GAP + game;
+    const int theirs = font->getTextWidth("Opponent Score: -14") + OPPONENT_SCORE_EXTRA + GAME_LABEL_GAP + game;
+    return SCORE_LABEL_X + ours <= OPPONENT_SCORE_LABEL_X && OPPONENT_SCORE_LABEL_X + theirs <= WINDOW_WIDTH;
 }
 
 }  // namespace
@@ -61,7 +81,14 @@ TableFonts TableFonts::create(FXApp* app)
     const FXString face = app->getNormalFont()->getName();
     TableFonts fonts;
     fonts.table = makeFont(app, face, 11);
-    fonts.score = makeFont(app, face, 13);
+    // A face wider than the labels were laid out for would push the
+    // opponents' game points off the window: it gets the largest size
+    // that fits.
+    for (int points = SCORE_FONT_POINTS;; --points) {
+        fonts.score = makeFont(app, face, points);
+        if (points == SMALLEST_SCORE_FONT_POINTS || scoreLabelsFit(fonts.score)) break;
+        delete fonts.score;
+    }
     fonts.announce = makeFont(app, face, 72);
     return fonts;
 }
@@ -71,7 +98,7 @@ Frame::Frame(FXApp* application, GameState* state, const TableFonts& tableFonts)
       game(state),
       fonts(tableFonts)
 {
-    setWidth(640);
+    setWidth(WINDOW_WIDTH);
     setHeight(580);
     loadArtwork();
     layout = TableLayout(CardMetrics{cardImages[0]->getWidth(), cardImages[0]->getHeight()}, getWidth(), getHeight());
@@ -113,10 +140,11 @@ void Frame::buildTopBar()
     const FXuint gameOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH;
     // The separators carry no line: they only keep the labels apart.
     new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
-    scoreLabel = new FXLabel(topBar, "Score: 0", nullptr, scoreOptions, 165, 0, 80, 0, 2, 2, 2, 2);
+    scoreLabel = new FXLabel(topBar, "Score: 0", nullptr, scoreOptions, SCORE_LABEL_X, 0, 80, 0, 2, 2, 2, 2);
     gameLabel = new FXLabel(topBar, "[Game: 0]", nullptr, gameOptions, 220, 0, 90, 0, 2, 2, 2, 2);
     new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
-    opponentScoreLabel = new FXLabel(topBar, "Opponent Score: 0", nullptr, scoreOptions, 368, 0, 170, 0, 2, 2, 2, 2);
+    opponentScoreLabel =
+        new FXLabel(topBar, "Opponent Score: 0", nullptr, scoreOptions, OPPONENT_SCORE_LABEL_X, 0, 170, 0, 2, 2, 2, 2);
     opponentGameLabel = new FXLabel(topBar, "[Game: 0]", nullptr, gameOptions, 404, 0, 90, 0, 2, 2, 2, 2);
     for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) label->setFont(fonts.score);
     scoreLabel->setTextColor(SCORE_COLOUR);
@@ -178,8 +206,8 @@ void Frame::create()
     savedTableImage->create();
     // The game labels keep 8 pixels after the score labels' first extents,
     // whatever widths the scores give those later.
-    gameLabelX = scoreLabel->getX() + scoreLabel->getWidth() + 8;
-    opponentGameLabelX = opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + 8;
+    gameLabelX = scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP;
+    opponentGameLabelX = opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP;
     gameLabel->setX(gameLabelX);
     opponentGameLabel->setX(opponentGameLabelX);
     // Created after the button, the canvas would otherwise cover it.
@@ -206,13 +234,14 @@ void Frame::updateScoreLabels()
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
-    set(scoreLabel, FXStringFormat("Score: %d", us->score), 10);
-    set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), 10);
-    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", them->score), 18);
-    set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), 10);
+    set(scoreLabel, FXStringFormat("Score: %d", us->score), LABEL_EXTRA);
+    set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), LABEL_EXTRA);
+    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", them->score), OPPONENT_SCORE_EXTRA);
+    set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), LABEL_EXTRA);
     // Wide fonts would otherwise let a game label cover the score before it.
-    gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth()));
-    opponentGameLabel->setX(std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth()));
+    gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));
+    opponentGameLabel->setX(
+        std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
 }
 
 bool Frame::begEnabled() const { return begButton->isEnabled(); }

@@ -143,6 +143,25 @@ protected:
     RecordingOutbox outbox;
 };
 
+// The widest scores of a game keep every label of the top bar whole,
+// clear of the next one and inside the window.
+TEST_F(FrameTest, ScoreLabelsStayApartAndInsideTheWindowWithTheWidestScores)
+{
+    Team* us = game->seats[0].team;
+    for (Team* team : {us, us->opponent}) {
+        team->score = -14;
+        team->cardPoints = 88;
+    }
+    frame->updateScoreLabels();
+    std::vector<FXWindow*> labels;
+    for (FXWindow* w = frame->getFirst()->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXLabel))) labels.push_back(w);
+    ASSERT_EQ(labels.size(), 4u);
+    for (size_t i = 0; i + 1 < labels.size(); ++i)
+        EXPECT_LE(labels[i]->getX() + labels[i]->getWidth(), labels[i + 1]->getX()) << "label " << i;
+    EXPECT_LE(labels.back()->getX() + labels.back()->getWidth(), 640);
+}
+
 TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
 {
     give(0, {"2D", "7H"});

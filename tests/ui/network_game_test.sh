@@ -4,7 +4,8 @@
 # them on the two teams, and each plays a card from its own window.
 # Usage (inside xvfb-run, on a 1280x1160 screen so the four windows fit
 # side by side): network_game_test.sh MARVANTO
-# Screenshots go to $SHOT_DIR when it is set.
+# Screenshots go to $SHOT_DIR when it is set. Exit status 77: skipped,
+# because another program holds port 4100.
 set -u
 MARVANTO=$(readlink -f "$1")
 CONVERT=/usr/bin/convert   # `convert` may be shadowed by a stand-in
@@ -256,11 +257,11 @@ trap cleanup EXIT
 
 # --- Everyone at the table ---
 wait_until 30 not port_taken ||
-    { echo "SKIPPED: port $PORT is in use, and joiners can only reach a host there"; exit 0; }
+    { echo "SKIPPED: port $PORT is in use, and joiners can only reach a host there"; exit 77; }
 start_player 0
 wait_until 10 port_taken || fail "the host does not listen"
 [ "$(port_owner)" = "${PIDS[0]}" ] ||
-    { echo "SKIPPED: another program took port $PORT first"; exit 0; }
+    { echo "SKIPPED: another program took port $PORT first"; exit 77; }
 host
 for i in 1 2 3; do
     start_player $i
