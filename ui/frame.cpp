@@ -64,14 +64,26 @@ FXFont* makeFont(FXApp* app, const FXString& face, FXuint points)
     return font;
 }
 
-// Whether the widest texts of a game fit each pair of labels between its
-// place and the next pair's (or the window's edge).
-bool scoreLabelsFit(FXFont* font)
+// The widest texts the labels show in a game: scores up to the target,
+// card points up to the 80 of a whole pack.
+constexpr const char* WIDEST_SCORE = "Score: 14";
+constexpr const char* WIDEST_OPPONENT_SCORE = "Opponent Score: 14";
+constexpr const char* WIDEST_GAME_POINTS = "[Game: 80]";
+
+// Where a game label goes: after the widest text of its score label.
+int gameLabelPlace(const FXFont* font, int scoreX, const char* widestScore, int extra)
 {
-    const int game = font->getTextWidth("[Game: 88]") + LABEL_EXTRA;
-    const int ours = font->getTextWidth("Score: -14") + LABEL_EXTRA + GAME_LABEL_GAP + game;
-    const int theirs = font->getTextWidth("Opponent Score: -14") + OPPONENT_SCORE_EXTRA + GAME_LABEL_GAP + game;
-    return SCORE_LABEL_X + ours <= OPPONENT_SCORE_LABEL_X && OPPONENT_SCORE_LABEL_X + theirs <= WINDOW_WIDTH;
+    return scoreX + font->getTextWidth(widestScore) + extra + GAME_LABEL_GAP;
+}
+
+// Whether both pairs of labels keep their widest texts apart and inside
+// the window.
+bool scoreLabelsFit(const FXFont* font)
+{
+    const int game = font->getTextWidth(WIDEST_GAME_POINTS) + LABEL_EXTRA;
+    return gameLabelPlace(font, SCORE_LABEL_X, WIDEST_SCORE, LABEL_EXTRA) + game <= OPPONENT_SCORE_LABEL_X &&
+           gameLabelPlace(font, OPPONENT_SCORE_LABEL_X, WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA) + game <=
+               WINDOW_WIDTH;
 }
 
 }  // namespace
@@ -137,7 +149,9 @@ void Frame::buildTopBar()
     buildMenus();
 
     const FXuint scoreOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH | LAYOUT_FILL_Y;
-    const FXuint gameOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH;
+    // Centred, so that a smaller face than the bar was made for keeps the
+    // game points in line with the scores.
+    const FXuint gameOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH | LAYOUT_CENTER_Y;
     // The separators carry no line: they only keep the labels apart.
     new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
     scoreLabel = new FXLabel(topBar, "Score: 0", nullptr, scoreOptions, SCORE_LABEL_X, 0, 80, 0, 2, 2, 2, 2);
@@ -204,10 +218,10 @@ void Frame::create()
     bannerImage->create();
     tableImage->create();
     savedTableImage->create();
-    // The game labels keep 8 pixels after the score labels' first extents,
-    // whatever widths the scores give those later.
-    gameLabelX = scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP;
-    opponentGameLabelX = opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP;
+    // The game labels stand still through the game: clear of the widest
+    // score their score labels will show.
+    gameLabelX = gameLabelPlace(fonts.score, SCORE_LABEL_X, WIDEST_SCORE, LABEL_EXTRA);
+    opponentGameLabelX = gameLabelPlace(fonts.score, OPPONENT_SCORE_LABEL_X, WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA);
     gameLabel->setX(gameLabelX);
     opponentGameLabel->setX(opponentGameLabelX);
     // Created after the button, the canvas would otherwise cover it.
@@ -238,7 +252,7 @@ void Frame::updateScoreLabels()
     set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), LABEL_EXTRA);
     set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", them->score), OPPONENT_SCORE_EXTRA);
     set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), LABEL_EXTRA);
-    // Wide fonts would otherwise let a game label cover the score before it.
+    // A negative score may be wider still.
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));
     opponentGameLabel->setX(
         std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
