@@ -75,7 +75,7 @@ void Frame::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offset
 
 void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text)
 {
-    static const int OUTLINE[][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, 1}};
+    static const int OUTLINE[][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
     dc.setForeground(BLACK);
     for (const auto& d : OUTLINE) dc.drawText(x + d[0], y + d[1], text);
     dc.setForeground(WHITE);
