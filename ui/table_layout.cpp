@@ -11,6 +11,8 @@ constexpr int SIDE_MARGIN = 20;
 constexpr int BOTTOM_HAND_GAP = 130;
 constexpr int SWEEP_MARGIN = 16;
 constexpr int ANNOUNCEMENT_BASELINE = 160;
+constexpr int ANNOUNCEMENT_MARGIN = 10;
+constexpr int ANNOUNCEMENT_SMALLEST_POINTS = 8;
 
 bool isHorizontalFan(int position) { return position == POS_BOTTOM || position == POS_TOP; }
 
@@ -73,6 +75,13 @@ Point TableLayout::nameOrigin(int position, int textWidth) const
 Point TableLayout::announcementOrigin(int textWidth) const
 {
     return {(width_ - textWidth) / 2, ANNOUNCEMENT_BASELINE};
+}
+
+int TableLayout::announcementPoints(int points, int textWidth) const
+{
+    const int room = width_ - 2 * ANNOUNCEMENT_MARGIN;
+    if (textWidth <= room || textWidth <= 0) return points;
+    return std::max(ANNOUNCEMENT_SMALLEST_POINTS, points * room / textWidth);
 }
 
 Point TableLayout::sweepMotion(int winnerPosition) const

@@ -51,6 +51,9 @@ public:
     Point nameOrigin(int position, int textWidth) const;
     // Baseline start of an announcement of textWidth pixels.
     Point announcementOrigin(int textWidth) const;
+    // The size, in points, at which an announcement that is textWidth
+    // pixels wide at points fits across the table.
+    int announcementPoints(int points, int textWidth) const;
 
     // The finished trick slides toward its winner's position.
     Point sweepMotion(int winnerPosition) const;

@@ -2,6 +2,7 @@
 // effects the engine asks for.
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "net/transport.h"
@@ -191,9 +192,20 @@ void Frame::showAnnouncement(const std::string& text)
     {
         FXDCWindow dc(tableImage);
         const FXString banner = text.c_str();
-        dc.setFont(fonts.announce);
+        // A banner wider than the table would lose both its ends: it gets
+        // a face of the size that fits, for this once.
+        FXFont* font = fonts.announce;
+        const int points = font->getSize() / 10;
+        const int fitting = layout.announcementPoints(points, font->getTextWidth(banner));
+        std::unique_ptr<FXFont> smaller;
+        if (fitting != points) {
+            smaller = std::make_unique<FXFont>(getApp(), font->getName(), fitting, font->getWeight(), font->getSlant());
+            smaller->create();
+            font = smaller.get();
+        }
+        dc.setFont(font);
         dc.setForeground(ANNOUNCEMENT);
-        const Point at = layout.announcementOrigin(fonts.announce->getTextWidth(banner));
+        const Point at = layout.announcementOrigin(font->getTextWidth(banner));
         dc.drawText(at.x, at.y, banner);
     }
     paintAll();

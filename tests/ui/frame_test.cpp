@@ -5,6 +5,7 @@
 
 #include <fx.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -177,6 +178,29 @@ TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
     EXPECT_EQ(screen.at(320, 5), opaque(CLOTH));
     // The turn box frames the bottom slot.
     EXPECT_EQ(screen.at(slot(POS_BOTTOM).x + 30, slot(POS_BOTTOM).y), opaque(FXRGB(100, 180, 255)));
+}
+
+// The widest banners of the game lose neither end: the cloth shows at both
+// edges of the banner's band, and the banner's red close inside them.
+TEST_F(FrameTest, AnnouncementsStayWithinTheTable)
+{
+    const FXColor red = opaque(FXRGB(240, 10, 40));
+    for (const char* text : {"Jack kicked!", "Under Trump!", "Bullseye!"}) {
+        SCOPED_TRACE(text);
+        frame->drawTable(false);
+        frame->showAnnouncement(text);
+        const Screen screen;
+        int left = screen.canvas()->getWidth(), right = -1;
+        for (int y = 90; y < 170; ++y)
+            for (int x = 0; x < screen.canvas()->getWidth(); ++x)
+                if (screen.at(x, y) == red) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        ASSERT_GE(right, 0) << "no banner";
+        EXPECT_GE(left, 5);
+        EXPECT_LE(right, screen.canvas()->getWidth() - 6);
+    }
 }
 
 TEST_F(FrameTest, SweptTrickLeavesNoTrace)

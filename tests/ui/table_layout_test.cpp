@@ -160,6 +160,21 @@ TEST(TableLayout, TextPositions)
     EXPECT_EQ(TableLayout::hangJackTop(408), 6);
 }
 
+// A banner keeps its size while it fits within 10 pixels of either edge;
+// a wider one shrinks to fit, but not below a legible size.
+TEST(TableLayout, AnnouncementShrinksOnlyWhenItWouldLoseItsEnds)
+{
+    struct Case {
+        int textWidth;
+        int points;
+    };
+    const Case cases[] = {{200, 72}, {620, 72}, {621, 71}, {700, 63}, {1240, 36}, {100000, 8}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.textWidth);
+        EXPECT_EQ(STANDARD.announcementPoints(72, c.textWidth), c.points);
+    }
+}
+
 TEST(SummaryLayout, ColumnsAndLines)
 {
     const SummaryLayout narrow = summaryLayout(60, 3);
