@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "engine/table.h"
 
@@ -14,6 +15,8 @@ public:
     std::function<void()> deliverPending;
     // Called with each round summary.
     std::function<void(const RoundSummary&)> onRoundSummary;
+    // Called with the caption and text of each error box.
+    std::function<void(const std::string&, const std::string&)> onError;
     // Answers a person's questions; without it "Play again?" is answered No
     // and every other question Yes.
     std::function<bool(const std::string& caption)> answerQuestion;
@@ -36,7 +39,10 @@ public:
     void showBegButton(bool) override {}
     void showNotice(const std::string&, const std::string&) override {}
     void showInformation(const std::string&, const std::string&) override {}
-    void showError(const std::string&, const std::string&) override {}
+    void showError(const std::string& caption, const std::string& text) override
+    {
+        if (onError) onError(caption, text);
+    }
     bool askQuestion(const std::string& caption, const std::string&) override
     {
         return answerQuestion ? answerQuestion(caption) : caption != "Game over";

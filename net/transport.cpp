@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -331,15 +332,17 @@ bool Transport::readMessage(int slot)
 
 void Transport::onSocketReadable(int slot)
 {
-    if (!isOpen(slot) || !readMessage(slot)) return;
-    // Off the connection before dispatch: a handler's nested event loop may
-    // read this connection again, or close it.
-    Connection& c = connections_[slot];
-    const MessageHeader header = c.header;
-    std::array<uint8_t, MSG_BODY_MAX> body{};
-    std::copy(c.message.begin() + MSG_HEADER_SIZE, c.message.begin() + c.received, body.begin());
-    c.received = 0;
-    if (header.msgLen <= MSG_BODY_MAX) dispatch(slot, header, body.data());
+    if (isOpen(slot) && readMessage(slot)) {
+        // Off the connection before dispatch: a handler's nested event loop
+        // may read this connection again, or close it.
+        Connection& c = connections_[slot];
+        const MessageHeader header = c.header;
+        std::array<uint8_t, MSG_BODY_MAX> body{};
+        std::copy(c.message.begin() + MSG_HEADER_SIZE, c.message.begin() + c.received, body.begin());
+        c.received = 0;
+        if (header.msgLen <= MSG_BODY_MAX) dispatch(slot, header, body.data());
+    }
+    reportLossWhenSettled();
 }
 
 void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* body)
@@ -371,11 +374,36 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
 
 void Transport::dropConnection(int slot, bool midMessage)
 {
-    const std::string name = game_.seats[seatOfConnection(game_, slot)].name;
+    const Seat& seat = game_.seats[seatOfConnection(game_, slot)];
+    const std::string name = seat.name;
+    // A host whose seated player leaves mid-game would otherwise wait for
+    // that player's turn without a word; a joiner that leaves the Add
+    // Players list goes silently.
+    const bool hostLosesPlayer = game_.sessionMode == MODE_HOSTING && seat.connection == slot &&
+                                 seat.kind == REMOTE && seat.inPlay() && game_.turn != TURN_IDLE;
     closeConnection(slot);
-    if (!game_.table) return;
-    if (midMessage)
-        game_.table->showError("Network error", "Error receiving data.");
-    else if (game_.sessionMode == MODE_JOINED)
-        game_.table->showError("Network error", "Lost connection to " + name + "!");
+    if (midMessage) {
+        if (game_.table) game_.table->showError("Network error", "Error receiving data.");
+    } else if ((game_.sessionMode == MODE_JOINED || hostLosesPlayer) && !lostPlayer_) {
+        lostPlayer_ = name;
+    }
+}
+
+void Transport::reportLossWhenSettled()
+{
+    if (!lostPlayer_ || game_.applyingAction || inputPending()) return;
+    const std::string name = *lostPlayer_;
+    lostPlayer_.reset();
+    // A game that ended has left every seat without its name.
+    const bool networkGame = game_.sessionMode == MODE_JOINED || game_.sessionMode == MODE_HOSTING;
+    const bool underWay = std::any_of(game_.seats.begin(), game_.seats.end(), [](const Seat& s) { return s.inPlay(); });
+    if (networkGame && underWay && game_.table) game_.table->showError("Network error", "Lost connection to " + name + "!");
+}
+
+bool Transport::inputPending() const
+{
+    std::vector<pollfd> fds;
+    for (const Connection& c : connections_)
+        if (c.socket >= 0) fds.push_back(pollfd{c.socket, POLLIN, 0});
+    return !fds.empty() && ::poll(fds.data(), fds.size(), 0) > 0;
 }

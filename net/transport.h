@@ -117,6 +117,12 @@ private:
     void dispatch(int slot, const MessageHeader& header, const uint8_t* body);
     // Closes a broken connection and tells the user what the mode calls for.
     void dropConnection(int slot, bool midMessage);
+    // Peers close as soon as they have applied a game's last action, which
+    // may still be on its way here on another connection: a lost player is
+    // told of once that is all applied, and only if the game goes on.
+    void reportLossWhenSettled();
+    // Whether any connection has bytes or a close not yet read.
+    bool inputPending() const;
     void closeListener();
 
     SocketWatcher& watcher_;
@@ -126,6 +132,7 @@ private:
     int listenSocket_ = -1;
     uint16_t listenPort_ = 0;
     bool suspended_ = false;
+    std::optional<std::string> lostPlayer_;
     // Where skipped bytes land; never read, so nested reads may share it.
     std::array<uint8_t, 4096> skipBuffer_{};
 };

@@ -272,29 +272,79 @@ TEST_F(TransportTest, AFailedConnectTakesNoSlot)
     EXPECT_EQ(transport.usedConnections(), 0);
 }
 
-TEST_F(TransportTest, APeerThatClosesIsDroppedAndOnlyAJoinedProcessSaysSo)
+// A joined process always says so; a host only for a seated player in a
+// game under way, not for a joiner still waiting in the Add Players list.
+TEST_F(TransportTest, APeerThatClosesIsDroppedAndSaidOnlyWhereAPlayerIsLost)
 {
+    const std::string lost = "Network error: Lost connection to Bob!";
     const struct {
+        const char* what;
         SessionMode mode;
+        bool seated;
+        int turn;
         std::vector<std::string> boxes;
     } cases[] = {
-        {MODE_LOCAL, {}},
-        {MODE_HOSTING, {}},
-        {MODE_JOINED, {"Network error: Lost connection to Bob!"}},
+        {"local game", MODE_LOCAL, true, 0, {}},
+        {"host, joiner not seated", MODE_HOSTING, false, TURN_IDLE, {}},
+        {"host, seated before the first deal", MODE_HOSTING, true, TURN_IDLE, {}},
+        {"host, seated player mid-game", MODE_HOSTING, true, 0, {lost}},
+        {"joined", MODE_JOINED, true, TURN_IDLE, {lost}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.mode);
+        SCOPED_TRACE(c.what);
         table.boxes.clear();
         game.sessionMode = c.mode;
+        game.turn = c.turn;
         int slot = -1;
         const int peer = connectPeer(&slot);
         setSeatName(game.seats[2], "Bob");
-        game.seats[2].connection = slot;
+        game.seats[2].kind = REMOTE;
+        game.seats[2].connection = c.seated ? slot : -1;
         ::close(peer);
         peers.pop_back();
         ASSERT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));
         EXPECT_EQ(transport.usedConnections(), 0);
         EXPECT_EQ(table.boxes, c.boxes);
+    }
+}
+
+// The host closes as soon as it has applied the game's last card, which a
+// joiner may still have waiting on another peer's connection: the joiner
+// says nothing of the close when that card ends its game too, and tells of
+// the lost host when the game goes on after it.
+TEST_F(TransportTest, APeerThatClosesAfterTheLastCardIsNoLoss)
+{
+    for (const bool lastCardEndsTheGame : {true, false}) {
+        SCOPED_TRACE(lastCardEndsTheGame);
+        table.boxes.clear();
+        game.sessionMode = MODE_JOINED;
+        setSeatName(game.seats[0], "Ann");
+        setSeatName(game.seats[1], "Bob");
+        setSeatName(game.seats[2], "Cy");
+        int hostSlot = -1, peerSlot = -1;
+        const int host = connectPeer(&hostSlot);
+        const int peer = connectPeer(&peerSlot);
+        game.seats[1].connection = hostSlot;
+        game.seats[2].connection = peerSlot;
+        handler.afterAction = [&](int) {
+            if (!lastCardEndsTheGame) return;
+            for (Seat& seat : game.seats) clearSeatName(seat);
+        };
+        // The close is read first: the host's socket is the older one.
+        writeAll(peer, actionMessage(2, 5, ACTION_PLAY));
+        ::close(host);
+        ASSERT_TRUE(received(handler.log.size() + 1));
+        drain();
+        EXPECT_FALSE(transport.isOpen(hostSlot));
+        if (lastCardEndsTheGame) {
+            EXPECT_TRUE(table.boxes.empty());
+        } else {
+            EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: Lost connection to Bob!"});
+        }
+        ::close(peer);
+        peers.clear();
+        ASSERT_TRUE(runUntil([&] { return transport.usedConnections() == 0; }));
+        handler.afterAction = nullptr;
     }
 }
 
