@@ -1,7 +1,8 @@
 #!/bin/bash
 # Four processes on this machine play the first trick of a network game, as
 # four people would: one hosts, three join over 127.0.0.1, the host seats
-# them on the two teams, and each plays a card from its own window.
+# them on the two teams, and each plays a card from its own window; then
+# one leaves, and the others are told.
 # Usage (inside xvfb-run, on a 1280x1160 screen so the four windows fit
 # side by side): network_game_test.sh MARVANTO
 # Screenshots go to $SHOT_DIR when it is set. Exit status 77: skipped,
@@ -170,18 +171,21 @@ seat() {  # seat BUTTON_X: the first listed player onto a team
     click "$ADD" "$1" 190
 }
 
-refused_over() {  # refused_over I: a "Pick Again" box shows over window I
-    local box
-    for box in $(xdotool search --onlyvisible --name '^Pick Again$'); do
-        eval "$(xdotool getwindowgeometry --shell "$box")"
-        if [ "$X" -ge "${COL[$1]}" ] && [ "$X" -lt $((COL[$1] + 640)) ] &&
-           [ "$Y" -ge "${ROW[$1]}" ] && [ "$Y" -lt $((ROW[$1] + 580)) ]; then
-            xdotool windowfocus --sync "$box"
-            xdotool key Return
+box_over() {  # box_over TITLE I: BOX = a box of that title shown over window I
+    for BOX in $(xdotool search --onlyvisible --name "^$1\$"); do
+        eval "$(xdotool getwindowgeometry --shell "$BOX")"
+        if [ "$X" -ge "${COL[$2]}" ] && [ "$X" -lt $((COL[$2] + 640)) ] &&
+           [ "$Y" -ge "${ROW[$2]}" ] && [ "$Y" -lt $((ROW[$2] + 580)) ]; then
             return 0
         fi
     done
     return 1
+}
+
+refused_over() {  # refused_over I: a "Pick Again" box over window I, answered
+    box_over "Pick Again" "$1" || return 1
+    xdotool windowfocus --sync "$BOX"
+    xdotool key Return
 }
 
 try_cards() {  # try_cards I: player I clicks cards, right to left, until one is not refused
@@ -243,7 +247,7 @@ cleanup() {
     # end with status 0 for that.
     local pid
     for pid in "${PIDS[@]:1}"; do
-        kill "$pid"
+        kill "$pid" 2>/dev/null
         wait "$pid"
     done
     if [ ${#PIDS[@]} -gt 0 ]; then
@@ -300,4 +304,15 @@ for i in 0 1 2 3; do
     partner=$((i ^ 1))   # Hana with Jo, Kit with Lee
     [ "${top[$i]}" = "${bottom[$partner]}" ] || fail "${NAMES[$i]}'s partner is not ${NAMES[$partner]}"
 done
-echo "passed: four players seated and one trick played"
+
+# --- A player leaves ---
+# Lee's program ends mid-game: the host and the other two, all connected to
+# Lee, say so.
+kill "${PIDS[3]}"
+wait "${PIDS[3]}"
+for i in 0 1 2; do
+    wait_until 10 box_over "Network error" $i || fail "${NAMES[$i]} is not told that Lee left"
+done
+shoot
+save_shots lost_player
+echo "passed: four players seated, one trick played, a lost player reported"
