@@ -125,6 +125,9 @@ Transport::Transport(SocketWatcher& watcher, GameState& game) : watcher_(watcher
 
 Transport::~Transport()
 {
+    // Whoever handled messages may be gone already, and nothing is left to
+    // tell.
+    handler_ = nullptr;
     closeAllConnections();
     closeListener();
 }

@@ -55,9 +55,5 @@ int main(int argc, char** argv)
 
     frame->show(PLACEMENT_SCREEN);
     app.addTimeout(frame, Frame::ID_SETUP_TIMER, 0);
-    const int status = app.run();
-    // The session goes before the transport, which tells it of every
-    // connection it closes.
-    transport.setHandler(nullptr);
-    return status;
+    return app.run();
 }
