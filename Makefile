@@ -4,7 +4,7 @@ JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang
 
-.PHONY: all deps configure build run test full-game screenshot fuzz bench clean
+.PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench clean
 
 all: build
 
@@ -31,6 +31,13 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
 
+# Every test again, with the address and undefined-behaviour sanitizers.
+sanitize: deps
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+	cmake --build build-sanitize -j$(JOBS)
+	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24 -noreset"
 # A whole game against the computer under Xvfb, played by clicking as a
 # person would, to "Play again?" and the high score table: several minutes.
@@ -42,7 +49,7 @@ screenshot: build
 	tools/screenshot.sh $(BUILD)/marvanto
 
 clean:
-	rm -rf $(BUILD) build-release build-fuzz
+	rm -rf $(BUILD) build-release build-fuzz build-sanitize
 
 FUZZ_SECONDS ?= 60
 # The reader fuzzer (clang, libFuzzer, address and undefined sanitizers).
