@@ -19,6 +19,9 @@ public:
     // After each applied action.
     void after(const GameAction& action);
     void onRoundSummary();
+    // Nobody leaves a self-played game and no message is damaged, so every
+    // error box is a fault.
+    void onError(const std::string& caption, const std::string& text) { report(caption + ": " + text); }
 
     void recordGameResult(const GameState&, int winnerTeam) override;
     void endSession(GameState&) override { finished = true; }

@@ -273,11 +273,7 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
         }
     };
     table.onRoundSummary = [this](const RoundSummary&) { watcher.onRoundSummary(); };
-    // Nobody leaves these games early, so every error box is a fault.
-    table.onError = [this, &log](const std::string& caption, const std::string& text) {
-        ++stats.violations;
-        log << "peer " << index_ << ": " << caption << ": " << text << '\n';
-    };
+    table.onError = [this](const std::string& caption, const std::string& text) { watcher.onError(caption, text); };
     game.afterAction = [this](const GameAction& action) {
         digests.push_back(sharedDigest(game));
         watcher.after(action);

@@ -28,6 +28,7 @@ public:
         table_.deliverPending = [this] { deliverAll(); };
         game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
+        table_.onError = [this](const std::string& caption, const std::string& text) { watcher_.onError(caption, text); };
     }
 
     bool playGame()
@@ -87,6 +88,7 @@ public:
             }
         };
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
+        table_.onError = [this](const std::string& caption, const std::string& text) { watcher_.onError(caption, text); };
         game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         listening_ = transport_.openListener(options.basePort) != -1;
     }
