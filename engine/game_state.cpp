@@ -22,10 +22,8 @@ void initGame(GameState& game)
     for (Seat& seat : game.seats) {
         clearSeatName(seat);
         seat.hand = nullptr;
-        seat.connection = -1;
-        seat.kind = LOCAL_HUMAN;
     }
-    game.tablePosition = {0, 1, 2, 3};
+    resetSeating(game);
     for (int t = 0; t < 2; ++t) {
         Team& team = game.teams[t];
         team.score = 0;
@@ -38,10 +36,20 @@ void initGame(GameState& game)
     for (int s = 0; s < 4; ++s) game.seats[s].team = &game.teams[s / 2];
     resetRound(game);
     configureTable(game, 4);
-    game.localSeat = 0;
     game.trick = nullptr;
     game.kicked = nullptr;
     game.lastTrick[0] = NO_CARD;
+}
+
+void resetSeating(GameState& game)
+{
+    for (Seat& seat : game.seats) {
+        seat.kind = LOCAL_HUMAN;
+        seat.connection = -1;
+    }
+    game.localSeat = 0;
+    game.partnerSeat = 1;
+    game.tablePosition = {0, 1, 2, 3};
 }
 
 void configureTable(GameState& game, int seatCount)

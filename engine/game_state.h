@@ -155,6 +155,10 @@ public:
 void setSeatName(Seat& seat, const std::string& name);
 void clearSeatName(Seat& seat);
 void initGame(GameState& game);
+// Puts who drives each seat, over which connection, and where the seats sit
+// on this table back to their start-up values: a session that begins must
+// not inherit the seating of the one before.
+void resetSeating(GameState& game);
 void configureTable(GameState& game, int seatCount);
 void gatherCards(GameState& game);
 void resetRound(GameState& game);

@@ -29,6 +29,7 @@ bool Session::hostNetworkGame()
     if (game_.turn != TURN_IDLE) return false;
     game_.sessionMode = MODE_HOSTING;
     game_.hosting = true;
+    resetSeating(game_);
     seated_ = rulesKnown_ = false;
     configureTable(game_, game_.seatCount);
     ui_.relayoutTable();
@@ -164,6 +165,7 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     game_.sessionMode = MODE_JOINED;
     game_.turn = TURN_IDLE;
     game_.hosting = false;
+    resetSeating(game_);
     seated_ = rulesKnown_ = false;
     hostSlot_ = transport_.allocConnection(socket);
     if (hostSlot_ == -1) return false;

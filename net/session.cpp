@@ -35,6 +35,7 @@ void Session::onStartGame()
 {
     game_.sessionMode = MODE_LOCAL;
     game_.hosting = true;
+    resetSeating(game_);
     beginGame();
 }
 
@@ -95,7 +96,7 @@ void Session::leaveSession()
         transport_.closeAllConnections();
     }
     for (Seat& seat : game_.seats) seat.connection = -1;
-    selfClientSlot_ = selfAcceptedSlot_ = -1;
+    selfClientSlot_ = selfAcceptedSlot_ = hostSlot_ = -1;
 }
 
 bool Session::isGameConnection(int slot) const
@@ -106,6 +107,14 @@ bool Session::isGameConnection(int slot) const
     for (const Seat& seat : game_.seats)
         if (seat.inPlay() && seat.connection == slot) return true;
     return false;
+}
+
+bool Session::servesSession(int slot) const
+{
+    if (isGameConnection(slot) || slot == selfClientSlot_) return true;
+    if (game_.sessionMode == MODE_JOINED) return slot == hostSlot_;
+    // A joiner waiting to be seated is part of the session being hosted.
+    return game_.sessionMode == MODE_HOSTING && !seated_ && slot >= 0 && slot < NET_CONNECTION_COUNT && joined_[slot];
 }
 
 void Session::onAction(int slot, const GameAction& action)

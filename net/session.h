@@ -83,6 +83,7 @@ public:
     void onRules(int slot, const RuleSettings& rules) override;
     void onAccepted(int slot) override;
     void onClosed(int slot) override;
+    bool servesSession(int slot) const override;
 
     // GameHooks
     void recordGameResult(const GameState& game, int winnerTeam) override;

@@ -377,6 +377,10 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
 
 void Transport::dropConnection(int slot, bool midMessage)
 {
+    if (handler_ && !handler_->servesSession(slot)) {
+        closeConnection(slot);
+        return;
+    }
     const Seat& seat = game_.seats[seatOfConnection(game_, slot)];
     const std::string name = seat.name;
     // A host whose seated player leaves mid-game would otherwise wait for

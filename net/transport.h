@@ -31,6 +31,10 @@ public:
     virtual void onAccepted(int slot) = 0;
     // A connection was closed, by either side; its slot is free again.
     virtual void onClosed(int slot) = 0;
+    // Whether the connection serves the game or a step of the session; one
+    // that does not is closed without a word when it breaks, so a stranger
+    // cannot put boxes on the screen.
+    virtual bool servesSession(int) const { return true; }
 };
 
 // What a MSG_JOIN told about the players behind a connection. It stays with

@@ -2,6 +2,7 @@
 // local game's first deal, and what a joined process refuses.
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <set>
 
 #include <arpa/inet.h>
@@ -11,8 +12,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/begging.h"
+#include "engine/tricks.h"
 #include "net/poll_loop.h"
 #include "net/session.h"
+#include "players/computer.h"
 #include "tests/net/net_harness.h"
 
 namespace {
@@ -21,11 +25,12 @@ class TestUi : public SessionUi {
 public:
     void scheduleSetupDialog() override { ++setupsScheduled; }
     void relayoutTable() override {}
-    bool runAddPlayers() override { return false; }
+    bool runAddPlayers() override { return addPlayers ? addPlayers() : false; }
     void listJoiner(int slot) override { listed.push_back(slot); }
     void unlistJoiner(int) override {}
     int setupsScheduled = 0;
     std::vector<int> listed;
+    std::function<bool()> addPlayers;
 };
 
 // One process: game, transport, session, on a listener from port 4900 up.
@@ -147,6 +152,61 @@ TEST_F(SessionTest, StrangersCannotStartOrPlayALocalGame)
     ::close(stranger);
 }
 
+// Someone connects, announces a body, sends part of it and goes.
+void breakOffMidMessage(int socket)
+{
+    const MessageHeader header{MSG_SIGNATURE, static_cast<uint32_t>(MSG_SEATING_SIZE), MSG_SEATING};
+    const HeaderBytes bytes = encodeHeader(header);
+    const uint8_t part[10] = {};
+    ASSERT_EQ(write(socket, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(write(socket, part, sizeof part), static_cast<ssize_t>(sizeof part));
+    ::close(socket);
+}
+
+TEST_F(SessionTest, StrangersWhoBreakOffAreClosedWithoutAWord)
+{
+    enum When { IDLE, LOCAL_GAME, ADDING_PLAYERS };
+    listen();
+    for (When when : {IDLE, LOCAL_GAME, ADDING_PLAYERS}) {
+        SCOPED_TRACE(when);
+        table.boxes.clear();
+        int before = -1;
+        auto stranger = [&] {
+            pumpFor(30);
+            before = transport.usedConnections();
+            const int socket = connectToHost("127.0.0.1", transport.listenPort());
+            ASSERT_NE(socket, -1);
+            pumpFor(40);
+            ASSERT_EQ(transport.usedConnections(), before + 1);
+            breakOffMidMessage(socket);
+            pumpFor(60);
+            EXPECT_EQ(transport.usedConnections(), before);
+            EXPECT_TRUE(table.boxes.empty()) << table.boxes.front();
+        };
+        initGame(game);
+        nameLocalPlayer(4);
+        if (when == IDLE) {
+            game.sessionMode = MODE_SETUP;
+            stranger();
+        } else if (when == LOCAL_GAME) {
+            session.onStartGame();
+            pumpFor(60);
+            ASSERT_NE(game.turn, TURN_IDLE);
+            stranger();
+            session.newLocalGame();
+        } else {
+            ui.addPlayers = [&] {
+                stranger();
+                return false;
+            };
+            session.hostNetworkGame();
+            ui.addPlayers = nullptr;
+        }
+        pumpFor(30);
+        EXPECT_EQ(transport.usedConnections(), 0);
+    }
+}
+
 TEST_F(SessionTest, FailedOwnConnectionIsReportedAndNoGameStarts)
 {
     // No listener: connecting to this process's own port fails.
@@ -197,7 +257,7 @@ protected:
     }
     void TearDown() override
     {
-        ::close(host);
+        if (host != -1) ::close(host);
         ::close(hostListener);
     }
     void hostSends(int32_t type, const uint8_t* body)
@@ -230,6 +290,16 @@ protected:
     int host = -1;
     uint16_t hostPort = 0;
 };
+
+// The seating a session starts from, whatever the one before left behind.
+void expectStartUpSeating(const GameState& game, const std::string& when)
+{
+    SCOPED_TRACE(when);
+    EXPECT_EQ(game.seats[0].kind, LOCAL_HUMAN);
+    EXPECT_EQ(game.localSeat, 0);
+    EXPECT_EQ(game.tablePosition, (std::array<int32_t, 4>{0, 1, 2, 3}));
+    EXPECT_EQ(game.partnerSeat, game.seatCount == 4 ? 1 : -1);
+}
 
 TEST_F(JoinedSessionTest, SeatingWithoutThisMachineIsRefused)
 {
@@ -275,6 +345,75 @@ TEST_F(JoinedSessionTest, OnlyTheHostMaySeatUs)
     pumpFor(60);
     EXPECT_EQ(game.rules.target, 14);
     ::close(stranger);
+}
+
+TEST_F(JoinedSessionTest, OnlyTheSessionsOwnConnectionsReportBreakingOff)
+{
+    const int stranger = connectToHost("127.0.0.1", transport.listenPort());
+    ASSERT_NE(stranger, -1);
+    pumpFor(40);
+    breakOffMidMessage(stranger);
+    pumpFor(60);
+    EXPECT_TRUE(table.boxes.empty()) << "a stranger's connection to a joiner waiting for its seat";
+    breakOffMidMessage(host);
+    host = -1;
+    pumpFor(60);
+    ASSERT_FALSE(table.boxes.empty()) << "the host's connection";
+    EXPECT_EQ(table.boxes.front(), "Network error: Error receiving data.");
+}
+
+TEST_F(JoinedSessionTest, ALocalGameAfterAJoinedOneIsPlayedToItsEnd)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    ASSERT_EQ(game.localSeat, 3);
+    ASSERT_EQ(game.seats[0].kind, REMOTE);
+    session.newLocalGame();
+    pumpFor(50);
+
+    ComputerStrategy computers;
+    game.computers = &computers;
+    bool over = false;
+    session.setResultRecorder([&over](const GameState&) { over = true; });
+    long applied = 0;
+    game.afterAction = [&applied](const GameAction&) { ++applied; };
+    nameLocalPlayer(4);
+    session.onStartGame();
+    expectStartUpSeating(game, "local game");
+
+    // The person at this machine plays as the computer would, once for
+    // each state of the game, as a click waits for the table to change.
+    long actedAt = -1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!over && std::chrono::steady_clock::now() < end) {
+        poll.runOnce(5);
+        const int seat = game.turn;
+        if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN || applied == actedAt) continue;
+        actedAt = applied;
+        if (table.begOn && (mustBeg(game, seat) || computers.begs(game, seat))) {
+            table.begOn = false;
+            sendBeg(game, seat);
+        } else if (const Card* card = computers.cardToPlay(game, seat)) {
+            sendPlay(game, seat, card);
+        }
+    }
+    EXPECT_TRUE(over) << "the local game stalled";
+    EXPECT_EQ(ui.setupsScheduled, 2) << "New Local Game, then the end of the game";
+    game.computers = nullptr;
+}
+
+TEST_F(JoinedSessionTest, HostingAfterAJoinedGameStartsFromTheStartUpSeating)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 2)).data());
+    ASSERT_EQ(game.localSeat, 2);
+    session.newLocalGame();
+    pumpFor(50);
+    nameLocalPlayer(4);
+    ui.addPlayers = [this] {
+        expectStartUpSeating(game, "Add Players");
+        for (int s = 1; s < 4; ++s) EXPECT_EQ(game.seats[s].connection, -1);
+        return false;
+    };
+    EXPECT_FALSE(session.hostNetworkGame());
 }
 
 }  // namespace
