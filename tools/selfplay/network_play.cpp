@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/begging.h"
+#include "engine/digest.h"
 #include "engine/headless_table.h"
 #include "engine/tricks.h"
 #include "net/poll_loop.h"
@@ -49,44 +50,6 @@ std::vector<Arrangement> arrangementsFor(int peers, int seats)
         if (seats == 2) return {{"two seats", 2, 1, {1}, {false}}};
         return {{"two pairs", 4, 2, {2}, {false}}};
     }
-}
-
-uint64_t mix(uint64_t h, int64_t v)
-{
-    h ^= static_cast<uint64_t>(v) + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2);
-    return h;
-}
-
-uint64_t mixList(uint64_t h, const Card* list)
-{
-    for (; list; list = list->next) h = mix(mix(h, cardIndex(list)), list->holder);
-    return mix(h, -1);
-}
-
-// The part of a game every copy must hold alike: not the order of undealt
-// cards, nor each process's own seat kinds, connections and table positions.
-uint64_t sharedDigest(const GameState& g)
-{
-    uint64_t h = 1469598103934665603ull;
-    for (const Seat& s : g.seats) {
-        h = mix(h, s.inPlay());
-        for (char c : s.name) h = mix(h, c);
-        h = mixList(h, s.hand);
-        h = mix(h, s.reneged + 2 * s.renegedOnTrump + 4 * s.bareJack + 8 * s.highTrump);
-    }
-    for (const Team& t : g.teams) {
-        h = mixList(h, t.pile);
-        for (int32_t v : {t.score, t.cardPoints, t.jackPoints, t.startScore, t.jacksKicked, t.acesKicked,
-                          t.sixesKicked, t.twosKicked, t.falseCalls})
-            h = mix(h, v);
-        h = mix(h, t.wonHigh + 2 * t.wonLow + 4 * t.wonGame + 8 * t.tookOne + 16 * t.renegeCalled);
-    }
-    h = mixList(h, g.trick);
-    h = mixList(h, g.kicked);
-    h = mix(h, countCards(g.deck));
-    for (int32_t v : {g.trickCount, g.turn, g.dealer, g.seatCount}) h = mix(h, v);
-    for (int32_t v : rulesFields(g.rules)) h = mix(h, v);
-    return h;
 }
 
 class NetworkPlay;
@@ -130,6 +93,7 @@ public:
     void onRules(int slot, const RuleSettings& r) override { session.onRules(slot, r); }
     void onAccepted(int slot) override { session.onAccepted(slot); }
     void onClosed(int slot) override { session.onClosed(slot); }
+    bool servesSession(int slot) const override { return session.servesSession(slot); }
 
     // GameHooks
     void recordGameResult(const GameState& g, int winner) override { watcher.recordGameResult(g, winner); }
@@ -287,17 +251,12 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
 
 void Peer::prepare(int players, int seats)
 {
-    for (Seat& seat : game.seats) {
-        clearSeatName(seat);
-        seat.kind = LOCAL_HUMAN;
-        seat.connection = -1;
-    }
+    for (Seat& seat : game.seats) clearSeatName(seat);
+    resetSeating(game);
     setSeatName(game.seats[0], "Peer " + std::to_string(index_));
     if (players == 2) setSeatName(game.seats[1], "Partner " + std::to_string(index_));
     game.seatCount = seats;
     game.localPlayers = players;
-    game.localSeat = 0;
-    game.tablePosition = {0, 1, 2, 3};
     listed_.clear();
     digests.clear();
     actedAt_ = -1;
