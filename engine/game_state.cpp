@@ -131,9 +131,13 @@ void resetGame(GameState& game)
     refreshScores(game);
 }
 
+int32_t shownScore(const GameState& game, const Team& team)
+{
+    return team.score > game.rules.target ? game.rules.target : team.score;
+}
+
 void refreshScores(GameState& game)
 {
-    for (Team& team : game.teams)
-        if (team.score > game.rules.target) team.score = game.rules.target;
+    for (Team& team : game.teams) team.score = shownScore(game, team);
     if (game.table) game.table->updateScoreLabels();
 }

@@ -164,5 +164,9 @@ void gatherCards(GameState& game);
 void resetRound(GameState& game);
 void resetGame(GameState& game);
 Team* winningTeam(GameState& game);
+// The score as the labels, the round summary and the high score table see
+// it: never above the target, even while a kick or a bullseye has just
+// pushed it past and the engine pauses on its banner.
+int32_t shownScore(const GameState& game, const Team& team);
 // Caps both scores at the target and refreshes the labels.
 void refreshScores(GameState& game);

@@ -90,7 +90,7 @@ RoundSummary buildRoundSummary(const GameState& game)
         add(team.twosKicked > 0, countLine(team.twosKicked, "Kicked a two", "Kicked %d twos"));
         add(true, countLine(team.cardPoints, "1 point towards game", "%d points towards game"));
         add(team.wonGame, "Won game point");
-        column.gained = countLine(team.score - team.startScore, "Gained 1 point", "Gained %d points");
+        column.gained = countLine(shownScore(game, team) - team.startScore, "Gained 1 point", "Gained %d points");
     }
     return summary;
 }

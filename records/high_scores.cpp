@@ -160,11 +160,12 @@ void saveHighScores(const HighScoreTable& table, SettingsStore& store)
 
 void recordGameResult(HighScoreTable& table, const GameState& game, SettingsStore& store)
 {
-    const bool firstTeamWins = game.teams[1].score < game.teams[0].score;
-    const Team& winner = game.teams[firstTeamWins ? 0 : 1];
-    const Team& loser = game.teams[firstTeamWins ? 1 : 0];
-    HighScoreEntry entry{storableName(formatTeamNames(winner, game.seatCount)),
-                         storableName(formatTeamNames(loser, game.seatCount)), winner.score, loser.score};
+    const int32_t scores[2] = {shownScore(game, game.teams[0]), shownScore(game, game.teams[1])};
+    const int winner = scores[1] < scores[0] ? 0 : 1;
+    const int loser = 1 - winner;
+    HighScoreEntry entry{storableName(formatTeamNames(game.teams[winner], game.seatCount)),
+                         storableName(formatTeamNames(game.teams[loser], game.seatCount)), scores[winner],
+                         scores[loser]};
     const std::optional<int> position = findHighScorePosition(table, entry.margin());
     if (!position) return;
     const auto slot = table.begin() + (*position - 1);

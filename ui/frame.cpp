@@ -248,9 +248,9 @@ void Frame::updateScoreLabels()
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
-    set(scoreLabel, FXStringFormat("Score: %d", us->score), LABEL_EXTRA);
+    set(scoreLabel, FXStringFormat("Score: %d", shownScore(*game, *us)), LABEL_EXTRA);
     set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), LABEL_EXTRA);
-    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", them->score), OPPONENT_SCORE_EXTRA);
+    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", shownScore(*game, *them)), OPPONENT_SCORE_EXTRA);
     set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), LABEL_EXTRA);
     // A negative score may be wider still.
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));

@@ -116,8 +116,8 @@ TEST_F(HighScoresTest, WinnerIsTheTeamWithTheHigherScore)
         {"two seats, seat 0 wins", {"Bossman", "Horse"}, 14, 3, {"Bossman", "Horse", 14, 3}},
         {"two seats, seat 2 wins", {"Bossman", "Horse"}, 3, 14, {"Horse", "Bossman", 14, 3}},
         {"four seats, team 1 wins", {"A", "B", "C", "D"}, 9, 14, {"C && D", "A && B", 14, 9}},
-        // An under-trump bullseye awarded to team 1 leaves team 0 ahead.
-        {"bullseye to the trailing team", {"A", "B", "C", "D"}, 12, 5, {"A && B", "C && D", 12, 5}},
+        // The scores alone decide which team is written as the winner.
+        {"team 0 ahead", {"A", "B", "C", "D"}, 12, 5, {"A && B", "C && D", 12, 5}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -126,6 +126,28 @@ TEST_F(HighScoresTest, WinnerIsTheTeamWithTheHigherScore)
         finish(c.score0, c.score1);
         EXPECT_EQ(table[0], c.expected);
         EXPECT_EQ(table[1], NOBODY);
+    }
+}
+
+// A bullseye or a kick can push a score past the target for a moment; the
+// table gets the target, or the false margin would push honest games out.
+TEST_F(HighScoresTest, ScoresAboveTheTargetAreRecordedAtTheTarget)
+{
+    struct Case {
+        int32_t target, score0, score1;
+        HighScoreEntry expected;
+    };
+    const Case cases[] = {
+        {14, 24, 2, {"A && B", "C && D", 14, 2}},
+        {7, 3, 9, {"C && D", "A && B", 7, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        table = defaultHighScores();
+        seatPlayers({"A", "B", "C", "D"});
+        game.rules.target = c.target;
+        finish(c.score0, c.score1);
+        EXPECT_EQ(table[0], c.expected);
     }
 }
 

@@ -163,6 +163,22 @@ TEST_F(FrameTest, ScoreLabelsStayApartAndInsideTheWindowWithTheWidestScores)
     EXPECT_LE(labels.back()->getX() + labels.back()->getWidth(), 640);
 }
 
+// A kick or a bullseye pushes a score past the target while the engine
+// still pauses on its banner; the labels never show more than the target.
+TEST_F(FrameTest, ScoreLabelsShowNoScoreAboveTheTarget)
+{
+    Team* us = game->seats[0].team;
+    us->score = 24;
+    us->opponent->score = 15;
+    frame->updateScoreLabels();
+    std::vector<FXString> texts;
+    for (FXWindow* w = frame->getFirst()->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXLabel))) texts.push_back(static_cast<FXLabel*>(w)->getText());
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_STREQ(texts[0].text(), "Score: 14");
+    EXPECT_STREQ(texts[2].text(), "Opponent Score: 14");
+}
+
 TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
 {
     give(0, {"2D", "7H"});
