@@ -113,6 +113,9 @@ void endRound(GameState& game)
 
 void bullseye(GameState& game, Team* team)
 {
+    // The game is the team's whatever it stood at, and it ends on the target.
+    team->score = game.rules.target;
+    refreshScores(game);
     game.table->showAnnouncement("Bullseye!");
     game.table->pauseDisplay(BULLSEYE_PAUSE_MS);
     gameOver(game, team);

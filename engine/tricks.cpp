@@ -10,19 +10,24 @@ constexpr int HUNG_JACK_TRICK_PAUSE_MS = 2000;
 constexpr int UNDER_TRUMP_PAUSE_MS = 1800;
 
 // Whether the card just played on a plain lead trumps under a trick that
-// already holds only higher trumps.
-bool isUnderTrump(const GameState& game, const Card* played)
+// already holds only higher trumps, when the rest of the hand offered a
+// card that would not have: a seat left with nothing but lower trumps is
+// not punished for playing one.
+bool isUnderTrump(const GameState& game, const Card* played, const Card* restOfHand)
 {
     const char trump = game.trumpSuit();
     const Card* lead = lastCard(game.trick);
     if (lead->suit == trump || played->suit != trump) return false;
-    bool anyTrump = false;
+    int lowest = 0, highest = 0;  // ranks of the trumps already in the trick; 0 for none
     for (const Card* c = played->next; c; c = c->next) {
         if (c->suit != trump) continue;
-        if (c->rank <= played->rank) return false;
-        anyTrump = true;
+        if (!lowest || c->rank < lowest) lowest = c->rank;
+        if (c->rank > highest) highest = c->rank;
     }
-    return anyTrump;
+    if (!highest || lowest <= played->rank) return false;
+    for (const Card* c = restOfHand; c; c = c->next)
+        if (c->suit != trump || c->rank > highest) return true;
+    return false;
 }
 
 // The seats of a team that a reneed call examines.
@@ -62,7 +67,7 @@ void applyPlay(GameState& game, int seatIndex, Card* card)
     const Card* lead = lastCard(game.trick);
     const char trump = game.trumpSuit();
 
-    if (game.rules.underTrumpPenalty != UNDER_TRUMP_NONE && isUnderTrump(game, card)) {
+    if (game.rules.underTrumpPenalty != UNDER_TRUMP_NONE && isUnderTrump(game, card, seat.hand)) {
         if (game.rules.underTrumpPenalty == UNDER_TRUMP_BULLSEYE) {
             bullseye(game, seat.team->opponent);
             return;
@@ -186,8 +191,7 @@ ReneedOutcome callReneed(GameState& game, int callerSeat)
     }
     if (game.rules.reneedRule == RENEED_NONE) return RENEED_CALL_UNPUNISHED;
     if (isBullseye) {
-        us.score += game.rules.target;
-        bullseye(game, winningTeam(game));
+        bullseye(game, &us);
         return RENEED_CALL_BULLSEYE;
     }
     them.score -= 1;

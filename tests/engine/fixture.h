@@ -1,6 +1,7 @@
 // A game with a recording table, a loopback queue and a stackable deck.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -79,14 +80,16 @@ public:
 
 class RecordingHooks : public GameHooks {
 public:
-    void recordGameResult(const GameState&, int winnerTeam) override
+    void recordGameResult(const GameState& game, int winnerTeam) override
     {
         ++recorded;
         winner = winnerTeam;
+        scores = {game.teams[0].score, game.teams[1].score};
     }
     void endSession(GameState&) override { ++sessionsEnded; }
     int recorded = 0;
     int winner = -1;
+    std::array<int, 2> scores{};  // both teams' scores when the game was offered
     int sessionsEnded = 0;
 };
 

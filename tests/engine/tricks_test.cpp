@@ -150,6 +150,40 @@ TEST_F(TrickTest, UnderTrumpBullseyeEndsTheGameForTheOtherTeam)
     EXPECT_EQ(table.pauses, std::vector<int>{1800});
     EXPECT_EQ(hooks.recorded, 1);
     EXPECT_EQ(hooks.winner, 1) << "awarded to the team of the lower score";
+    EXPECT_EQ(hooks.scores, (std::array<int, 2>{9, 14})) << "the winners stand at the target";
+}
+
+// Trumping under is an offence only when the hand had a way not to: a card
+// that is no trump, or a trump above every trump in the trick.
+TEST_F(TrickTest, ForcedUnderTrumpIsNoOffence)
+{
+    struct Case {
+        std::initializer_list<const char*> hand;  // seat 1's, on hearts led and the queen of spades
+        bool punished;
+    };
+    const Case cases[] = {
+        {{"4S"}, false},
+        {{"4S", "2S", "JS"}, false},
+        {{"4S", "4C"}, true},
+        {{"4S", "KS"}, true},
+    };
+    for (const Case& c : cases) {
+        initGame(game);
+        seatPlayers(4);
+        setTrump("3S");
+        game.turn = 0;
+        table.announcements.clear();
+        game.rules.underTrumpPenalty = UNDER_TRUMP_ONE_POINT;
+        giveHand(0, {"5H", "2C"});
+        giveHand(3, {"QS", "3C"});
+        giveHand(1, c.hand);
+        SCOPED_TRACE(::testing::PrintToString(names(game.seats[1].hand)));
+        play(0, "5H");
+        play(3, "QS");
+        play(1, "4S");
+        EXPECT_EQ(game.teams[0].score, c.punished ? -1 : 0);
+        EXPECT_EQ(table.announcements.size(), c.punished ? 1u : 0u);
+    }
 }
 
 TEST_F(TrickTest, JackOfTrumpsComesHomeOrIsHung)
@@ -256,6 +290,32 @@ TEST_F(ReneedCallTest, PenaltyFollowsTheReneedRule)
         EXPECT_EQ(game.teams[1].score, c.penalty == POINT ? 5 : 6);
         EXPECT_EQ(game.teams[0].score, 5);
         EXPECT_TRUE(game.teams[1].renegeCalled);
+    }
+}
+
+// A bullseye wins the game for the callers whatever they stood at, and
+// they end it at the target, never beyond.
+TEST_F(ReneedCallTest, BullseyeWinsAtTheTargetFromAnyScore)
+{
+    struct Case {
+        int callers, others;
+    };
+    for (const Case& c : {Case{-1, 6}, Case{5, 6}, Case{13, 0}, Case{-3, 13}}) {
+        initGame(game);
+        seatPlayers(4);
+        setTrump("3S");
+        game.turn = 0;
+        hooks = RecordingHooks{};
+        game.rules.reneedRule = RENEED_ALL_BULLSEYE;
+        renege(false, false, false);
+        game.teams[0].score = c.callers;
+        game.teams[1].score = c.others;
+        apply(ACTION_CALL_RENEED, 0);
+        SCOPED_TRACE(std::to_string(c.callers) + " to " + std::to_string(c.others));
+        EXPECT_EQ(hooks.recorded, 1);
+        EXPECT_EQ(hooks.winner, 0);
+        EXPECT_EQ(hooks.scores, (std::array<int, 2>{14, c.others}));
+        EXPECT_EQ(table.announcements.back(), "You Win!");
     }
 }
 
