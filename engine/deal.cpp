@@ -139,6 +139,9 @@ bool applyKick(GameState& game, const GameAction& action)
 
 void applyRedeal(GameState& game)
 {
+    // The flags describe hands that were just thrown in; the next kick of
+    // a fresh deal sets them again.
+    for (Seat& seat : game.seats) seat.bareJack = seat.highTrump = false;
     gatherCards(game);
     game.turn = TURN_DEALING;
     if (drivesSeat(game, game.dealer)) dealRound(game, 6);

@@ -215,3 +215,19 @@ TEST_F(DealTest, MarkPlayStartSetsBareJackAndHighTrump)
     EXPECT_FALSE(game.seats[2].highTrump);
     EXPECT_FALSE(game.seats[3].highTrump);
 }
+
+// The flags describe the hand a seat held when play began: a re-deal throws
+// that hand in, running the pack keeps it.
+TEST_F(DealTest, RedealClearsBareJackAndHighTrumpRunningThePackKeepsThem)
+{
+    seatPlayers(4);
+    computers.active = false;
+    game.dealer = 1;
+    game.turn = TURN_BEGGING;
+    setTrump("3H");
+    for (Seat& seat : game.seats) seat.bareJack = seat.highTrump = true;
+    apply(ACTION_KICK, 1, indexOf("4C"));
+    for (const Seat& seat : game.seats) EXPECT_TRUE(seat.bareJack && seat.highTrump) << game.seatIndex(&seat);
+    apply(ACTION_REDEAL, 1);
+    for (const Seat& seat : game.seats) EXPECT_FALSE(seat.bareJack || seat.highTrump) << game.seatIndex(&seat);
+}
