@@ -296,7 +296,8 @@ void Frame::showError(const std::string& caption, const std::string& text)
 
 bool Frame::askQuestion(const std::string& caption, const std::string& text)
 {
-    return FXMessageBox::question(this, MBOX_YES_NO, caption.c_str(), "%s", text.c_str()) == MBOX_CLICKED_YES;
+    // Escape and the close box answer too (as Cancel): only No means no.
+    return FXMessageBox::question(this, MBOX_YES_NO, caption.c_str(), "%s", text.c_str()) != MBOX_CLICKED_NO;
 }
 
 void Frame::showRoundSummary(const RoundSummary& summary)

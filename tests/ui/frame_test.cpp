@@ -478,14 +478,18 @@ public:
     bool applying = false;
 };
 
-// Answers the first modal box with No, noting its title and whether an
-// action was being applied when it came.
+// Answers the first modal box (with No unless told otherwise), noting its
+// title and whether an action was being applied when it came.
 class BoxAnswerer : public FXObject {
     FXDECLARE(BoxAnswerer)
 
 public:
     enum { ID_LOOK = 1 };
-    explicit BoxAnswerer(const NewGameMidAction* h = nullptr) : handler(h) { look(); }
+    explicit BoxAnswerer(const NewGameMidAction* h = nullptr, FXuint button = MBOX_CLICKED_NO)
+        : handler(h), answer(button)
+    {
+        look();
+    }
     ~BoxAnswerer() override { application->removeTimeout(this, ID_LOOK); }
     long onLook(FXObject*, FXSelector, void*)
     {
@@ -495,8 +499,8 @@ public:
             return 1;
         }
         title = static_cast<FXTopWindow*>(modal)->getTitle();
-        whileApplying = handler->applying;
-        application->stopModal(modal, MBOX_CLICKED_NO);
+        whileApplying = handler && handler->applying;
+        application->stopModal(modal, answer);
         return 1;
     }
     FXString title;
@@ -505,6 +509,7 @@ public:
 private:
     void look() { application->addTimeout(this, ID_LOOK, 10); }
     const NewGameMidAction* handler;
+    FXuint answer;
 };
 
 FXDEFMAP(BoxAnswerer) BoxAnswererMap[] = {FXMAPFUNC(SEL_TIMEOUT, BoxAnswerer::ID_LOOK, BoxAnswerer::onLook)};
@@ -524,6 +529,21 @@ TEST_F(FrameTest, NewGameWaitsUntilTheActionIsApplied)
     EXPECT_STREQ(answerer.title.text(), "New Game");
     EXPECT_FALSE(answerer.whileApplying);
     frame->setTransport(nullptr);
+}
+
+// Escape (or closing the box) is no No: "Play again?" and the dealer's
+// question take every answer but No as yes.
+TEST_F(FrameTest, EveryAnswerButNoIsYes)
+{
+    const struct {
+        FXuint button;
+        bool yes;
+    } cases[] = {{MBOX_CLICKED_YES, true}, {MBOX_CLICKED_NO, false}, {MBOX_CLICKED_CANCEL, true}};
+    for (const auto& c : cases) {
+        BoxAnswerer answerer(nullptr, c.button);
+        EXPECT_EQ(frame->askQuestion("Game over", "Play again?"), c.yes) << c.button;
+        EXPECT_STREQ(answerer.title.text(), "Game over");
+    }
 }
 
 }  // namespace
