@@ -463,10 +463,18 @@ def small_card(w, h, scale, face):
     return card
 
 
-def window_icon():
-    """A jack of hearts fanned over the ace of spades on the green cloth."""
-    icon = Layer(32, 32, TABLE_GREEN + (255,))
-    icon.rect(0, 0, 31.99, 31.99, outline=(0, 78, 32), width=1.2)
+ICON_GRID = 32
+
+
+def window_icon(size=ICON_GRID):
+    """A jack of hearts fanned over the ace of spades on the green cloth.
+
+    Laid out on a 32-unit grid and drawn at size x size pixels, so the window
+    icon and the desktop's icons of every size show one picture.
+    """
+    scale = SS * size / ICON_GRID
+    icon = Layer(ICON_GRID, ICON_GRID, TABLE_GREEN + (255,), scale)
+    icon.rect(0, 0, ICON_GRID - 0.01, ICON_GRID - 0.01, outline=(0, 78, 32), width=1.2)
     w, h = 15, 21
 
     def ace(card):
@@ -478,9 +486,9 @@ def window_icon():
         card.pip(HEARTS, w / 2 + 0.5, h - 4, 5)
 
     for face, angle, x, y in ((ace, 18, 10.5, 16.5), (jack, -10, 21.2, 16)):
-        card = small_card(w, h, SS, face).img.rotate(angle, resample=Image.BICUBIC, expand=True)
-        icon.img.alpha_composite(card, (round(x * SS - card.width / 2), round(y * SS - card.height / 2)))
-    return icon.final().convert("RGB")
+        card = small_card(w, h, scale, face).img.rotate(angle, resample=Image.BICUBIC, expand=True)
+        icon.img.alpha_composite(card, (round(x * scale - card.width / 2), round(y * scale - card.height / 2)))
+    return icon.img.resize((size, size), Image.LANCZOS).convert("RGB")
 
 
 # ---------------------------------------------------------------- hang jack
@@ -637,8 +645,9 @@ def flatten_over_table(layer):
 
 # ---------------------------------------------------------------- banner
 
-def palm(layer, base, top, lean, fronds, colour):
-    """A palm silhouette: a curved trunk from base to top and drooping fronds."""
+def palm(layer, base, top, lean, fronds, colour, frond_colour=None):
+    """A palm: a curved trunk from base to top and drooping fronds, a silhouette
+    unless the fronds get a colour of their own."""
     bx, by = base
     tx, ty = top
     trunk = []
@@ -652,6 +661,7 @@ def palm(layer, base, top, lean, fronds, colour):
     layer.polygon(left + right, fill=colour)
     for x, y, w in trunk[2::2]:
         layer.line([(x - w - 1, y), (x + w + 1, y - 2)], colour, 2.2)
+    leaves = frond_colour or colour
     for angle, length in fronds:
         a = math.radians(angle)
         pts_top, pts_bottom = [], []
@@ -662,7 +672,7 @@ def palm(layer, base, top, lean, fronds, colour):
             w = 6 * math.sin(math.pi * min(1, t * 1.15)) + 0.5
             pts_top.append((x, y - w))
             pts_bottom.append((x + 1.5 * w * math.sin(a), y + w))
-        layer.polygon(pts_top + list(reversed(pts_bottom)), fill=colour)
+        layer.polygon(pts_top + list(reversed(pts_bottom)), fill=leaves)
     for dx, dy in ((-4, 5), (3, 6), (0, 9)):
         layer.ellipse(tx + dx, ty + dy, 3.4, 3.4, fill=colour)
 
