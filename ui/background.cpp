@@ -4,7 +4,6 @@
 
 const char* const BACKGROUND_SECTION = "Display";
 const char* const BACKGROUND_KEY = "Background";
-const char* const BACKGROUND_DEFAULT = "backgrounds/maracas-beach1.jpg";
 const char* const BACKGROUND_SOLID = "solid";
 
 namespace {
@@ -32,5 +31,7 @@ FXImage* loadBackgroundFromSettings(FXApp* app)
 {
     const FXString value = app->reg().readStringEntry(BACKGROUND_SECTION, BACKGROUND_KEY, BACKGROUND_DEFAULT);
     if (value == BACKGROUND_SOLID) return nullptr;
-    return loadBackgroundImage(app, value);
+    for (const std::string& path : backgroundCandidates(value.text(), ownProgramPath()))
+        if (FXImage* image = loadBackgroundImage(app, path.c_str())) return image;
+    return nullptr;
 }

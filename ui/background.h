@@ -3,15 +3,18 @@
 
 #include <fx.h>
 
+#include "ui/data_files.h"
+
 extern const char* const BACKGROUND_SECTION;     // "Display"
 extern const char* const BACKGROUND_KEY;         // "Background"
-extern const char* const BACKGROUND_DEFAULT;     // relative to the working directory
 extern const char* const BACKGROUND_SOLID;       // the exact keyword for no picture
 
 // Loads a JPEG file and creates it on the display; nullptr when the file
 // cannot be opened or holds no readable JPEG.
 FXImage* loadBackgroundImage(FXApp* app, const FXString& path);
 
-// The picture the setting names, or nullptr for the solid cloth. A file that
-// fails to load leaves the setting alone, to be tried again next time.
+// The picture the setting names, or nullptr for the solid cloth. Without a
+// setting, the default picture in the working directory or else the one
+// installed with the program. A file that fails to load leaves the setting
+// alone, to be tried again next time.
 FXImage* loadBackgroundFromSettings(FXApp* app);
