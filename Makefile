@@ -2,9 +2,11 @@
 BUILD ?= build
 JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
-           libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang
+           libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang \
+           dpkg-dev file desktop-file-utils appstream lintian man-db
 
-.PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench clean
+.PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench clean \
+        install package install-check
 
 all: build
 
@@ -30,6 +32,21 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# Installs under PREFIX; DESTDIR=folder stages the installation there.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, marvanto_<version>_<arch>.deb, in $(BUILD).
+package: build
+	cd $(BUILD) && cpack
+	@ls $(BUILD)/marvanto_*.deb
+
+# Changes this machine: installs the package with dpkg, starts the game from
+# the PATH under Xvfb, removes the package and checks that nothing is left.
+install-check: package
+	$(XVFB) tests/package/install_check.sh $$(ls -t $(BUILD)/marvanto_*.deb | head -1) backgrounds/maracas-beach1.jpg
 
 # Every test again, with the address and undefined-behaviour sanitizers.
 sanitize: deps

@@ -22,6 +22,8 @@ target_include_directories(marvanto_info_texts PUBLIC ${PROJECT_SOURCE_DIR} ${CM
 
 add_library(marvanto_info_dialogs STATIC ${CMAKE_CURRENT_LIST_DIR}/info_dialogs.cpp)
 target_link_libraries(marvanto_info_dialogs PUBLIC marvanto_info_texts PkgConfig::FOX)
+# About shows the version the build and the package carry.
+target_compile_definitions(marvanto_info_dialogs PUBLIC MARVANTO_VERSION="${PROJECT_VERSION}")
 
 add_executable(info_texts_tests ${PROJECT_SOURCE_DIR}/tests/ui/rules_text_test.cpp)
 target_link_libraries(info_texts_tests PRIVATE marvanto_info_texts marvanto_rule_choices GTest::gtest_main)

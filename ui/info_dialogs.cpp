@@ -14,8 +14,8 @@ const char ABOUT_TEXT[] =
     "dealer's kick, begging, hang jack and reneeds. Play with a partner against two computer players, with a "
     "friend beside you at the same machine, in the two-handed Duvanto mode, or with friends over a network.\n"
     "\n"
-    "Marvanto is free software: you may copy it, change it and share it. Its source code comes with the "
-    "program.\n";
+    "Marvanto is free software: you may share it and change it under the terms of the GNU General Public "
+    "License, version 3 or (at your option) any later version. It comes with no warranty.\n";
 
 constexpr FXint PAD = 2;
 
@@ -68,10 +68,10 @@ private:
 void showAbout(FXWindow* owner)
 {
     InfoDialog about(owner, "About Marvanto");
-    about.addLabel("Marvanto Computer Game Version 1.0", 8);
+    about.addLabel("Marvanto Computer Game Version " MARVANTO_VERSION, 8);
     about.addLabel("Written by the Marvanto developers", 35);
     about.addLabel("Cards and pictures drawn by Marvanto's own artwork generator", 55);
-    about.addLabel("Free software: you may copy, change and share it.", 75);
+    about.addLabel("Free software under the GNU GPL, version 3 or later", 75);
     about.addTextBox(ABOUT_BOX)->setText(FXString(ABOUT_TEXT), false);
     about.run(ABOUT_OK_Y);
 }

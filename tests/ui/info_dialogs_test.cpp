@@ -156,7 +156,8 @@ TEST_F(InfoDialogsTest, AboutShowsNameCreditsAndNotice)
     EXPECT_EQ(seen.title, "About Marvanto");
     expectCommonFrame(seen, 100, 360, 175, 280);
     ASSERT_EQ(seen.labels.size(), 4u);
-    EXPECT_EQ(seen.labels[0].first, "Marvanto Computer Game Version 1.0");
+    // The version the build and the package carry.
+    EXPECT_EQ(seen.labels[0].first, std::string("Marvanto Computer Game Version ") + MARVANTO_VERSION);
     const FXint labelY[] = {8, 35, 55, 75};
     for (int i = 0; i < 4; ++i) EXPECT_EQ(seen.labels[i].second, labelY[i]) << seen.labels[i].first;
     EXPECT_EQ(seen.text.rfind("Marvanto\n\n", 0), 0u);
