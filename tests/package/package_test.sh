@@ -54,4 +54,21 @@ cat "$WORK/lintian.log"
 MARVANTO=$WORK/root/usr/games/marvanto
 check_beach_window "$BEACH"
 
+# A default picture in the working directory comes before the installed one.
+mkdir -p backgrounds
+"$CONVERT" -size 640x480 xc:'rgb(200,40,40)' -quality 95 backgrounds/maracas-beach1.jpg
+start_program
+shoot own
+check "the working directory's picture first" near "$(pixel "$WORK/own.png" 20 32)" "200 40 40" 6
+keys_to "$WIN" ctrl+q
+check "Ctrl+Q ends it again" exits_cleanly
+# A stored choice wins over both.
+mkdir -p "$(dirname "$REGISTRY")"
+printf '[Display]\nBackground=solid\n' > "$REGISTRY"
+start_program
+shoot solid
+check "a stored \"solid\" gives the cloth" near "$(pixel "$WORK/solid.png" 20 32)" "0 120 50" 0
+keys_to "$WIN" ctrl+q
+check "and Ctrl+Q ends it" exits_cleanly
+
 summary
