@@ -146,6 +146,9 @@ public:
     // Offers the finished game to the high score table; winnerTeam is the
     // team the game was awarded to (0 or 1), -1 for none.
     virtual void recordGameResult(const GameState& game, int winnerTeam) = 0;
+    // A round was scored and the game goes on: every copy gets here at the
+    // same point of the action stream.
+    virtual void roundScored(GameState&) {}
     // A game ended without another: close the session's connections and, in
     // a local game, open the setup dialog again.
     virtual void endSession(GameState& game) = 0;

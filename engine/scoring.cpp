@@ -108,6 +108,7 @@ void endRound(GameState& game)
     }
     game.dealer = game.nextSeat[game.dealer];
     game.turn = TURN_DEALING;
+    if (game.hooks) game.hooks->roundScored(game);
     if (drivesSeat(game, game.dealer)) dealRound(game, 6);
 }
 

@@ -1,5 +1,7 @@
 // Hosting and joining a network game, and the session messages.
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "engine/deal.h"
 #include "engine/table.h"
@@ -40,6 +42,7 @@ bool Session::hostNetworkGame()
     }
     seatedCount_ = game_.localPlayers;
     readyCount_ = game_.localPlayers;
+    std::fill(std::begin(readies_), std::end(readies_), 0);
     addingPlayers_ = true;
     const bool filled = ui_.runAddPlayers();
     addingPlayers_ = false;
@@ -144,6 +147,8 @@ void Session::sendSeatingAndRules()
     game_.table->showBegButton(true);
     game_.table->setBegEnabled(false);
     game_.table->drawTable(true);
+    ui_.setChatOpen(true);
+    startWait(WAIT_READY, waits_.ready);
     startWhenAllReady();
 }
 
@@ -153,6 +158,7 @@ void Session::startWhenAllReady()
     // the dealer is chosen only once the rules are on their way.
     if (game_.sessionMode != MODE_HOSTING || !rulesKnown_ || readyCount_ != game_.seatCount) return;
     readyCount_ = -1;  // the game starts once
+    stopWait();
     game_.turn = TURN_DEALING;
     chooseDealer(game_);
 }
@@ -179,12 +185,17 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     ownAddr_ = record.addr;
     game_.seats[0].connection = hostSlot_;
     transport_.sendJoin(hostSlot_, record);
+    ui_.showStatus("Waiting for the host at " + host + " to seat you...");
     return true;
 }
 
 void Session::onJoin(int slot, const JoinRecord&)
 {
-    if (game_.sessionMode != MODE_HOSTING || seated_ || slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
+    // A joiner may come before the host opens Add Players: it is listed
+    // when the dialog opens.
+    const bool hostingLater = game_.sessionMode == MODE_SETUP || game_.sessionMode == MODE_LOCAL;
+    if (!(hostingLater || (game_.sessionMode == MODE_HOSTING && !seated_))) return;
+    if (slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
     const auto& join = transport_.joinInfo(slot);
     if (!join || (join->players != 1 && join->players != 2)) return;
     joined_[slot] = true;
@@ -229,6 +240,7 @@ void Session::onSeating(int slot, const Seating& seating)
     ui_.relayoutTable();
 
     game_.seats[own].connection = connectToSelf();
+    std::vector<std::string> unreached;
     for (int i = own - 1; i >= 1; --i) {
         const SeatRecord& record = seating[i];
         Seat& seat = game_.seats[i];
@@ -241,13 +253,36 @@ void Session::onSeating(int slot, const Seating& seating)
         mine.name = cutName(game_.seats[own].name);
         mine.seat = own;
         mine.team = own / 2;
-        if (seat.connection != -1) transport_.sendSeat(seat.connection, mine);
+        if (seat.connection != -1) {
+            transport_.sendSeat(seat.connection, mine);
+        } else {
+            unreached.push_back(record.name);
+        }
     }
+    if (!unreached.empty()) {
+        // That peer would wait for us in vain, and our actions would never
+        // reach it.
+        abandonSession("Could not connect to the program of " + listOfNames(unreached) + ", so the game cannot start.");
+        return;
+    }
+    ui_.setChatOpen(true);
+    startWait(WAIT_PEERS, waits_.peers);
     game_.turn = TURN_DEALING;
     game_.table->showBegButton(true);
     game_.table->setBegEnabled(false);
     game_.table->drawTable(true);
     sendReadyWhenConnected();
+}
+
+std::vector<std::string> Session::missingPeers() const
+{
+    std::vector<std::string> missing;
+    for (int i = game_.localSeat + 1; i < 4; ++i) {
+        const SeatRecord& record = seating_[i];
+        if (!record.name.empty() && record.addr.port != 0 && record.addr != ownAddr_ && game_.seats[i].connection == -1)
+            missing.push_back(record.name);
+    }
+    return missing;
 }
 
 void Session::sendReadyWhenConnected()
@@ -256,11 +291,13 @@ void Session::sendReadyWhenConnected()
     // the host starts the game on our word, and an action sent before then
     // would never reach that peer.
     if (readySent_) return;
-    for (int i = game_.localSeat + 1; i < 4; ++i) {
-        const SeatRecord& record = seating_[i];
-        if (!record.name.empty() && record.addr.port != 0 && record.addr != ownAddr_ && game_.seats[i].connection == -1)
-            return;
+    const std::vector<std::string> missing = missingPeers();
+    if (!missing.empty()) {
+        ui_.showStatus("Waiting for " + listOfNames(missing) + " to connect...");
+        return;
     }
+    stopWait();
+    ui_.showStatus(std::string());
     readySent_ = true;
     transport_.sendReady(hostSlot_);
     if (game_.localPlayers == 2) {
@@ -291,6 +328,7 @@ void Session::onReady(int slot)
     for (int i = 1; i < 4; ++i)
         seatedJoiner = seatedJoiner || (game_.seats[i].inPlay() && game_.seats[i].connection == slot);
     if (!seatedJoiner) return;
+    readies_[slot] += 1;
     readyCount_ += 1;
     startWhenAllReady();
 }
@@ -310,7 +348,87 @@ void Session::onClosed(int slot)
 {
     if (slot < 0 || slot >= NET_CONNECTION_COUNT) return;
     joined_[slot] = false;
-    if (addingPlayers_) ui_.unlistJoiner(slot);
+    if (addingPlayers_) {
+        ui_.unlistJoiner(slot);
+        freeSeatsOf(slot);
+    }
+    const bool waitingForReady = game_.sessionMode == MODE_HOSTING && seated_ && readyCount_ >= 0;
+    if (waitingForReady && !namesOnSlot(slot).empty()) startWait(WAIT_READY, 0);
+    // Ended here, before the transport would report the loss under the
+    // name seat 0 has before the seating: our own.
+    if (fromHost(slot) && !seated_)
+        abandonSession("The host closed the connection before seating the players at this machine.");
     if (slot == selfAcceptedSlot_) selfAcceptedSlot_ = -1;
     if (slot == selfClientSlot_) selfClientSlot_ = -1;
+}
+
+void Session::freeSeatsOf(int slot)
+{
+    const std::vector<std::string> names = namesOnSlot(slot);
+    if (names.empty()) return;
+    std::vector<int> seats;
+    for (int i = 1; i < 4; ++i) {
+        const Seat& seat = game_.seats[i];
+        if (seat.kind != REMOTE || !seat.inPlay()) continue;
+        const bool partnerOnSlot = seat.connection == -1 && game_.seats[PARTNER_SEAT[i]].connection == slot;
+        if (seat.connection == slot || partnerOnSlot) seats.push_back(i);
+    }
+    for (int i : seats) {
+        Seat& seat = game_.seats[i];
+        clearSeatName(seat);
+        seat.kind = LOCAL_HUMAN;
+        seat.connection = -1;
+        seatedCount_ -= 1;
+    }
+    ui_.seatsChanged();
+    game_.table->showInformation("Player left", listOfNames(names) + " left. The seat is free again.");
+}
+
+void Session::startWait(Wait wait, int ms)
+{
+    waiting_ = wait;
+    ui_.startWait(ms);
+}
+
+void Session::stopWait()
+{
+    if (waiting_ == WAIT_NONE) return;
+    waiting_ = WAIT_NONE;
+    ui_.stopWait();
+}
+
+std::string Session::missingReadies() const
+{
+    std::vector<std::string> left;
+    std::vector<std::string> notReady;
+    for (int slot : peerSlots()) {
+        const std::vector<std::string> names = namesOnSlot(slot);
+        if (!transport_.isOpen(slot)) {
+            left.insert(left.end(), names.begin(), names.end());
+        } else if (readies_[slot] < static_cast<int>(names.size())) {
+            notReady.insert(notReady.end(), names.begin(), names.end());
+        }
+    }
+    std::string text;
+    if (!left.empty()) text = listOfNames(left) + (left.size() == 1 ? " has" : " have") + " left. ";
+    if (!notReady.empty()) text += listOfNames(notReady) + (notReady.size() == 1 ? " is" : " are") + " not ready in time. ";
+    return text;
+}
+
+void Session::waitOver()
+{
+    const Wait wait = waiting_;
+    waiting_ = WAIT_NONE;
+    switch (wait) {
+    case WAIT_PEERS:
+        if (game_.sessionMode != MODE_JOINED || readySent_) return;
+        abandonSession("No connection came from " + listOfNames(missingPeers()) +
+                       " in time, so the game cannot start.");
+        break;
+    case WAIT_READY:
+        if (game_.sessionMode != MODE_HOSTING || readyCount_ < 0) return;
+        abandonSession(missingReadies() + "The game cannot start.");
+        break;
+    case WAIT_NONE: break;
+    }
 }

@@ -1,20 +1,46 @@
 #include "net/poll_loop.h"
 
+#include <algorithm>
 #include <vector>
 
 #include <poll.h>
 
 #include "net/transport.h"
 
+void PollLoop::startTimer(int ms, std::function<void()> expired)
+{
+    due_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    expired_ = std::move(expired);
+}
+
+int PollLoop::waitFor(int timeoutMs) const
+{
+    if (!expired_) return timeoutMs;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(due_ - std::chrono::steady_clock::now());
+    const int untilDue = static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, left.count()));
+    return timeoutMs < 0 ? untilDue : std::min(timeoutMs, untilDue);
+}
+
+bool PollLoop::runTimerIfDue()
+{
+    if (!expired_ || std::chrono::steady_clock::now() < due_) return false;
+    // Cleared first: what it runs may start the timer again.
+    const std::function<void()> expired = std::move(expired_);
+    expired_ = nullptr;
+    expired();
+    return true;
+}
+
 int PollLoop::runOnce(int timeoutMs)
 {
     std::vector<pollfd> fds;
     fds.reserve(watched_.size());
     for (const auto& entry : watched_) fds.push_back(pollfd{entry.first, POLLIN, 0});
-    if (poll(fds.data(), fds.size(), timeoutMs) <= 0 || !transport_) return 0;
+    const int ready = poll(fds.data(), fds.size(), waitFor(timeoutMs));
 
     int reported = 0;
     for (const pollfd& p : fds) {
+        if (ready <= 0 || !transport_) break;
         if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
         // An earlier report may have closed this socket or re-registered it.
         const auto it = watched_.find(p.fd);
@@ -26,5 +52,6 @@ int PollLoop::runOnce(int timeoutMs)
         else
             transport_->onSocketReadable(id - ID_CONNECTION);
     }
+    if (runTimerIfDue()) ++reported;
     return reported;
 }

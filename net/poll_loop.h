@@ -2,6 +2,8 @@
 // that run without the toolkit.
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <map>
 
 #include "net/event_loop.h"
@@ -19,9 +21,21 @@ public:
     // Waits up to timeoutMs (-1: without limit) for watched sockets to become
     // readable and reports each one once. Returns how many were reported.
     // May be called again from inside a report, as nested loops do.
+    // The timer also counts as reported when it runs out.
     int runOnce(int timeoutMs);
 
+    // One timer: expired runs once, from runOnce, after ms; starting it
+    // again replaces the one set before.
+    void startTimer(int ms, std::function<void()> expired);
+    void stopTimer() { expired_ = nullptr; }
+
 private:
+    // How long runOnce may wait for sockets before the timer is due.
+    int waitFor(int timeoutMs) const;
+    bool runTimerIfDue();
+
+    std::chrono::steady_clock::time_point due_;
+    std::function<void()> expired_;
     std::map<int, int> watched_;  // socket -> id
     Transport* transport_ = nullptr;
 };

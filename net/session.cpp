@@ -89,6 +89,8 @@ void Session::newLocalGame()
 
 void Session::leaveSession()
 {
+    // Closing the host's connection below is our doing, not the host's.
+    hostSlot_ = -1;
     if (game_.sessionMode == MODE_LOCAL) {
         // The accepted end closes itself when it reads the peer's close.
         transport_.closeConnection(selfClientSlot_);
@@ -97,6 +99,13 @@ void Session::leaveSession()
     }
     for (Seat& seat : game_.seats) seat.connection = -1;
     selfClientSlot_ = selfAcceptedSlot_ = hostSlot_ = -1;
+    seated_ = rulesKnown_ = false;
+    stopWait();
+    ui_.showStatus(std::string());
+    ui_.setChatOpen(false);
+    roundDigests_.clear();
+    earlyDigests_.clear();
+    divergence_.clear();
 }
 
 bool Session::isGameConnection(int slot) const
@@ -119,7 +128,9 @@ bool Session::servesSession(int slot) const
 
 void Session::onAction(int slot, const GameAction& action)
 {
-    if (isGameConnection(slot)) receiveAction(game_, action);
+    if (!isGameConnection(slot)) return;
+    receiveAction(game_, action);
+    endIfDiverged();
 }
 
 void Session::onAccepted(int slot)

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "net/transport.h"
 
@@ -26,6 +27,29 @@ public:
     // A joiner to offer in the open Add Players dialog, or to take out of it.
     virtual void listJoiner(int slot) = 0;
     virtual void unlistJoiner(int slot) = 0;
+    // The open Add Players dialog: a seated joiner left and its seat is free.
+    virtual void seatsChanged() {}
+    // A note on the table while the session waits for someone; empty for none.
+    virtual void showStatus(const std::string&) {}
+    // The chat of a seated network game: whether it is open, and a line.
+    virtual void setChatOpen(bool) {}
+    virtual void showChatLine(const std::string&, const std::string&) {}
+    // The session's one clock: Session::waitOver() once ms have passed,
+    // unless stopped or started again first. A UI without a clock never
+    // ends a wait.
+    virtual void startWait(int) {}
+    virtual void stopWait() {}
+};
+
+// "Ann", "Ann and Bo", "Ann, Bo and Cy".
+std::string listOfNames(const std::vector<std::string>& names);
+
+// How long the session waits, in milliseconds: for the connections of a
+// joiner's peers after the seating, and for the host's seated joiners to be
+// ready.
+struct SessionWaits {
+    int peers = 15000;
+    int ready = 30000;
 };
 
 // The outcome of seating a joiner from the Add Players dialog.
@@ -74,6 +98,14 @@ public:
     // Whether game actions arriving on this slot belong to the game.
     bool isGameConnection(int slot) const;
 
+    void setWaits(const SessionWaits& waits) { waits_ = waits; }
+    // The wait started last has run out: the session ends, naming who is
+    // missing.
+    void waitOver();
+    // Sends a line of chat to every other process of the seated network
+    // game and shows it here; false when there is nobody to send it to.
+    bool sendChat(const std::string& text);
+
     // MessageHandler
     void onAction(int slot, const GameAction& action) override;
     void onSeating(int slot, const Seating& seating) override;
@@ -84,9 +116,12 @@ public:
     void onAccepted(int slot) override;
     void onClosed(int slot) override;
     bool servesSession(int slot) const override;
+    void onDigest(int slot, const RoundDigest& digest) override;
+    void onText(int slot, const TextMessage& message) override;
 
     // GameHooks
     void recordGameResult(const GameState& game, int winnerTeam) override;
+    void roundScored(GameState& game) override;
     void endSession(GameState& game) override;
 
 private:
@@ -101,6 +136,23 @@ private:
     void startWhenAllReady();
     void sendReadyWhenConnected();
     bool fromHost(int slot) const { return game_.sessionMode == MODE_JOINED && slot == hostSlot_; }
+    // The connections to the other processes of a seated network game, each
+    // once.
+    std::vector<int> peerSlots() const;
+    bool isPeerSlot(int slot) const;
+    // The names of the seats whose process is reached over slot.
+    std::vector<std::string> namesOnSlot(int slot) const;
+    void checkDigest(int slot, const RoundDigest& digest);
+    // Ends the session over differing copies once no action is being applied.
+    void endIfDiverged();
+    void freeSeatsOf(int slot);
+    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY };
+    void startWait(Wait wait, int ms);
+    void stopWait();
+    // Hosting: the seated joiners that left or are not ready yet.
+    std::string missingReadies() const;
+    // Joined: the peers above this seat that have not connected yet.
+    std::vector<std::string> missingPeers() const;
 
     GameState& game_;
     Transport& transport_;
@@ -122,4 +174,18 @@ private:
     bool joined_[NET_CONNECTION_COUNT] = {};  // a MSG_JOIN came on the open connection
     int seatedCount_ = 0;
     int readyCount_ = 0;
+    int readies_[NET_CONNECTION_COUNT] = {};  // hosting: MSG_READY counted per connection
+
+    SessionWaits waits_;
+    Wait waiting_ = WAIT_NONE;
+
+    // Network games: this copy's digest after each scored round, and those
+    // of peers that are a round ahead.
+    std::vector<uint64_t> roundDigests_;
+    struct EarlyDigest {
+        int slot;
+        RoundDigest digest;
+    };
+    std::vector<EarlyDigest> earlyDigests_;
+    std::string divergence_;  // why the copies differ, until the session ends
 };

@@ -281,6 +281,16 @@ bool Transport::sendJoin(int slot, const JoinRecord& record)
     return sendMessage(slot, MSG_JOIN, encodeJoinRecord(record).data());
 }
 
+bool Transport::sendDigest(int slot, const RoundDigest& digest)
+{
+    return sendMessage(slot, MSG_DIGEST, encodeRoundDigest(digest).data());
+}
+
+bool Transport::sendText(int slot, const TextMessage& message)
+{
+    return sendMessage(slot, MSG_TEXT, encodeTextMessage(message).data());
+}
+
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
@@ -371,6 +381,8 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
     case MSG_SEAT: handler_->onSeat(slot, decodeSeatRecord(body)); break;
     case MSG_READY: handler_->onReady(slot); break;
     case MSG_RULES: handler_->onRules(slot, decodeRules(body)); break;
+    case MSG_DIGEST: handler_->onDigest(slot, decodeRoundDigest(body)); break;
+    case MSG_TEXT: handler_->onText(slot, decodeTextMessage(body)); break;
     default: break;
     }
 }
@@ -388,7 +400,10 @@ void Transport::dropConnection(int slot, bool midMessage)
     // Players list goes silently.
     const bool hostLosesPlayer = game_.sessionMode == MODE_HOSTING && seat.connection == slot &&
                                  seat.kind == REMOTE && seat.inPlay() && game_.turn != TURN_IDLE;
+    const SessionMode mode = game_.sessionMode;
     closeConnection(slot);
+    // A session that ended over this close has told the user why.
+    if (game_.sessionMode != mode) return;
     if (midMessage) {
         if (game_.table) game_.table->showError("Network error", "Error receiving data.");
     } else if ((game_.sessionMode == MODE_JOINED || hostLosesPlayer) && !lostPlayer_) {

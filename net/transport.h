@@ -31,6 +31,10 @@ public:
     virtual void onAccepted(int slot) = 0;
     // A connection was closed, by either side; its slot is free again.
     virtual void onClosed(int slot) = 0;
+    // Messages that older peers do not send; a handler that does not know
+    // them ignores them.
+    virtual void onDigest(int, const RoundDigest&) {}
+    virtual void onText(int, const TextMessage&) {}
     // Whether the connection serves the game or a step of the session; one
     // that does not is closed without a word when it breaks, so a stranger
     // cannot put boxes on the screen.
@@ -96,6 +100,8 @@ public:
     bool sendSeating(int slot, const Seating& seating);
     bool sendSeat(int slot, const SeatRecord& record);
     bool sendJoin(int slot, const JoinRecord& record);
+    bool sendDigest(int slot, const RoundDigest& digest);
+    bool sendText(int slot, const TextMessage& message);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
     // Event-loop callbacks: ID_CONNECTION + slot, and ID_LISTEN.

@@ -53,6 +53,7 @@ size_t bodySizeOf(int32_t type)
     case MSG_SEAT: return MSG_SEAT_RECORD_SIZE;
     case MSG_JOIN: return MSG_JOIN_SIZE;
     case MSG_RULES: return MSG_RULES_SIZE;
+    case MSG_DIGEST: return MSG_DIGEST_SIZE;
     default: return 0;
     }
 }
@@ -187,6 +188,24 @@ TextMessage decodeTextMessage(const uint8_t* bytes)
     message.text = getText(bytes + 4, TEXT_FIELD);
     message.from = getText(bytes + 133, JOIN_NAME_FIELD);
     return message;
+}
+
+RoundDigestBytes encodeRoundDigest(const RoundDigest& digest)
+{
+    RoundDigestBytes bytes{};
+    putLe32(bytes.data(), digest.round);
+    putLe32(bytes.data() + 4, static_cast<int32_t>(digest.digest & 0xFFFFFFFFu));
+    putLe32(bytes.data() + 8, static_cast<int32_t>(digest.digest >> 32));
+    return bytes;
+}
+
+RoundDigest decodeRoundDigest(const uint8_t* bytes)
+{
+    RoundDigest digest;
+    digest.round = getLe32(bytes);
+    digest.digest = static_cast<uint32_t>(getLe32(bytes + 4)) |
+                    (static_cast<uint64_t>(static_cast<uint32_t>(getLe32(bytes + 8))) << 32);
+    return digest;
 }
 
 FramedMessage frameMessage(int32_t type, const uint8_t* body)

@@ -22,6 +22,7 @@ enum : int32_t {
     MSG_JOIN = 6,
     MSG_READY = 8,
     MSG_RULES = 9,
+    MSG_DIGEST = 10,
 };
 
 constexpr size_t MSG_HEADER_SIZE = 12;
@@ -31,6 +32,7 @@ constexpr size_t MSG_SEAT_RECORD_SIZE = 92;
 constexpr size_t MSG_SEATING_SIZE = 4 * MSG_SEAT_RECORD_SIZE;
 constexpr size_t MSG_JOIN_SIZE = 176;
 constexpr size_t MSG_RULES_SIZE = RULES_SIZE;
+constexpr size_t MSG_DIGEST_SIZE = 12;
 constexpr size_t MSG_ADDR_SIZE = 16;
 // The largest body any type has; longer bodies are skipped unread.
 constexpr size_t MSG_BODY_MAX = MSG_SEATING_SIZE;
@@ -101,7 +103,8 @@ JoinRecordBytes encodeJoinRecord(const JoinRecord& record);
 JoinRecord decodeJoinRecord(const uint8_t* bytes);
 
 // Wire layout (200 bytes): length at 0, text 129 at 4, from 65 at 133,
-// 2 reserved. Nothing sends it; a receiver discards it.
+// 2 reserved. A line of chat; the length is the sender's claim, the
+// terminator or the field's end bounds the text.
 struct TextMessage {
     std::string text;
     std::string from;
@@ -109,6 +112,17 @@ struct TextMessage {
 using TextMessageBytes = std::array<uint8_t, MSG_TEXT_SIZE>;
 TextMessageBytes encodeTextMessage(const TextMessage& message);
 TextMessage decodeTextMessage(const uint8_t* bytes);
+
+// Wire layout (12 bytes): round at 0 (rounds scored since the game's first
+// deal, from 1), digest at 4 (64 bits, little-endian): the sender's
+// sharedDigest right after it scored that round.
+struct RoundDigest {
+    int32_t round = 0;
+    uint64_t digest = 0;
+};
+using RoundDigestBytes = std::array<uint8_t, MSG_DIGEST_SIZE>;
+RoundDigestBytes encodeRoundDigest(const RoundDigest& digest);
+RoundDigest decodeRoundDigest(const uint8_t* bytes);
 
 // A whole message, header and body, in one buffer so that it goes out in one
 // write: a header and a body written apart can stall on Nagle and delayed ACK.

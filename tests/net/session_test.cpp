@@ -1,5 +1,6 @@
 // The session over real loopback sockets: who may change the game, the
 // local game's first deal, and what a joined process refuses.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/begging.h"
+#include "engine/digest.h"
 #include "engine/tricks.h"
 #include "net/poll_loop.h"
 #include "net/session.h"
@@ -28,9 +30,20 @@ public:
     bool runAddPlayers() override { return addPlayers ? addPlayers() : false; }
     void listJoiner(int slot) override { listed.push_back(slot); }
     void unlistJoiner(int) override {}
+    void showStatus(const std::string& text) override { status = text; }
+    void showChatLine(const std::string& from, const std::string& text) override { chat.push_back(from + ": " + text); }
+    void startWait(int ms) override
+    {
+        loop->startTimer(ms, [this] { session->waitOver(); });
+    }
+    void stopWait() override { loop->stopTimer(); }
     int setupsScheduled = 0;
     std::vector<int> listed;
     std::function<bool()> addPlayers;
+    std::string status;
+    std::vector<std::string> chat;
+    PollLoop* loop = nullptr;
+    Session* session = nullptr;
 };
 
 // One process: game, transport, session, on a listener from port 4900 up.
@@ -45,8 +58,32 @@ protected:
         game.hooks = &session;
         poll.attach(transport);
         transport.setHandler(&session);
+        ui.loop = &poll;
+        ui.session = &session;
+        session.setWaits(SessionWaits{300, 300});
     }
     void listen() { ASSERT_NE(transport.openListener(4900), -1); }
+    // A joining machine played by the test: it connects and announces its
+    // players.
+    int joinAs(const char* name, int players = 1, const char* partner = "")
+    {
+        const int socket = connectToHost("127.0.0.1", transport.listenPort());
+        JoinRecord record;
+        record.name = name;
+        record.partner = partner;
+        record.players = players;
+        record.addr = WireAddress{0x7F000001, 5999};
+        const FramedMessage m = frameMessage(MSG_JOIN, encodeJoinRecord(record).data());
+        EXPECT_EQ(write(socket, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
+        pumpFor(60);
+        return socket;
+    }
+    int slotOf(const std::string& joiner) const
+    {
+        for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+            if (transport.isOpen(slot) && transport.joinInfo(slot) && transport.joinInfo(slot)->name == joiner) return slot;
+        return -1;
+    }
     void pumpFor(int ms)
     {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -207,6 +244,92 @@ TEST_F(SessionTest, StrangersWhoBreakOffAreClosedWithoutAWord)
     }
 }
 
+TEST_F(SessionTest, AJoinerWhoCameBeforeAddPlayersOpenedIsListed)
+{
+    listen();
+    game.sessionMode = MODE_SETUP;
+    const int jo = joinAs("Jo");
+    nameLocalPlayer(4);
+    ui.addPlayers = [this] {
+        const int slot = slotOf("Jo");
+        EXPECT_TRUE(session.isListableJoiner(slot));
+        EXPECT_EQ(session.joinerText(slot), "Jo");
+        return false;
+    };
+    session.hostNetworkGame();
+    ::close(jo);
+}
+
+TEST_F(SessionTest, ASeatedJoinerWhoLeavesGivesItsSeatBack)
+{
+    listen();
+    nameLocalPlayer(4);
+    ui.addPlayers = [this] {
+        const int jo = joinAs("Jo");
+        EXPECT_EQ(session.addOtherPlayer(slotOf("Jo")), SEATED);
+        EXPECT_TRUE(game.seats[2].inPlay());
+        ::close(jo);
+        pumpFor(60);
+        EXPECT_FALSE(game.seats[2].inPlay());
+        EXPECT_EQ(table.boxes, std::vector<std::string>{"Player left: Jo left. The seat is free again."});
+        // Both seats of the other team are free again for a pair.
+        const int pair = joinAs("Kit", 2, "Lee");
+        EXPECT_EQ(session.addOtherPlayer(slotOf("Kit")), SEATED);
+        EXPECT_EQ(game.seats[3].name, "Lee");
+        const int bea = joinAs("Bea");
+        EXPECT_EQ(session.addTeamPlayer(slotOf("Bea")), SEATS_FULL);
+        ::close(pair);
+        ::close(bea);
+        return false;
+    };
+    session.hostNetworkGame();
+}
+
+TEST_F(SessionTest, AHostWhoseJoinerIsNotReadyNamesItAndEndsTheSession)
+{
+    enum Joiner { READY, NEVER_READY, LEAVES };
+    const struct {
+        Joiner joiner;
+        const char* box;
+    } cases[] = {
+        {NEVER_READY, "Network error: Jo is not ready in time. The game cannot start."},
+        {LEAVES, "Network error: Jo has left. The game cannot start."},
+        {READY, nullptr},
+    };
+    listen();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.joiner);
+        initGame(game);
+        table.boxes.clear();
+        ui.setupsScheduled = 0;
+        nameLocalPlayer(2);
+        game.sessionMode = MODE_SETUP;
+        int jo = -1;
+        ui.addPlayers = [&] {
+            jo = joinAs("Jo");
+            return session.addOtherPlayer(slotOf("Jo")) == SEATS_FULL;
+        };
+        ASSERT_TRUE(session.hostNetworkGame());
+        if (c.joiner == READY) {
+            const FramedMessage ready = frameMessage(MSG_READY, nullptr);
+            ASSERT_EQ(write(jo, ready.bytes.data(), ready.size), static_cast<ssize_t>(ready.size));
+        }
+        if (c.joiner == LEAVES) ::close(jo);
+        pumpFor(c.joiner == LEAVES ? 100 : 500);
+        if (c.box) {
+            EXPECT_EQ(table.boxes, std::vector<std::string>{c.box});
+            EXPECT_EQ(game.sessionMode, MODE_SETUP);
+            EXPECT_EQ(ui.setupsScheduled, 1);
+            EXPECT_EQ(transport.usedConnections(), 0);
+        } else {
+            EXPECT_TRUE(table.boxes.empty());
+            EXPECT_NE(game.turn, TURN_IDLE) << "the game started";
+            transport.closeAllConnections();
+        }
+        if (c.joiner != LEAVES) ::close(jo);
+    }
+}
+
 TEST_F(SessionTest, FailedOwnConnectionIsReportedAndNoGameStarts)
 {
     // No listener: connecting to this process's own port fails.
@@ -258,7 +381,8 @@ protected:
     void TearDown() override
     {
         if (host != -1) ::close(host);
-        ::close(hostListener);
+        if (hostListener != -1) ::close(hostListener);
+        host = hostListener = -1;
     }
     void hostSends(int32_t type, const uint8_t* body)
     {
@@ -355,11 +479,131 @@ TEST_F(JoinedSessionTest, OnlyTheSessionsOwnConnectionsReportBreakingOff)
     breakOffMidMessage(stranger);
     pumpFor(60);
     EXPECT_TRUE(table.boxes.empty()) << "a stranger's connection to a joiner waiting for its seat";
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
     breakOffMidMessage(host);
     host = -1;
     pumpFor(60);
     ASSERT_FALSE(table.boxes.empty()) << "the host's connection";
     EXPECT_EQ(table.boxes.front(), "Network error: Error receiving data.");
+}
+
+TEST_F(JoinedSessionTest, AJoinerWaitingForItsSeatSaysSoAndHearsWhenTheHostGoes)
+{
+    EXPECT_EQ(ui.status, "Waiting for the host at 127.0.0.1 to seat you...");
+    ::close(host);
+    host = -1;
+    pumpFor(60);
+    EXPECT_EQ(table.boxes,
+              std::vector<std::string>{"Network error: The host closed the connection before seating the players at this machine."});
+    EXPECT_EQ(game.sessionMode, MODE_SETUP);
+    EXPECT_EQ(ui.status, "");
+}
+
+TEST_F(JoinedSessionTest, PeersThatDoNotConnectAreNamedAndTheSessionEnds)
+{
+    const WireAddress nobody{0x7F000001, 1};
+    const struct {
+        const char* what;
+        int ownSeat;
+        std::vector<int> peers;  // seats with a program to connect to
+        const char* status;
+        const char* box;
+    } cases[] = {
+        {"peers above never call", 1, {2, 3}, "Waiting for Cy and Di to connect...",
+         "Network error: No connection came from Cy and Di in time, so the game cannot start."},
+        {"a peer below cannot be reached", 3, {2}, "",
+         "Network error: Could not connect to the program of Cy, so the game cannot start."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (host == -1) SetUp();
+        table.boxes.clear();
+        Seating seating = seatingWith(ownAddr(), c.ownSeat);
+        for (int peer : c.peers) seating[peer].addr = nobody;
+        hostSends(MSG_SEATING, encodeSeating(seating).data());
+        EXPECT_EQ(ui.status, c.status);
+        pumpFor(400);
+        EXPECT_EQ(table.boxes, std::vector<std::string>{c.box});
+        EXPECT_EQ(game.sessionMode, MODE_SETUP);
+        EXPECT_EQ(transport.usedConnections(), 0);
+        TearDown();
+    }
+}
+
+// Reads what this process sent to the host, message by message.
+std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> receivedBy(int socket)
+{
+    std::vector<uint8_t> bytes(4096);
+    const ssize_t n = recv(socket, bytes.data(), bytes.size(), MSG_DONTWAIT);
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> messages;
+    for (size_t at = 0; at + MSG_HEADER_SIZE <= bytes.size();) {
+        const MessageHeader header = decodeHeader(bytes.data() + at);
+        at += MSG_HEADER_SIZE;
+        const size_t end = std::min(bytes.size(), at + header.msgLen);
+        messages.emplace_back(header, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + end));
+        at = end;
+    }
+    return messages;
+}
+
+TEST_F(JoinedSessionTest, RoundDigestsThatDifferEndTheSessionNamingTheRound)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    receivedBy(host);  // the ready
+
+    session.roundScored(game);
+    pumpFor(30);
+    const auto sent = receivedBy(host);
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].first.msgType, MSG_DIGEST);
+    const RoundDigest mine = decodeRoundDigest(sent[0].second.data());
+    EXPECT_EQ(mine.round, 1);
+    EXPECT_EQ(mine.digest, sharedDigest(game));
+    hostSends(MSG_DIGEST, encodeRoundDigest(mine).data());
+    EXPECT_TRUE(table.boxes.empty()) << "the same game after round 1";
+
+    // The host is a round ahead, and its game differs. Bea plays at the
+    // host's machine: her seat has no program of its own.
+    RoundDigest theirs{2, mine.digest + 1};
+    hostSends(MSG_DIGEST, encodeRoundDigest(theirs).data());
+    EXPECT_TRUE(table.boxes.empty()) << "nothing to compare with yet";
+    session.roundScored(game);
+    EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: After round 2 the game on this table and the game on "
+                                                    "Host and Bea's table are no longer the same, so the game cannot go on."});
+    EXPECT_EQ(game.sessionMode, MODE_SETUP);
+}
+
+TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
+{
+    EXPECT_FALSE(session.sendChat("too early")) << "nobody to talk to before the seating";
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    receivedBy(host);
+
+    TextMessage line;
+    line.text = "hi\x1b[31m there\n";
+    line.from = "Ho\astest";
+    hostSends(MSG_TEXT, encodeTextMessage(line).data());
+    EXPECT_EQ(ui.chat, std::vector<std::string>{"Hostest: hi[31m there"});
+
+    const int stranger = connectToHost("127.0.0.1", transport.listenPort());
+    pumpFor(30);
+    const FramedMessage m = frameMessage(MSG_TEXT, encodeTextMessage(line).data());
+    ASSERT_EQ(write(stranger, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
+    pumpFor(60);
+    EXPECT_EQ(ui.chat.size(), 1u) << "a stranger's line is not shown";
+    ::close(stranger);
+
+    EXPECT_TRUE(session.sendChat("hello\tall"));
+    EXPECT_EQ(ui.chat.back(), "Di: helloall");
+    pumpFor(30);
+    const auto sent = receivedBy(host);
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].first.msgType, MSG_TEXT);
+    const TextMessage back = decodeTextMessage(sent[0].second.data());
+    EXPECT_EQ(back.text, "helloall");
+    EXPECT_EQ(back.from, "Di");
 }
 
 TEST_F(JoinedSessionTest, ALocalGameAfterAJoinedOneIsPlayedToItsEnd)

@@ -61,7 +61,7 @@ TEST(WireFrame, EachTypeStatesItsBodyLength)
     } cases[] = {
         {MSG_ACTION, {0x0C, 0, 0, 0}, 12},    {MSG_TEXT, {0xC8, 0, 0, 0}, 200}, {MSG_SEATING, {0x70, 0x01, 0, 0}, 368},
         {MSG_SEAT, {0x5C, 0, 0, 0}, 92},      {MSG_JOIN, {0xB0, 0, 0, 0}, 176}, {MSG_READY, {0, 0, 0, 0}, 0},
-        {MSG_RULES, {0x20, 0, 0, 0}, 32},     {5, {0, 0, 0, 0}, 0},
+        {MSG_RULES, {0x20, 0, 0, 0}, 32},     {MSG_DIGEST, {0x0C, 0, 0, 0}, 12}, {5, {0, 0, 0, 0}, 0},
     };
     const Bytes body(MSG_BODY_MAX, 0x5A);
     for (const auto& c : cases) {
@@ -210,6 +210,20 @@ TEST(WireTextMessage, Layout)
     const TextMessageBytes longText = encodeTextMessage(message);
     EXPECT_EQ(longText[0], 128);
     EXPECT_EQ(decodeTextMessage(longText.data()).text, std::string(128, 't'));
+}
+
+TEST(WireRoundDigest, Layout)
+{
+    RoundDigest digest;
+    digest.round = 3;
+    digest.digest = 0x0102030405060708ull;
+    const Bytes expected = {3, 0, 0, 0, 8, 7, 6, 5, 4, 3, 2, 1};
+    EXPECT_EQ(bytesOf(encodeRoundDigest(digest)), expected);
+    const RoundDigest back = decodeRoundDigest(expected.data());
+    EXPECT_EQ(back.round, 3);
+    EXPECT_EQ(back.digest, digest.digest);
+    digest.digest = ~0ull;
+    EXPECT_EQ(decodeRoundDigest(encodeRoundDigest(digest).data()).digest, ~0ull) << "the high bit survives";
 }
 
 // Every name field, by how it is written and where it lies in its body.

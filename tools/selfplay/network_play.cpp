@@ -83,6 +83,11 @@ public:
     bool runAddPlayers() override;
     void listJoiner(int slot) override { listed_.push_back(slot); }
     void unlistJoiner(int) override {}
+    void startWait(int ms) override
+    {
+        poll.startTimer(ms, [this] { session.waitOver(); });
+    }
+    void stopWait() override { poll.stopTimer(); }
 
     // MessageHandler: the session's; afterAction sees every applied action.
     void onAction(int slot, const GameAction& action) override { session.onAction(slot, action); }
@@ -94,9 +99,12 @@ public:
     void onAccepted(int slot) override { session.onAccepted(slot); }
     void onClosed(int slot) override { session.onClosed(slot); }
     bool servesSession(int slot) const override { return session.servesSession(slot); }
+    void onDigest(int slot, const RoundDigest& d) override { session.onDigest(slot, d); }
+    void onText(int slot, const TextMessage& m) override { session.onText(slot, m); }
 
     // GameHooks
     void recordGameResult(const GameState& g, int winner) override { watcher.recordGameResult(g, winner); }
+    void roundScored(GameState& g) override { session.roundScored(g); }
     void endSession(GameState& g) override
     {
         watcher.endSession(g);

@@ -1,0 +1,34 @@
+// What a line of chat may show: plain text only, cut without splitting a
+// character.
+#include <gtest/gtest.h>
+
+#include "net/chat.h"
+
+namespace {
+
+TEST(PlainText, ShowsTextOnly)
+{
+    const struct {
+        const char* raw;
+        size_t limit;
+        const char* shown;
+    } cases[] = {
+        {"hello", 128, "hello"},
+        {"a\tb\nc\rd\x1b[2Je\x7f", 128, "abcd[2Je"},
+        {"caf\xc3\xa9", 128, "caf\xc3\xa9"},
+        {"\xe2\x82\xac 5", 128, "\xe2\x82\xac 5"},
+        {"bad \xff byte", 128, "bad ? byte"},
+        {"overlong \xc0\xaf", 128, "overlong ??"},
+        {"surrogate \xed\xa0\x80", 128, "surrogate ???"},
+        {"cut \xe2\x82", 128, "cut ??"},
+        {"a\xc3\xa9z", 3, "a\xc3\xa9"},
+        {"ab\xc3\xa9", 3, "ab"},
+        {"abcdef", 4, "abcd"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.raw);
+        EXPECT_EQ(plainText(c.raw, c.limit), c.shown);
+    }
+}
+
+}  // namespace
