@@ -69,7 +69,8 @@ clean:
 	rm -rf $(BUILD) build-release build-fuzz build-sanitize
 
 FUZZ_SECONDS ?= 60
-# The reader fuzzer (clang, libFuzzer, address and undefined sanitizers).
+# The reader and session fuzzers (clang, libFuzzer, address and undefined
+# sanitizers), FUZZ_SECONDS each.
 fuzz: deps
 	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh
 

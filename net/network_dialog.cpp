@@ -33,6 +33,12 @@ AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, 
     teamButton = new FXButton(this, " On my team ", nullptr, this, ID_ADD_TEAM_PLAYER, BUTTON_NORMAL | FIXED, 10, 180);
     otherButton =
         new FXButton(this, " On other team ", nullptr, this, ID_ADD_OTHER_PLAYER, BUTTON_NORMAL | FIXED, 145, 180);
+    // What the joiners type to reach this machine.
+    std::vector<std::string> addresses = localIpv4Addresses();
+    if (addresses.empty()) addresses.push_back("127.0.0.1");
+    std::string text = "This machine: " + addresses.front();
+    for (size_t i = 1; i < addresses.size(); ++i) text += ", " + addresses[i];
+    new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 215);
 }
 
 bool AddPlayersDialog::run()

@@ -32,6 +32,8 @@ public:
     // Adds the joiner's line, or renames it when it is listed already.
     void listJoiner(int slot);
     void unlistJoiner(int slot);
+    // A seated joiner left: its team's button may be needed again.
+    void seatsChanged() { updateButtons(); }
 
     long onCmdAddTeamPlayer(FXObject*, FXSelector, void*);
     long onCmdAddOtherPlayer(FXObject*, FXSelector, void*);

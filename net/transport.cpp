@@ -8,6 +8,8 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -114,6 +116,21 @@ int connectToAddr(const WireAddress& addr)
     return s;
 }
 
+std::vector<std::string> localIpv4Addresses()
+{
+    std::vector<std::string> addresses;
+    ifaddrs* all = nullptr;
+    if (getifaddrs(&all) != 0) return addresses;
+    for (const ifaddrs* a = all; a; a = a->ifa_next) {
+        if (!a->ifa_addr || a->ifa_addr->sa_family != AF_INET || (a->ifa_flags & IFF_LOOPBACK)) continue;
+        char text[INET_ADDRSTRLEN] = {};
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ifa_addr);
+        if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text)) addresses.push_back(text);
+    }
+    freeifaddrs(all);
+    return addresses;
+}
+
 int seatOfConnection(const GameState& game, int slot)
 {
     for (int i = 0; i < SEAT_COUNT_MAX; ++i)
@@ -160,7 +177,9 @@ int Transport::openListener(uint16_t port)
     // A readiness report with nothing pending must not block in accept().
     setNonBlocking(s);
     listenSocket_ = s;
-    listenPort_ = static_cast<uint16_t>(p);
+    // Port 0 lets the system choose; what it chose is the port to call.
+    const auto bound = endAddress(s, getsockname);
+    listenPort_ = bound ? bound->port : static_cast<uint16_t>(p);
     watcher_.watchSocket(s, ID_LISTEN);
     return s;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/game_state.h"
 #include "net/event_loop.h"
@@ -55,6 +56,9 @@ struct JoinInfo {
 int connectToHost(const std::string& host, uint16_t port);
 int connectToAddr(const WireAddress& addr);
 
+// This machine's IPv4 addresses other than loopback, dotted.
+std::vector<std::string> localIpv4Addresses();
+
 // The lowest seat reached over slot; 0 when no seat is.
 int seatOfConnection(const GameState& game, int slot);
 
@@ -68,8 +72,9 @@ public:
 
     void setHandler(MessageHandler* handler) { handler_ = handler; }
 
-    // Binds any local address at port, or the first free port above it, and
-    // watches it under ID_LISTEN. Returns the socket, or -1.
+    // Binds any local address at port, or the first free port above it (0:
+    // a port the system chooses), and watches it under ID_LISTEN. Returns
+    // the socket, or -1.
     int openListener(uint16_t port);
     uint16_t listenPort() const { return listenPort_; }
 

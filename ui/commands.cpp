@@ -6,6 +6,7 @@
 #include "records/high_score_dialog.h"
 #include "ui/background.h"
 #include "ui/background_fit.h"
+#include "ui/chat_bar.h"
 #include "ui/frame.h"
 #include "ui/info_dialogs.h"
 
@@ -30,6 +31,47 @@ void Frame::listJoiner(int slot)
 void Frame::unlistJoiner(int slot)
 {
     if (addPlayersDialog) addPlayersDialog->unlistJoiner(slot);
+}
+
+void Frame::seatsChanged()
+{
+    if (addPlayersDialog) addPlayersDialog->seatsChanged();
+}
+
+void Frame::showStatus(const std::string& text)
+{
+    statusNote = text;
+    drawTable(true);
+}
+
+void Frame::setChatOpen(bool open)
+{
+    if (open == chatBar->shown()) return;
+    if (open) {
+        chatBar->placeAtBottom(getWidth(), getHeight());
+        chatBar->show();
+    } else {
+        chatBar->hide();
+    }
+    recalc();
+}
+
+void Frame::showChatLine(const std::string& from, const std::string& text) { chatBar->addLine(from, text); }
+
+void Frame::startWait(int ms) { getApp()->addTimeout(this, ID_SESSION_WAIT, static_cast<FXuint>(ms)); }
+
+void Frame::stopWait() { getApp()->removeTimeout(this, ID_SESSION_WAIT); }
+
+long Frame::onSessionWait(FXObject*, FXSelector, void*)
+{
+    parts.session->waitOver();
+    return 1;
+}
+
+long Frame::onCmdChatEntry(FXObject*, FXSelector, void*)
+{
+    parts.session->sendChat(chatBar->takeEntry());
+    return 1;
 }
 
 bool Frame::sessionUnderWay() const { return game->turn != TURN_IDLE || game->seats[0].connection != -1; }

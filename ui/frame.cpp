@@ -9,6 +9,7 @@
 #include "net/setup_dialog.h"
 #include "net/transport.h"
 #include "ui/artwork.h"
+#include "ui/chat_bar.h"
 #include "ui/click_rules.h"
 #include "ui/round_summary.h"
 
@@ -34,6 +35,8 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_HIGH_SCORES, Frame::onCmdHighScores),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_ABOUT, Frame::ID_RULES, Frame::onCmdInfo),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_BACKGROUND_SOLID, Frame::ID_BACKGROUND_IMAGE, Frame::onCmdBackground),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SESSION_WAIT, Frame::onSessionWait),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_CHAT_ENTRY, Frame::onCmdChatEntry),
 };
 
 FXIMPLEMENT(Frame, FXMainWindow, FrameMap, ARRAYNUMBER(FrameMap))
@@ -122,6 +125,8 @@ Frame::Frame(FXApp* application, GameState* state, const TableFonts& tableFonts)
                              BUTTON_TOOLBAR | FRAME_RAISED | LAYOUT_FIX_X | LAYOUT_FIX_Y, 34,
                              layout.card().height / 2 + 26, 0, 0, 2, 2, 2, 2);
     canvas = new FXCanvas(this, this, ID_CANVAS, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    chatBar = new ChatBar(this, this, ID_CHAT_ENTRY);
+    chatBar->hide();
     // No beg decision is pending before the first deal.
     begButton->disable();
     game->table = this;

@@ -16,6 +16,7 @@
 #include "ui/table_layout.h"
 
 class AddPlayersDialog;
+class ChatBar;
 class GameSetup;
 class PlayerNames;
 class RuleDialog;
@@ -69,7 +70,9 @@ public:
         ID_BACKGROUND_SOLID = 88,
         ID_BACKGROUND_IMAGE = 89,
         ID_CONNECTION = 90,  // + slot 0 to 9
-        ID_LAST = ID_CONNECTION + 10
+        ID_SESSION_WAIT = ID_CONNECTION + 10,
+        ID_CHAT_ENTRY,
+        ID_LAST
     };
 
     Frame(FXApp* application, GameState* state, const TableFonts& tableFonts);
@@ -112,6 +115,12 @@ public:
     bool runAddPlayers() override;
     void listJoiner(int slot) override;
     void unlistJoiner(int slot) override;
+    void seatsChanged() override;
+    void showStatus(const std::string& text) override;
+    void setChatOpen(bool open) override;
+    void showChatLine(const std::string& from, const std::string& text) override;
+    void startWait(int ms) override;
+    void stopWait() override;
 
     // Ends the last-trick view, putting back the table it covered.
     void restoreTable();
@@ -136,6 +145,8 @@ public:
     long onCmdHighScores(FXObject*, FXSelector, void*);
     long onCmdInfo(FXObject*, FXSelector, void*);
     long onCmdBackground(FXObject*, FXSelector, void*);
+    long onSessionWait(FXObject*, FXSelector, void*);
+    long onCmdChatEntry(FXObject*, FXSelector, void*);
 
 private:
     // Draws one frame into the table image and returns the area it covered.
@@ -159,6 +170,7 @@ private:
     void drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offsetY);
     void drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text);
     void drawNames(FXDCWindow& dc);
+    void drawStatus(FXDCWindow& dc);
     // Copies a whole off-screen image onto another of the same size.
     static void copyImage(FXImage* from, FXImage* to);
     // Paints the canvas area now: FOX runs no queued repaint while a socket
@@ -196,6 +208,9 @@ private:
     FXBMPImage* tableImage = nullptr;
     FXBMPImage* savedTableImage = nullptr;
     FXButton* begButton = nullptr;
+    ChatBar* chatBar = nullptr;
+    // What the session waits for, across the table; empty for nothing.
+    std::string statusNote;
 
     FXIcon* windowIcon = nullptr;
     std::array<FXImage*, CARD_COUNT> cardImages{};

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "net/transport.h"
+#include "ui/chat_bar.h"
 #include "ui/frame.h"
 
 namespace {
@@ -83,6 +84,14 @@ void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text)
     dc.drawText(x, y, text);
 }
 
+void Frame::drawStatus(FXDCWindow& dc)
+{
+    if (statusNote.empty()) return;
+    const FXString text = statusNote.c_str();
+    const int x = (tableImage->getWidth() - fonts.table->getTextWidth(text)) / 2;
+    drawOutlinedText(dc, std::max(4, x), tableImage->getHeight() / 2, text);
+}
+
 void Frame::drawNames(FXDCWindow& dc)
 {
     for (int p = 0; p < 4; ++p) {
@@ -119,6 +128,7 @@ void Frame::drawTable(bool refresh)
             drawOutlinedText(dc, at.x, at.y - 8, "Flipped card");
         }
         drawNames(dc);
+        drawStatus(dc);
 
         if (game->isSeat(game->turn)) {
             const Point slot = layout.trickSlots()[positionOfSeat(*game, game->turn)];
@@ -170,6 +180,7 @@ long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
     tableImage->resize(w, h);
     savedTableImage->resize(w, h);
     layoutTrickSlots(w, h);
+    if (chatBar->shown()) chatBar->placeAtBottom(w, h);
     if (animation.running()) {
         // The remaining frames erase from the saved copy: take it afresh.
         drawTable(false);
