@@ -124,9 +124,11 @@ Frame::Frame(FXApp* application, GameState* state, const TableFonts& tableFonts)
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
                              BUTTON_TOOLBAR | FRAME_RAISED | LAYOUT_FIX_X | LAYOUT_FIX_Y, 34,
                              layout.card().height / 2 + 26, 0, 0, 2, 2, 2, 2);
-    canvas = new FXCanvas(this, this, ID_CANVAS, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    // Placed at fixed points, the bar takes no room from the canvas; it is
+    // raised over it when shown.
     chatBar = new ChatBar(this, this, ID_CHAT_ENTRY);
     chatBar->hide();
+    canvas = new FXCanvas(this, this, ID_CANVAS, LAYOUT_FILL_X | LAYOUT_FILL_Y);
     // No beg decision is pending before the first deal.
     begButton->disable();
     game->table = this;

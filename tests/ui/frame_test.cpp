@@ -196,6 +196,25 @@ TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
     EXPECT_EQ(screen.at(slot(POS_BOTTOM).x + 30, slot(POS_BOTTOM).y), opaque(FXRGB(100, 180, 255)));
 }
 
+// A network game's chat lies over the banner strip along the bottom, where
+// no card lies, and the table keeps its size.
+TEST_F(FrameTest, ChatBarCoversOnlyTheBannerStrip)
+{
+    FXWindow* canvas = Screen::canvas();
+    FXWindow* bar = canvas->getPrev();
+    const int canvasHeight = canvas->getHeight();
+    ASSERT_FALSE(bar->shown());
+    frame->setChatOpen(true);
+    frame->showChatLine("Jo", "hello");
+    EXPECT_TRUE(bar->shown());
+    EXPECT_EQ(bar->getY() + bar->getHeight(), frame->getHeight());
+    EXPECT_GE(bar->getY(), frame->getHeight() - BANNER_HEIGHT);
+    EXPECT_EQ(bar->getWidth(), frame->getWidth());
+    EXPECT_EQ(canvas->getHeight(), canvasHeight);
+    frame->setChatOpen(false);
+    EXPECT_FALSE(bar->shown());
+}
+
 // The widest banners of the game lose neither end: the cloth shows at both
 // edges of the banner's band, and the banner's red close inside them.
 TEST_F(FrameTest, AnnouncementsStayWithinTheTable)
