@@ -1,8 +1,9 @@
 #!/bin/bash
 # Four processes on this machine play the first trick of a network game, as
-# four people would: one hosts, three join over 127.0.0.1, the host seats
-# them on the two teams, and each plays a card from its own window; then
-# one leaves, and the others are told.
+# four people would: one hosts, three join over 127.0.0.1 (one of them
+# before the host opens its Add Players window), the host seats
+# them on the two teams, and each plays a card from its own window; one
+# says something in the chat; then one leaves, and the others are told.
 # Usage (inside xvfb-run, on a 1280x1160 screen so the four windows fit
 # side by side): network_game_test.sh MARVANTO
 # Screenshots go to $SHOT_DIR when it is set. Exit status 77: skipped,
@@ -266,8 +267,12 @@ start_player 0
 wait_until 10 port_taken || fail "the host does not listen"
 [ "$(port_owner)" = "${PIDS[0]}" ] ||
     { echo "SKIPPED: another program took port $PORT first"; exit 77; }
+# Jo joins before the host has opened Add Players: Jo is listed when it opens.
+start_player 1
+join 1
 host
-for i in 1 2 3; do
+wait_until 10 listed 1 || fail "the host does not list ${NAMES[1]}, who joined before Add Players opened"
+for i in 2 3; do
     start_player $i
     join $i
     wait_until 10 listed $i || fail "the host does not list ${NAMES[$i]}"
@@ -305,6 +310,22 @@ for i in 0 1 2 3; do
     [ "${top[$i]}" = "${bottom[$partner]}" ] || fail "${NAMES[$i]}'s partner is not ${NAMES[$partner]}"
 done
 
+# --- Chat ---
+# Hana types a line in the entry along the bottom of her window; every
+# table shows it above its own entry.
+chat_shown() {
+    shoot
+    for i in 0 1 2 3; do
+        [ "$("$CONVERT" "$WORK/screen.png" -crop "300x40+$((COL[$i] + 6))+$((ROW[$i] + 508))" \
+            -format '%[fx:minima.intensity<0.5]' info:)" = 1 ] || return 1
+    done
+}
+chat_shown && fail "a chat line shows before anyone typed"
+type_into "${WIN[0]}" 320 568 "good luck"
+xdotool key Return
+wait_until 10 chat_shown || fail "Hana's chat line does not reach every table"
+save_shots chat
+
 # --- A player leaves ---
 # Lee's program ends mid-game: the host and the other two, all connected to
 # Lee, say so.
@@ -315,4 +336,4 @@ for i in 0 1 2; do
 done
 shoot
 save_shots lost_player
-echo "passed: four players seated, one trick played, a lost player reported"
+echo "passed: four players seated, one trick played, a chat line on every table, a lost player reported"
