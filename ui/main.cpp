@@ -47,6 +47,14 @@ int main(int argc, char** argv)
     game.computers = &computers;
     game.hooks = &session;
     transport.setHandler(&session);
+#ifdef MARVANTO_TEST_BUILD
+    // Only the build the tests run: their waits are run out in seconds, not
+    // the half minute a player gets. The program itself takes no option.
+    if (const char* ms = std::getenv("MARVANTO_WAIT_MS")) {
+        const int wait = std::atoi(ms);
+        if (wait > 0) session.setWaits(SessionWaits{wait, wait});
+    }
+#endif
     session.setResultRecorder(
         [&highScores, &settings](const GameState& finished) { recordGameResult(highScores, finished, settings); });
     frame->setTransport(&transport);
