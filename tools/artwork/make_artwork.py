@@ -3,7 +3,9 @@
 
 Everything is drawn SS times larger than its final size and scaled down, so
 the small card pictures get smooth edges; the GIFs are then reduced to a
-palette of their own.
+palette of their own. The table comes in three sizes, and each picture is
+drawn afresh at each of them from the same shapes, so a larger table shows
+the same artwork with more detail rather than stretched pixels.
 """
 
 import math
@@ -17,6 +19,11 @@ FONT_DIR = "/usr/share/fonts/truetype/dejavu"
 
 SS = 8
 CARD_W, CARD_H = 71, 96
+
+# The table's sizes: the zoom of each and the folder under assets/ that holds
+# its pictures. Each zoom times SS (and times the hang-jack and banner
+# supersampling) is a whole number, so the drawings stay on whole pixels.
+ZOOMS = ((1, ""), (1.5, "x1.5"), (2, "x2"))
 
 # Suit numbers as the game numbers them.
 DIAMONDS, CLUBS, HEARTS, SPADES = range(4)
@@ -146,8 +153,12 @@ class Layer:
         alpha = self.img.getchannel("A")
         self.img.putalpha(ImageChops.multiply(alpha, mask_layer.img.getchannel("A")))
 
-    def final(self):
-        return self.img.resize((self.w, self.h), Image.LANCZOS)
+    def size(self, zoom=1):
+        """The final size of this layer in pixels at a zoom of the table."""
+        return round(self.w * zoom + 0.01), round(self.h * zoom + 0.01)
+
+    def final(self, zoom=1):
+        return self.img.resize(self.size(zoom), Image.LANCZOS)
 
 
 # ---------------------------------------------------------------- card faces
@@ -175,27 +186,34 @@ PIP_LAYOUTS = {
 }
 
 
-def card_blank(scale=SS):
-    """White card with rounded corners, black outside them.
+CARD_EDGE = (40, 40, 44)
+CARD_RADIUS = 5
 
-    The black matches the one-pixel frame the table draws round every card.
+
+def card_blank(scale=SS):
+    """White card with rounded corners, clear outside them.
+
+    A thin dark edge stands in for a frame, so a card shows against the
+    cloth, a picture and the card below it alike.
     """
-    layer = Layer(CARD_W, CARD_H, (0, 0, 0, 255), scale)
-    layer.rect(0, 0, CARD_W - 0.01, CARD_H - 0.01, fill=WHITE, radius=4.5)
+    layer = Layer(CARD_W, CARD_H, scale=scale)
+    layer.rect(0, 0, CARD_W - 0.01, CARD_H - 0.01, fill=CARD_EDGE, radius=CARD_RADIUS)
+    layer.rect(0.9, 0.9, CARD_W - 0.91, CARD_H - 0.91, fill=WHITE, radius=CARD_RADIUS - 0.9)
     return layer
 
 
 def draw_indices(card, suit, rank):
     """Rank and suit in the top left corner and, turned, in the bottom right one.
 
-    They stay within the left 19 pixels and the top 19, the part of a card
-    still visible when a hand is fanned.
+    They stay within the left 19 pixels, the part of a card still visible
+    when a hand is fanned, and are as large as that strip allows so that
+    they read at the smallest size.
     """
     corner = Layer(CARD_W, CARD_H, scale=card.s)
     colour = suit_colour(suit)
     label = RANK_NAMES.get(rank, str(rank))
-    corner.text(label, "DejaVuSansCondensed-Bold.ttf", 7.5, 7, 9.2, colour, max_width=11)
-    corner.pip(suit, 7.5, 15.6, 6.6)
+    corner.text(label, "DejaVuSansCondensed-Bold.ttf", 8.2, 8.4, 11, colour, max_width=12.5)
+    corner.pip(suit, 8.2, 19.4, 7.6)
     card.add(corner)
     card.add_turned(corner)
 
@@ -225,11 +243,30 @@ STEEL = (222, 228, 238)
 WOOD = (140, 90, 40)
 
 
+# Every court card is a person of its own: the suit chooses the robes, the
+# hair and what the figure holds, while the bust, the face and the frame
+# keep one style across the twelve.
+ROBES = {
+    DIAMONDS: (RED, (30, 118, 70)),
+    CLUBS: ((28, 104, 62), NAVY),
+    HEARTS: ((168, 22, 64), BLUE),
+    SPADES: (NAVY, RED),
+}
+HAIR = {
+    DIAMONDS: ((232, 190, 92), (150, 110, 40)),
+    CLUBS: ((44, 36, 32), (16, 12, 10)),
+    HEARTS: ((186, 88, 34), (110, 46, 16)),
+    SPADES: (HAIR_WHITE, HAIR_GREY),
+}
+QUEEN_HAIR = dict(HAIR)
+QUEEN_HAIR[SPADES] = ((104, 62, 30), (60, 32, 12))
+JACK_HAIR = dict(HAIR)
+JACK_HAIR[SPADES] = ((120, 74, 34), (70, 40, 16))
+FLAME = (255, 150, 30)
+
+
 def court_colours(suit):
-    """Robe and sleeve colours: red suits dress in red, black suits in blue."""
-    if suit in (DIAMONDS, HEARTS):
-        return RED, BLUE
-    return NAVY, RED
+    return ROBES[suit]
 
 
 def draw_bust(half, suit, robe, sleeve):
@@ -262,31 +299,9 @@ def draw_hand(half, x, y):
     half.ellipse(x, y, 2.1, 1.9, fill=SKIN, outline=INK, width=0.3)
 
 
-def draw_king(half, suit):
-    robe, sleeve = court_colours(suit)
-    draw_bust(half, suit, robe, sleeve)
-    # Ermine collar.
-    half.polygon([(CX - 11, 27.5), (CX + 11, 27.5), (CX + 13, 31.5), (CX, 34), (CX - 13, 31.5)],
-                 fill=WHITE, outline=INK, width=0.3)
-    for x, y in ((CX - 9, 30), (CX - 5, 31.5), (CX + 5, 31.5), (CX + 9, 30)):
-        half.polygon([(x, y - 0.9), (x + 0.5, y + 0.7), (x - 0.5, y + 0.7)], fill=INK)
-    for side in (-1, 1):
-        half.ellipse(CX + side * 5.2, 19.5, 1.6, 3.2, fill=HAIR_WHITE, outline=HAIR_GREY, width=0.3)
-    draw_face(half)
-    half.polygon([(CX - 5.2, 20.5), (CX - 3.6, 25.5), (CX, 32), (CX + 3.6, 25.5), (CX + 5.2, 20.5),
-                  (CX + 2.6, 23.6), (CX - 2.6, 23.6)],
-                 fill=HAIR_WHITE, outline=HAIR_GREY, width=0.3)
-    half.polygon([(CX - 3.6, 23.9), (CX, 22.5), (CX + 3.6, 23.9), (CX, 23.7)],
-                 fill=(226, 226, 220), outline=HAIR_GREY, width=0.3)
-    half.polygon([(CX - 6.2, 15), (CX - 7, 8), (CX - 3.6, 11.5), (CX, 6.5), (CX + 3.6, 11.5),
-                  (CX + 7, 8), (CX + 6.2, 15)], fill=GOLD, outline=DARK_GOLD, width=0.35)
-    half.rect(CX - 6.4, 12.6, CX + 6.4, 15.4, fill=GOLD, outline=DARK_GOLD, width=0.3)
-    for x, colour in ((CX - 3.4, RED), (CX, BLUE), (CX + 3.4, RED)):
-        half.ellipse(x, 14, 0.8, 0.8, fill=colour)
-    for x, y in ((CX - 7, 8), (CX, 6.5), (CX + 7, 8)):
-        half.ellipse(x, y, 0.9, 0.9, fill=WHITE, outline=DARK_GOLD, width=0.25)
-    # Sword held upright at his side.
-    sx = CX + 14
+# What the figures hold at their side; each takes the x of the hand.
+
+def upright_sword(half, sx):
     half.polygon([(sx - 1, 38), (sx - 1, 11), (sx, 8), (sx + 1, 11), (sx + 1, 38)],
                  fill=STEEL, outline=INK, width=0.3)
     half.line([(sx, 11), (sx, 37)], (170, 176, 190), 0.3)
@@ -295,10 +310,191 @@ def draw_king(half, suit):
     half.ellipse(sx, 45, 1.1, 1.1, fill=GOLD, outline=DARK_GOLD, width=0.3)
 
 
+def raised_sword(half, sx):
+    """A sword swung up behind the head; drawn before the figure, which covers its middle."""
+    tip, hilt = (CX - 15, 5), (sx - 1, 37)
+    dx, dy = hilt[0] - tip[0], hilt[1] - tip[1]
+    n = math.hypot(dx, dy)
+    px, py = -dy / n, dx / n
+    base = (hilt[0] - dx / n * 4, hilt[1] - dy / n * 4)
+    half.polygon([tip, (base[0] + px, base[1] + py), (base[0] - px, base[1] - py)],
+                 fill=STEEL, outline=INK, width=0.3)
+    half.line([(base[0] + 3.4 * px, base[1] + 3.4 * py), (base[0] - 3.4 * px, base[1] - 3.4 * py)], GOLD, 1.3)
+
+
+def axe(half, ax):
+    half.line([(ax, 9), (ax, 52)], WOOD, 1.2)
+    half.polygon([(ax + 0.5, 10), (ax + 6.5, 7), (ax + 7.5, 12.5), (ax + 6.5, 18), (ax + 0.5, 15)],
+                 fill=STEEL, outline=INK, width=0.3)
+    half.ellipse(ax, 8.5, 1, 1, fill=GOLD, outline=DARK_GOLD, width=0.25)
+    draw_hand(half, ax, 40)
+
+
+def orb(half, ox):
+    half.ellipse(ox, 34, 3.4, 3.4, fill=GOLD, outline=DARK_GOLD, width=0.35)
+    half.line([(ox - 3.4, 34), (ox + 3.4, 34)], DARK_GOLD, 0.35)
+    half.line([(ox, 30.6), (ox, 26.4)], DARK_GOLD, 0.6)
+    half.line([(ox - 1.5, 28), (ox + 1.5, 28)], DARK_GOLD, 0.6)
+    half.ellipse(ox, 33, 0.9, 0.9, fill=RED)
+    draw_hand(half, ox, 38.5)
+
+
+def sceptre(half, sx):
+    half.line([(sx, 12), (sx, 50)], GOLD, 0.9)
+    half.line([(sx + 0.35, 12), (sx + 0.35, 50)], DARK_GOLD, 0.25)
+    for k in range(4):
+        a = k * math.pi / 2
+        half.ellipse(sx + 1.8 * math.cos(a), 9.5 + 1.8 * math.sin(a), 1.1, 1.1,
+                     fill=GOLD, outline=DARK_GOLD, width=0.25)
+    half.ellipse(sx, 9.5, 1.1, 1.1, fill=BLUE)
+    draw_hand(half, sx, 40)
+
+
+def flower(half, fx, petals, centre, stalk_top=31.5):
+    fy = stalk_top
+    half.line([(fx - 0.5, fy + 12), (fx, fy)], (40, 130, 50), 0.6)
+    half.polygon([(fx - 0.3, fy + 5), (fx + 3.6, fy + 3.2), (fx + 0.3, fy + 6.4)],
+                 fill=(60, 160, 70), outline=(30, 90, 40), width=0.25)
+    fill, edge = petals
+    for k in range(5):
+        a = k * 2 * math.pi / 5 - math.pi / 2
+        half.ellipse(fx + 1.7 * math.cos(a), fy + 1.7 * math.sin(a), 1.4, 1.4,
+                     fill=fill, outline=edge, width=0.25)
+    half.ellipse(fx, fy, 1, 1, fill=centre)
+    draw_hand(half, fx - 0.4, fy + 9)
+
+
+def rose(half, x):
+    flower(half, x, ((240, 80, 130), (150, 30, 60)), GOLD)
+
+
+def tulip(half, x):
+    fy = 29
+    half.line([(x - 0.5, fy + 14), (x, fy)], (40, 130, 50), 0.6)
+    half.polygon([(x - 0.3, fy + 7), (x - 3.8, fy + 4.2), (x + 0.3, fy + 8.2)],
+                 fill=(60, 160, 70), outline=(30, 90, 40), width=0.25)
+    half.polygon([(x - 2.6, fy - 3.5), (x - 1.2, fy - 1.6), (x, fy - 3.8), (x + 1.2, fy - 1.6),
+                  (x + 2.6, fy - 3.5), (x + 2.4, fy + 0.4), (x, fy + 1.6), (x - 2.4, fy + 0.4)],
+                 fill=(250, 200, 40), outline=(180, 110, 10), width=0.3)
+    draw_hand(half, x - 0.4, fy + 11)
+
+
+def fan(half, x):
+    """A folding fan held open above the hand."""
+    cx, cy = x - 0.5, 38
+    pts = [(cx, cy)]
+    for k in range(9):
+        a = math.radians(-150 + k * 15)
+        pts.append((cx + 8 * math.cos(a), cy + 8 * math.sin(a)))
+    half.polygon(pts, fill=(250, 232, 200), outline=INK, width=0.3)
+    for k in range(1, 8):
+        a = math.radians(-150 + k * 15)
+        half.line([(cx, cy), (cx + 7.6 * math.cos(a), cy + 7.6 * math.sin(a))], (190, 60, 80), 0.3)
+    draw_hand(half, cx, cy + 1)
+
+
+def halberd(half, hx):
+    half.line([(hx, 12), (hx, 56)], WOOD, 1.1)
+    half.polygon([(hx, 5.5), (hx + 1.1, 9.5), (hx, 12.5), (hx - 1.1, 9.5)],
+                 fill=STEEL, outline=INK, width=0.3)
+    half.polygon([(hx + 0.4, 10.5), (hx + 4.6, 8.6), (hx + 5.4, 12), (hx + 4.6, 15.4), (hx + 0.4, 13.5)],
+                 fill=STEEL, outline=INK, width=0.3)
+    half.polygon([(hx - 0.4, 11), (hx - 3.2, 12), (hx - 0.4, 13.2)],
+                 fill=STEEL, outline=INK, width=0.3)
+    draw_hand(half, hx, 40)
+
+
+def torch(half, tx):
+    half.line([(tx, 16), (tx, 52)], WOOD, 1.3)
+    half.rect(tx - 1.6, 14, tx + 1.6, 17, fill=(90, 90, 96), outline=INK, width=0.3, radius=0.4)
+    half.polygon([(tx - 2.6, 14), (tx - 1.8, 9), (tx - 0.6, 10.5), (tx, 5), (tx + 1, 10),
+                  (tx + 2.2, 8.5), (tx + 2.6, 14)], fill=FLAME, outline=(200, 60, 10), width=0.3)
+    half.polygon([(tx - 1.2, 14), (tx, 9.5), (tx + 1.2, 14)], fill=SUN_YELLOW)
+    draw_hand(half, tx, 40)
+
+
+def spear(half, sx):
+    half.line([(sx, 10), (sx, 56)], WOOD, 1)
+    half.polygon([(sx, 3.5), (sx + 1.8, 8), (sx, 11.5), (sx - 1.8, 8)], fill=STEEL, outline=INK, width=0.3)
+    half.line([(sx - 1.4, 13), (sx + 1.4, 13)], RED, 0.8)
+    draw_hand(half, sx, 40)
+
+
+def quill(half, qx):
+    half.polygon([(qx + 0.5, 42), (qx - 1, 30), (qx - 0.6, 20), (qx + 2.4, 11), (qx + 3.6, 18),
+                  (qx + 2.6, 28)], fill=WHITE, outline=INK, width=0.3)
+    half.line([(qx + 0.5, 42), (qx + 2.4, 13)], (150, 150, 150), 0.3)
+    draw_hand(half, qx, 40)
+
+
+def draw_hair(half, colours, cy=20):
+    hair, edge = colours
+    for side in (-1, 1):
+        half.ellipse(CX + side * 5.2, cy - 0.5, 1.6, 3.2, fill=hair, outline=edge, width=0.3)
+
+
+def draw_beard(half, suit, hair, edge):
+    """The kings' beards differ in cut as well as colour."""
+    if suit == HEARTS:  # forked
+        half.polygon([(CX - 5.2, 20.5), (CX - 4.2, 27), (CX - 1.6, 30), (CX, 26.6), (CX + 1.6, 30),
+                      (CX + 4.2, 27), (CX + 5.2, 20.5), (CX + 2.6, 23.6), (CX - 2.6, 23.6)],
+                     fill=hair, outline=edge, width=0.3)
+    elif suit == CLUBS:  # short and full
+        half.polygon([(CX - 5.3, 20.5), (CX - 4.4, 25.5), (CX, 27.8), (CX + 4.4, 25.5), (CX + 5.3, 20.5),
+                      (CX + 2.6, 23.6), (CX - 2.6, 23.6)], fill=hair, outline=edge, width=0.3)
+    else:  # long and pointed
+        tip = 32 if suit == SPADES else 30
+        half.polygon([(CX - 5.2, 20.5), (CX - 3.6, 25.5), (CX, tip), (CX + 3.6, 25.5), (CX + 5.2, 20.5),
+                      (CX + 2.6, 23.6), (CX - 2.6, 23.6)], fill=hair, outline=edge, width=0.3)
+    half.polygon([(CX - 3.6, 23.9), (CX, 22.5), (CX + 3.6, 23.9), (CX, 23.7)], fill=hair, outline=edge, width=0.3)
+
+
+KING_ITEMS = {DIAMONDS: axe, CLUBS: orb, HEARTS: raised_sword, SPADES: upright_sword}
+QUEEN_ITEMS = {DIAMONDS: fan, CLUBS: tulip, HEARTS: rose, SPADES: sceptre}
+JACK_ITEMS = {DIAMONDS: spear, CLUBS: quill, HEARTS: torch, SPADES: halberd}
+CROWN_JEWELS = {DIAMONDS: (RED, RED), CLUBS: ((40, 150, 80), BLUE), HEARTS: (BLUE, RED), SPADES: (RED, BLUE)}
+
+
+def draw_king(half, suit):
+    robe, sleeve = court_colours(suit)
+    hair, edge = HAIR[suit]
+    item = KING_ITEMS[suit]
+    if item is raised_sword:
+        item(half, CX + 14)
+    draw_bust(half, suit, robe, sleeve)
+    # Ermine collar.
+    half.polygon([(CX - 11, 27.5), (CX + 11, 27.5), (CX + 13, 31.5), (CX, 34), (CX - 13, 31.5)],
+                 fill=WHITE, outline=INK, width=0.3)
+    for x, y in ((CX - 9, 30), (CX - 5, 31.5), (CX + 5, 31.5), (CX + 9, 30)):
+        half.polygon([(x, y - 0.9), (x + 0.5, y + 0.7), (x - 0.5, y + 0.7)], fill=INK)
+    draw_hair(half, (hair, edge))
+    draw_face(half)
+    draw_beard(half, suit, hair, edge)
+    side_jewel, centre_jewel = CROWN_JEWELS[suit]
+    if suit in (CLUBS, HEARTS):
+        # An arched crown.
+        half.polygon([(CX - 6.2, 15), (CX - 6.6, 10), (CX - 3, 7.4), (CX, 6.8), (CX + 3, 7.4),
+                      (CX + 6.6, 10), (CX + 6.2, 15)], fill=GOLD, outline=DARK_GOLD, width=0.35)
+        half.line([(CX, 7), (CX, 12.6)], DARK_GOLD, 0.4)
+        half.line([(CX, 5.8), (CX, 3.6)], DARK_GOLD, 0.6)
+        half.line([(CX - 1.2, 4.6), (CX + 1.2, 4.6)], DARK_GOLD, 0.6)
+    else:
+        half.polygon([(CX - 6.2, 15), (CX - 7, 8), (CX - 3.6, 11.5), (CX, 6.5), (CX + 3.6, 11.5),
+                      (CX + 7, 8), (CX + 6.2, 15)], fill=GOLD, outline=DARK_GOLD, width=0.35)
+        for x, y in ((CX - 7, 8), (CX, 6.5), (CX + 7, 8)):
+            half.ellipse(x, y, 0.9, 0.9, fill=WHITE, outline=DARK_GOLD, width=0.25)
+    half.rect(CX - 6.4, 12.6, CX + 6.4, 15.4, fill=GOLD, outline=DARK_GOLD, width=0.3)
+    for x, colour in ((CX - 3.4, side_jewel), (CX, centre_jewel), (CX + 3.4, side_jewel)):
+        half.ellipse(x, 14, 0.8, 0.8, fill=colour)
+    if item is raised_sword:
+        draw_hand(half, CX + 13, 38.5)
+    else:
+        item(half, CX + 14)
+
+
 def draw_queen(half, suit):
     robe, sleeve = court_colours(suit)
-    hair = (178, 92, 34)
-    hair_edge = (110, 50, 18)
+    hair, hair_edge = QUEEN_HAIR[suit]
     half.polygon([(CX - 5.5, 14), (CX - 8, 20), (CX - 9, 31), (CX - 5, 32), (CX - 4.5, 24),
                   (CX + 4.5, 24), (CX + 5, 32), (CX + 9, 31), (CX + 8, 20), (CX + 5.5, 14)],
                  fill=hair, outline=hair_edge, width=0.35)
@@ -312,25 +508,19 @@ def draw_queen(half, suit):
     draw_face(half, lips=(214, 30, 70))
     half.polygon([(CX - 5.3, 18.5), (CX - 4, 14.8), (CX, 13.8), (CX + 4, 14.8), (CX + 5.3, 18.5),
                   (CX + 2, 16.2), (CX, 17), (CX - 2, 16.2)], fill=hair, outline=hair_edge, width=0.3)
-    # A tiara of pearls on stalks.
+    # A tiara: pearls on stalks for the red suits, points for the black.
     half.rect(CX - 5, 12.2, CX + 5, 14.4, fill=GOLD, outline=DARK_GOLD, width=0.3, radius=0.6)
-    for x, y in ((CX - 3.8, 10.2), (CX, 8.4), (CX + 3.8, 10.2)):
-        half.line([(x, y + 1.2), (x, 12.2)], DARK_GOLD, 0.5)
-        half.ellipse(x, y, 1.3, 1.3, fill=WHITE, outline=DARK_GOLD, width=0.3)
-    half.ellipse(CX, 13.3, 0.75, 0.75, fill=RED)
+    if suit in (DIAMONDS, HEARTS):
+        for x, y in ((CX - 3.8, 10.2), (CX, 8.4), (CX + 3.8, 10.2)):
+            half.line([(x, y + 1.2), (x, 12.2)], DARK_GOLD, 0.5)
+            half.ellipse(x, y, 1.3, 1.3, fill=WHITE, outline=DARK_GOLD, width=0.3)
+    else:
+        half.polygon([(CX - 5, 12.4), (CX - 4.2, 9.4), (CX - 2.2, 11.2), (CX, 7.8), (CX + 2.2, 11.2),
+                      (CX + 4.2, 9.4), (CX + 5, 12.4)], fill=GOLD, outline=DARK_GOLD, width=0.3)
+    half.ellipse(CX, 13.3, 0.75, 0.75, fill=RED if suit != CLUBS else (40, 150, 80))
     half.line([(CX - 4, 31.2), (CX, 33.6), (CX + 4, 31.2)], GOLD, 0.5)
     half.ellipse(CX, 34.3, 0.9, 0.9, fill=RED, outline=DARK_GOLD, width=0.25)
-    # A flower held at her side.
-    fx, fy = CX + 13.5, 31.5
-    half.line([(fx - 0.5, fy + 12), (fx, fy)], (40, 130, 50), 0.6)
-    half.polygon([(fx - 0.3, fy + 5), (fx + 3.6, fy + 3.2), (fx + 0.3, fy + 6.4)],
-                 fill=(60, 160, 70), outline=(30, 90, 40), width=0.25)
-    for k in range(5):
-        a = k * 2 * math.pi / 5 - math.pi / 2
-        half.ellipse(fx + 1.7 * math.cos(a), fy + 1.7 * math.sin(a), 1.4, 1.4,
-                     fill=(240, 80, 130), outline=(150, 30, 60), width=0.25)
-    half.ellipse(fx, fy, 1, 1, fill=GOLD)
-    draw_hand(half, fx - 0.4, fy + 9)
+    QUEEN_ITEMS[suit](half, CX + 13.5)
 
 
 def draw_jack(half, suit):
@@ -339,29 +529,30 @@ def draw_jack(half, suit):
     for side in (-1, 1):
         half.polygon([(CX, 29), (CX + side * 8.5, 28.3), (CX + side * 5.5, 32.5)],
                      fill=WHITE, outline=INK, width=0.3)
-    hair = (150, 88, 36)
+    hair, edge = JACK_HAIR[suit]
     for side in (-1, 1):
         for k in range(3):
             half.ellipse(CX + side * (5.3 + k * 0.35), 17.5 + k * 2.5, 1.5, 1.4,
-                         fill=hair, outline=(90, 50, 20), width=0.25)
+                         fill=hair, outline=edge, width=0.25)
     draw_face(half, cy=20.5)
-    # Flat cap with a feather.
-    half.polygon([(CX + 4, 13), (CX + 10, 5.5), (CX + 12.2, 5.8), (CX + 7.4, 12), (CX + 5.6, 14)],
-                 fill=WHITE, outline=INK, width=0.3)
-    half.line([(CX + 4.8, 13.4), (CX + 11.2, 5.8)], sleeve, 0.35)
-    half.ellipse(CX, 13, 8, 3, fill=robe, outline=INK, width=0.35)
+    if suit == DIAMONDS:
+        # A moustache.
+        half.polygon([(CX - 3.2, 23.6), (CX, 22.6), (CX + 3.2, 23.6), (CX, 23.4)],
+                     fill=hair, outline=edge, width=0.3)
+    # The cap: a feathered flat cap, or a round one with a plume of the sleeve colour.
+    if suit in (HEARTS, SPADES):
+        half.polygon([(CX + 4, 13), (CX + 10, 5.5), (CX + 12.2, 5.8), (CX + 7.4, 12), (CX + 5.6, 14)],
+                     fill=WHITE, outline=INK, width=0.3)
+        half.line([(CX + 4.8, 13.4), (CX + 11.2, 5.8)], sleeve, 0.35)
+        half.ellipse(CX, 13, 8, 3, fill=robe, outline=INK, width=0.35)
+    else:
+        half.polygon([(CX - 4, 12), (CX - 8, 5.5), (CX - 9.6, 6.4), (CX - 6.6, 12.6)],
+                     fill=sleeve, outline=INK, width=0.3)
+        half.polygon([(CX - 6.2, 14), (CX - 5, 9), (CX, 7.4), (CX + 5, 9), (CX + 6.2, 14)],
+                     fill=robe, outline=INK, width=0.35)
     half.rect(CX - 5.6, 13.4, CX + 5.6, 15.6, fill=GOLD, outline=DARK_GOLD, width=0.3, radius=0.6)
     half.ellipse(CX, 14.5, 0.8, 0.8, fill=sleeve)
-    # Halberd at his side.
-    hx = CX + 14
-    half.line([(hx, 12), (hx, 56)], WOOD, 1.1)
-    half.polygon([(hx, 5.5), (hx + 1.1, 9.5), (hx, 12.5), (hx - 1.1, 9.5)],
-                 fill=STEEL, outline=INK, width=0.3)
-    half.polygon([(hx + 0.4, 10.5), (hx + 4.6, 8.6), (hx + 5.4, 12), (hx + 4.6, 15.4), (hx + 0.4, 13.5)],
-                 fill=STEEL, outline=INK, width=0.3)
-    half.polygon([(hx - 0.4, 11), (hx - 3.2, 12), (hx - 0.4, 13.2)],
-                 fill=STEEL, outline=INK, width=0.3)
-    draw_hand(half, hx, 40)
+    JACK_ITEMS[suit](half, CX + 14)
 
 
 COURT_DRAWERS = {11: draw_jack, 12: draw_queen, 13: draw_king}
@@ -543,17 +734,17 @@ def styled_text(img, text, font_name, centre, width, height, colours, outlines, 
 GRIP_BOX = 460
 
 
-def hand_with_card(card_img, squeeze=1.0):
+def hand_with_card(card_img, hs, squeeze=1.0):
     """A cartoon hand in a shirt cuff, its fist gripping the card's lower edge.
 
     Drawn on a square layer with the fist at its centre, so that it can be
     turned about the fist.
     """
-    hand = Layer(GRIP_BOX, GRIP_BOX, scale=HANG_SS)
+    hand = Layer(GRIP_BOX, GRIP_BOX, scale=hs)
     g = GRIP_BOX / 2
     card = card_img.resize((max(1, round(card_img.width * squeeze)), card_img.height), Image.LANCZOS)
-    hand.img.alpha_composite(card, (round(g * HANG_SS - card.width / 2),
-                                    round((g + 30) * HANG_SS - card.height)))
+    hand.img.alpha_composite(card, (round(g * hs - card.width / 2),
+                                    round((g + 30) * hs - card.height)))
     hand.polygon([(g - 30, g + 40), (g + 28, g + 40), (g + 32, g + 78), (g - 34, g + 78)],
                  fill=HAND, outline=OUTLINE, width=3)
     hand.rect(g - 48, g + 70, g + 44, g + 118, fill=SHIRT, outline=OUTLINE, width=3, radius=14)
@@ -604,9 +795,9 @@ def caption(layer):
                 [(SUN_YELLOW, SUN_ORANGE)], [((140, 10, 20), 5 * layer.s)], 6 * layer.s)
 
 
-def hang_card(index=None, zoom=1.9):
+def hang_card(hs, index=None, zoom=1.9):
     """A large card for the pictures: the back, or the face of card index."""
-    scale = zoom * HANG_SS
+    scale = zoom * hs
     layer = card_back(scale) if index is None else card_face(index, scale)
     shape = Layer(CARD_W, CARD_H, scale=scale)
     shape.rect(0, 0, CARD_W - 0.01, CARD_H - 0.01, fill=WHITE, radius=4.5)
@@ -615,29 +806,36 @@ def hang_card(index=None, zoom=1.9):
     return layer.img
 
 
-def hang_jack_frames():
+def hang_jack_frames(zoom):
     """Held ready, swung over (the card turning), slapped down face up."""
+    hs = round(HANG_SS * zoom)
     jack_of_hearts = HEARTS * 13 + 11 - 2
-    back = hang_card()
-    first = Layer(411, 408, scale=HANG_SS)
-    place(first, hand_with_card(back), (150, 292), -18)
-    second = Layer(413, 410, scale=HANG_SS)
+    back = hang_card(hs)
+    first = Layer(411, 408, scale=hs)
+    place(first, hand_with_card(back, hs), (150, 292), -18)
+    second = Layer(413, 410, scale=hs)
     motion_arcs(second, (215, 420), 290, -62, -14)
-    place(second, hand_with_card(back, squeeze=0.3), (215, 290), 12)
-    third = Layer(439, 410, scale=HANG_SS)
+    place(second, hand_with_card(back, hs, squeeze=0.3), (215, 290), 12)
+    third = Layer(439, 410, scale=hs)
     burst(third, 258, 228, 152, 102, 14, SUN_YELLOW + (255,), SUN_ORANGE + (255,))
     burst(third, 258, 228, 110, 74, 11, (255, 250, 214, 255))
-    place(third, hand_with_card(hang_card(jack_of_hearts, zoom=2.3)), (236, 312), 12)
+    place(third, hand_with_card(hang_card(hs, jack_of_hearts, zoom=2.3), hs), (236, 312), 12)
     for frame in (first, second, third):
         caption(frame)
     return first, second, third
 
 
-def flatten_over_table(layer):
-    """The picture and its transparency: pixels less than half covered let the table show."""
-    solid = Image.new("RGBA", layer.img.size, TABLE_GREEN + (255,))
+def flatten(layer, zoom, under):
+    """The picture at its final size over a colour, and its transparency.
+
+    GIF transparency is all or nothing: pixels less than half covered are
+    clear, and the edge pixels kept take the colour of what lies under them
+    in the drawing (the table for the hang-jack pictures, a card's own dark
+    edge for the cards).
+    """
+    solid = Image.new("RGBA", layer.img.size, under + (255,))
     solid.alpha_composite(layer.img)
-    size = (layer.w, layer.h)
+    size = layer.size(zoom)
     rgb = solid.convert("RGB").resize(size, Image.LANCZOS)
     alpha = layer.img.getchannel("A").resize(size, Image.BOX)
     return rgb, alpha.point(lambda a: 255 if a < 128 else 0)
@@ -686,11 +884,16 @@ def gradient(layer, top, bottom, stops):
         layer.draw.line([(0, y), (layer.w * s, y)], fill=lerp(stops[i], stops[i + 1], t - i) + (255,))
 
 
-def banner():
-    w, h, s = 640, 120, 4
-    horizon = 80
+SKY = [(58, 16, 96), (170, 40, 110), (246, 104, 60), (255, 180, 70)]
+SEA = [(24, 150, 170), (8, 70, 120), (4, 34, 80)]
+BANNER_HORIZON = 80
+
+
+def banner(zoom):
+    w, h, s = 640, 120, round(4 * zoom)
+    horizon = BANNER_HORIZON
     layer = Layer(w, h, scale=s)
-    gradient(layer, 0, horizon, [(58, 16, 96), (170, 40, 110), (246, 104, 60), (255, 180, 70)])
+    gradient(layer, 0, horizon, SKY)
     # A setting sun with the stripes of the evening haze.
     sun = Layer(w, h, scale=s)
     sx, sr = 520, 52
@@ -703,7 +906,7 @@ def banner():
         y0 = horizon - 30 + k * 6.5
         sun.rect(sx - sr, y0, sx + sr, y0 + 1.2 + k * 0.6, fill=(0, 0, 0, 0))
     layer.add(sun)
-    gradient(layer, horizon, h, [(24, 150, 170), (8, 70, 120), (4, 34, 80)])
+    gradient(layer, horizon, h, SEA)
     for k in range(9):
         y = horizon + 3 + k * 4.2
         half = 46 - k * 3.5
@@ -722,7 +925,16 @@ def banner():
                ((255, 180, 110), (230, 80, 30)), ((255, 140, 150), (210, 20, 50))]
     styled_text(layer.img, "Marvanto", "DejaVuSerif-BoldItalic.ttf", (300 * s, 56 * s), 340 * s,
                 80 * s, letters, [((255, 255, 255), 6 * s), ((34, 14, 44), 3 * s)], 5 * s)
-    return layer.final().convert("RGB")
+    return layer.final(zoom).convert("RGB")
+
+
+def banner_side(zoom):
+    """One column of the banner's sky and sea, repeated beside a banner
+    narrower than the window."""
+    layer = Layer(1, 120, scale=round(4 * zoom))
+    gradient(layer, 0, BANNER_HORIZON, SKY)
+    gradient(layer, BANNER_HORIZON, 120, SEA)
+    return layer.final(zoom).convert("RGB")
 
 
 # ---------------------------------------------------------------- GIF output
@@ -755,21 +967,25 @@ def save_gif(img, path, transparent_mask=None):
     out.save(path, "GIF", **options)
 
 
-def write_cards():
-    os.makedirs(os.path.join(ASSETS, "cards"), exist_ok=True)
+def write_pictures(zoom, folder):
+    out = os.path.join(ASSETS, folder)
+    os.makedirs(os.path.join(out, "cards"), exist_ok=True)
     for index in range(52):
-        face = card_face(index).final().convert("RGB")
-        save_gif(face, os.path.join(ASSETS, "cards", "card_%02d.gif" % index))
+        rgb, clear = flatten(card_face(index, SS * zoom), zoom, CARD_EDGE)
+        save_gif(rgb, os.path.join(out, "cards", "card_%02d.gif" % index), clear)
+    rgb, clear = flatten(card_back(SS * zoom), zoom, CARD_EDGE)
+    save_gif(rgb, os.path.join(out, "card_back.gif"), clear)
+    for n, frame in enumerate(hang_jack_frames(zoom), 1):
+        rgb, clear = flatten(frame, zoom, TABLE_GREEN)
+        save_gif(rgb, os.path.join(out, "hangjack_%d.gif" % n), clear)
+    banner(zoom).save(os.path.join(out, "banner.jpg"), "JPEG", quality=92)
+    save_gif(banner_side(zoom), os.path.join(out, "banner_side.gif"))
 
 
 def main():
-    write_cards()
-    save_gif(card_back().final(), os.path.join(ASSETS, "card_back.gif"))
+    for zoom, folder in ZOOMS:
+        write_pictures(zoom, folder)
     save_gif(window_icon(), os.path.join(ASSETS, "icon.gif"))
-    for n, frame in enumerate(hang_jack_frames(), 1):
-        rgb, clear = flatten_over_table(frame)
-        save_gif(rgb, os.path.join(ASSETS, "hangjack_%d.gif" % n), clear)
-    banner().save(os.path.join(ASSETS, "banner.jpg"), "JPEG", quality=92)
 
 
 if __name__ == "__main__":
