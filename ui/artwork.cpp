@@ -1,18 +1,40 @@
 #include "ui/artwork.h"
 
-namespace artwork {
+#include "artwork_large_data.h"
+#include "artwork_medium_data.h"
+#include "artwork_small_data.h"
 
-#define MARVANTO_TEN_CARDS(d) \
-    card_##d##0, card_##d##1, card_##d##2, card_##d##3, card_##d##4, \
-    card_##d##5, card_##d##6, card_##d##7, card_##d##8, card_##d##9
+namespace {
 
-const std::array<const unsigned char*, CARD_COUNT> CARD_FACES = {
-    MARVANTO_TEN_CARDS(0), MARVANTO_TEN_CARDS(1), MARVANTO_TEN_CARDS(2),
-    MARVANTO_TEN_CARDS(3), MARVANTO_TEN_CARDS(4), card_50, card_51,
-};
+#define MARVANTO_TEN_CARDS(ns, d) \
+    ns::card_##d##0, ns::card_##d##1, ns::card_##d##2, ns::card_##d##3, ns::card_##d##4, \
+    ns::card_##d##5, ns::card_##d##6, ns::card_##d##7, ns::card_##d##8, ns::card_##d##9
 
+#define MARVANTO_ARTWORK_SET(ns)                                                                    \
+    ArtworkSet                                                                                      \
+    {                                                                                               \
+        {MARVANTO_TEN_CARDS(ns, 0), MARVANTO_TEN_CARDS(ns, 1), MARVANTO_TEN_CARDS(ns, 2),           \
+         MARVANTO_TEN_CARDS(ns, 3), MARVANTO_TEN_CARDS(ns, 4), ns::card_50, ns::card_51},           \
+            ns::card_back, {ns::hangjack_1, ns::hangjack_2, ns::hangjack_3}, ns::banner, ns::banner_side \
+    }
+
+const ArtworkSet SMALL = MARVANTO_ARTWORK_SET(artwork_small);
+const ArtworkSet MEDIUM = MARVANTO_ARTWORK_SET(artwork_medium);
+const ArtworkSet LARGE = MARVANTO_ARTWORK_SET(artwork_large);
+
+#undef MARVANTO_ARTWORK_SET
 #undef MARVANTO_TEN_CARDS
 
-const std::array<const unsigned char*, 3> HANG_JACK = {hangjack_1, hangjack_2, hangjack_3};
+}  // namespace
 
-}  // namespace artwork
+const ArtworkSet& artworkAt(CardScale scale)
+{
+    switch (scale) {
+    case CardScale::MEDIUM: return MEDIUM;
+    case CardScale::LARGE: return LARGE;
+    case CardScale::SMALL: break;
+    }
+    return SMALL;
+}
+
+const unsigned char* windowIconData() { return artwork_small::icon; }

@@ -16,7 +16,8 @@ FXImage* loadBackgroundImage(FXApp* app, const FXString& path)
 {
     FXFileStream stream;
     if (!stream.open(path, FXStreamLoad, STREAM_BUFFER)) return nullptr;
-    auto* image = new FXJPGImage(app, nullptr, 0, 1, 1);
+    // The pixels stay, to be fitted again to every size of the window.
+    auto* image = new FXJPGImage(app, nullptr, IMAGE_KEEP, 1, 1);
     const bool loaded = image->loadPixels(stream) && image->getData();
     stream.close();
     if (!loaded) {

@@ -7,6 +7,7 @@
 #include "ui/background.h"
 #include "ui/background_fit.h"
 #include "ui/chat_bar.h"
+#include "ui/card_scale.h"
 #include "ui/frame.h"
 #include "ui/info_dialogs.h"
 
@@ -177,10 +178,39 @@ void Frame::chooseBackgroundImage()
             return;
         }
         setBackgroundImage(image);
-        if (const char* warning = backgroundWarning(backgroundFit(image->getWidth(), image->getHeight(), getWidth(), getHeight())))
+        // Pictures are laid out for the small table, which a larger one only magnifies.
+        const CardScale scale = cardScale();
+        const BackgroundFit fit =
+            backgroundFit(image->getWidth(), image->getHeight(), unscaled(getWidth(), scale), unscaled(getHeight(), scale));
+        if (const char* warning = backgroundWarning(fit))
             FXMessageBox::warning(this, MBOX_OK, "Warning", "%s", warning);
         parts.settings->writeString(BACKGROUND_SECTION, BACKGROUND_KEY, path.text());
         parts.settings->flush();
     }
     drawTable(true);
+}
+
+namespace {
+
+CardScale scaleOfCommand(FXSelector sel)
+{
+    return CARD_SCALES[FXSELID(sel) - Frame::ID_CARD_SIZE_SMALL];
+}
+
+}  // namespace
+
+long Frame::onCmdCardSize(FXObject*, FXSelector sel, void*)
+{
+    const CardScale scale = scaleOfCommand(sel);
+    parts.settings->writeString(CARD_SIZE_SECTION, CARD_SIZE_KEY, cardScaleName(scale));
+    parts.settings->flush();
+    setCardScale(scale);
+    return 1;
+}
+
+long Frame::onUpdCardSize(FXObject* sender, FXSelector sel, void*)
+{
+    const bool chosen = scaleOfCommand(sel) == cardScale();
+    sender->handle(this, FXSEL(SEL_COMMAND, chosen ? ID_CHECK : ID_UNCHECK), nullptr);
+    return 1;
 }

@@ -1,6 +1,7 @@
 #include "ui/frame.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include <FXJPGImage.h>
 
@@ -37,6 +38,8 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_BACKGROUND_SOLID, Frame::ID_BACKGROUND_IMAGE, Frame::onCmdBackground),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SESSION_WAIT, Frame::onSessionWait),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_CHAT_ENTRY, Frame::onCmdChatEntry),
+    FXMAPFUNCS(SEL_COMMAND, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onCmdCardSize),
+    FXMAPFUNCS(SEL_UPDATE, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onUpdCardSize),
 };
 
 FXIMPLEMENT(Frame, FXMainWindow, FrameMap, ARRAYNUMBER(FrameMap))
@@ -48,11 +51,14 @@ namespace {
 
 constexpr FXColor SCORE_COLOUR = FXRGB(235, 0, 0);
 constexpr FXColor GAME_POINTS_COLOUR = FXRGB(0, 0, 0);
+// The top bar when small; it grows with the table.
 constexpr int TOP_BAR_HEIGHT = 24;
-constexpr int WINDOW_WIDTH = 640;
 constexpr int SCORE_LABEL_X = 165;
 constexpr int OPPONENT_SCORE_LABEL_X = 368;
+constexpr int SPACER_WIDTH = 60;
+constexpr int TABLE_FONT_POINTS = 11;
 constexpr int SCORE_FONT_POINTS = 13;
+constexpr int ANNOUNCE_FONT_POINTS = 72;
 constexpr int SMALLEST_SCORE_FONT_POINTS = 8;
 // What the labels add to their texts' widths, and the gap a game label
 // keeps after its score label.
@@ -60,12 +66,23 @@ constexpr int LABEL_EXTRA = 10;
 constexpr int OPPONENT_SCORE_EXTRA = 18;
 constexpr int GAME_LABEL_GAP = 8;
 
-FXFont* makeFont(FXApp* app, const FXString& face, FXuint points)
+// Sizes in tenths of a point, so that the middle size keeps its halves.
+FXFont* makeFont(FXApp* app, const FXString& face, int decipoints, FXuint weight = FXFont::Bold)
 {
-    FXFont* font = new FXFont(app, face, points, FXFont::Bold, FXFont::Straight);
+    FXFontDesc desc;
+    std::memset(&desc, 0, sizeof desc);
+    std::strncpy(desc.face, face.text(), sizeof desc.face - 1);
+    desc.size = static_cast<FXushort>(decipoints);
+    desc.weight = static_cast<FXushort>(weight);
+    desc.slant = FXFont::Straight;
+    desc.setwidth = FXFont::NonExpanded;
+    desc.encoding = FONTENCODING_DEFAULT;
+    FXFont* font = new FXFont(app, desc);
     font->create();
     return font;
 }
+
+int decipoints(int points, CardScale scale) { return scaled(points * 10, scale); }
 
 // The widest texts the labels show in a game: scores up to the target,
 // card points up to the 80 of a whole pack.
@@ -81,72 +98,145 @@ int gameLabelPlace(const FXFont* font, int scoreX, const char* widestScore, int 
 
 // Whether both pairs of labels keep their widest texts apart and inside
 // the window.
-bool scoreLabelsFit(const FXFont* font)
+bool scoreLabelsFit(const FXFont* font, CardScale scale)
 {
     const int game = font->getTextWidth(WIDEST_GAME_POINTS) + LABEL_EXTRA;
-    return gameLabelPlace(font, SCORE_LABEL_X, WIDEST_SCORE, LABEL_EXTRA) + game <= OPPONENT_SCORE_LABEL_X &&
-           gameLabelPlace(font, OPPONENT_SCORE_LABEL_X, WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA) + game <=
-               WINDOW_WIDTH;
+    return gameLabelPlace(font, scaled(SCORE_LABEL_X, scale), WIDEST_SCORE, LABEL_EXTRA) + game <=
+               scaled(OPPONENT_SCORE_LABEL_X, scale) &&
+           gameLabelPlace(font, scaled(OPPONENT_SCORE_LABEL_X, scale), WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA) +
+                   game <=
+               tableSize(scale).width;
 }
 
 }  // namespace
 
-TableFonts TableFonts::create(FXApp* app)
+TableFonts TableFonts::create(FXApp* app, CardScale scale)
 {
-    const FXString face = app->getNormalFont()->getName();
+    FXFont* normal = app->getNormalFont();
+    const FXString face = normal->getName();
     TableFonts fonts;
-    fonts.table = makeFont(app, face, 11);
+    fonts.table = makeFont(app, face, decipoints(TABLE_FONT_POINTS, scale));
     // A face wider than the labels were laid out for would push the
     // opponents' game points off the window: it gets the largest size
     // that fits.
     for (int points = SCORE_FONT_POINTS;; --points) {
-        fonts.score = makeFont(app, face, points);
-        if (points == SMALLEST_SCORE_FONT_POINTS || scoreLabelsFit(fonts.score)) break;
+        fonts.score = makeFont(app, face, decipoints(points, scale));
+        if (points == SMALLEST_SCORE_FONT_POINTS || scoreLabelsFit(fonts.score, scale)) break;
         delete fonts.score;
     }
-    fonts.announce = makeFont(app, face, 72);
+    fonts.announce = makeFont(app, face, decipoints(ANNOUNCE_FONT_POINTS, scale));
+    fonts.button = makeFont(app, face, scaled(static_cast<int>(normal->getSize()), scale), normal->getWeight());
     return fonts;
 }
 
-Frame::Frame(FXApp* application, GameState* state, const TableFonts& tableFonts)
-    : FXMainWindow(application, "Marvanto", nullptr, nullptr, DECOR_ALL, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
-      game(state),
-      fonts(tableFonts)
+void TableFonts::destroy()
 {
-    setWidth(WINDOW_WIDTH);
-    setHeight(580);
-    loadArtwork();
-    layout = TableLayout(CardMetrics{cardImages[0]->getWidth(), cardImages[0]->getHeight()}, getWidth(), getHeight());
+    for (FXFont* font : {table, score, announce, button}) delete font;
+    *this = TableFonts{};
+}
+
+Frame::Frame(FXApp* application, GameState* state, CardScale scale)
+    : FXMainWindow(application, "Marvanto", nullptr, nullptr, DECOR_ALL, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
+      game(state)
+{
+    const TableSize size = tableSize(scale);
+    setWidth(size.width);
+    setHeight(size.height);
+    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
+    // its background colour transparent.
+    windowIcon = new FXGIFIcon(application, windowIconData(), FXRGB(192, 192, 192), IMAGE_OPAQUE);
+    setIcon(windowIcon);
+    setMiniIcon(windowIcon);
     tableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
     savedTableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
 
     buildTopBar();
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
-                             BUTTON_TOOLBAR | FRAME_RAISED | LAYOUT_FIX_X | LAYOUT_FIX_Y, 34,
-                             layout.card().height / 2 + 26, 0, 0, 2, 2, 2, 2);
+                             BUTTON_TOOLBAR | FRAME_RAISED | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
     // Placed at fixed points, the bar takes no room from the canvas; it is
     // raised over it when shown.
     chatBar = new ChatBar(this, this, ID_CHAT_ENTRY);
     chatBar->hide();
     canvas = new FXCanvas(this, this, ID_CANVAS, LAYOUT_FILL_X | LAYOUT_FILL_Y);
+    useScale(scale);
     // No beg decision is pending before the first deal.
     begButton->disable();
     game->table = this;
 }
 
-void Frame::loadArtwork()
+void Frame::loadArtwork(CardScale scale)
 {
     FXApp* application = getApp();
-    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
-    // its background colour transparent.
-    windowIcon = new FXGIFIcon(application, artwork::icon, FXRGB(192, 192, 192), IMAGE_OPAQUE);
-    setIcon(windowIcon);
-    setMiniIcon(windowIcon);
-    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFImage(application, artwork::CARD_FACES[i], 0);
-    cardBackImage = new FXGIFImage(application, artwork::card_back, 0);
+    const ArtworkSet& pictures = artworkAt(scale);
+    // Cards are icons: what lies outside their rounded corners is clear.
+    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFIcon(application, pictures.cardFaces[i]);
+    cardBackImage = new FXGIFIcon(application, pictures.cardBack);
     for (size_t i = 0; i < hangJackPictures.size(); ++i)
-        hangJackPictures[i] = new FXGIFIcon(application, artwork::HANG_JACK[i]);
-    bannerImage = new FXJPGImage(application, artwork::banner, 0);
+        hangJackPictures[i] = new FXGIFIcon(application, pictures.hangJack[i]);
+    bannerImage = new FXJPGImage(application, pictures.banner, 0);
+    bannerSideImage = new FXGIFImage(application, pictures.bannerSide, 0);
+}
+
+void Frame::createArtwork()
+{
+    for (FXIcon* image : cardImages) image->create();
+    cardBackImage->create();
+    for (FXIcon* picture : hangJackPictures) picture->create();
+    bannerImage->create();
+    bannerSideImage->create();
+}
+
+void Frame::deleteArtwork()
+{
+    for (FXIcon*& image : cardImages) {
+        delete image;
+        image = nullptr;
+    }
+    for (FXIcon*& picture : hangJackPictures) {
+        delete picture;
+        picture = nullptr;
+    }
+    delete cardBackImage;
+    delete bannerImage;
+    delete bannerSideImage;
+    cardBackImage = nullptr;
+    bannerImage = nullptr;
+    bannerSideImage = nullptr;
+}
+
+void Frame::useScale(CardScale scale)
+{
+    const bool created = id() != 0;
+    deleteArtwork();
+    loadArtwork(scale);
+    if (created) createArtwork();
+    const TableFonts old = fonts;
+    fonts = TableFonts::create(getApp(), scale);
+    layout = TableLayout(CardMetrics{cardImages[0]->getWidth(), cardImages[0]->getHeight()}, getWidth(), getHeight(),
+                         scale);
+    placeTopBar();
+    begButton->setFont(fonts.button);
+    const int padding = scaled(2, scale);
+    begButton->setPadLeft(padding);
+    begButton->setPadRight(padding);
+    begButton->setPadTop(padding);
+    begButton->setPadBottom(padding);
+    const Point beg = layout.begButtonOrigin();
+    begButton->setX(beg.x);
+    begButton->setY(beg.y);
+    // The labels and the button let go of the old fonts above.
+    TableFonts(old).destroy();
+}
+
+void Frame::setCardScale(CardScale scale)
+{
+    const TableSize size = tableSize(scale);
+    useScale(scale);
+    resize(size.width, size.height);
+    if (id()) {
+        layoutTrickSlots(getWidth(), getHeight());
+        drawTable(true);
+    }
 }
 
 void Frame::buildTopBar()
@@ -160,18 +250,34 @@ void Frame::buildTopBar()
     // game points in line with the scores.
     const FXuint gameOptions = JUSTIFY_LEFT | LAYOUT_FIX_X | LAYOUT_FIX_WIDTH | LAYOUT_CENTER_Y;
     // The separators carry no line: they only keep the labels apart.
-    new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
+    spacers[0] = new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, SPACER_WIDTH, 0, 1, 1, 0, 0);
     scoreLabel = new FXLabel(topBar, "Score: 0", nullptr, scoreOptions, SCORE_LABEL_X, 0, 80, 0, 2, 2, 2, 2);
     gameLabel = new FXLabel(topBar, "[Game: 0]", nullptr, gameOptions, 220, 0, 90, 0, 2, 2, 2, 2);
-    new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, 60, 0, 1, 1, 0, 0);
+    spacers[1] = new FXHorizontalSeparator(topBar, LAYOUT_FIX_WIDTH, 0, 0, SPACER_WIDTH, 0, 1, 1, 0, 0);
     opponentScoreLabel =
         new FXLabel(topBar, "Opponent Score: 0", nullptr, scoreOptions, OPPONENT_SCORE_LABEL_X, 0, 170, 0, 2, 2, 2, 2);
     opponentGameLabel = new FXLabel(topBar, "[Game: 0]", nullptr, gameOptions, 404, 0, 90, 0, 2, 2, 2, 2);
-    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) label->setFont(fonts.score);
     scoreLabel->setTextColor(SCORE_COLOUR);
     opponentScoreLabel->setTextColor(SCORE_COLOUR);
     gameLabel->setTextColor(GAME_POINTS_COLOUR);
     opponentGameLabel->setTextColor(GAME_POINTS_COLOUR);
+}
+
+void Frame::placeTopBar()
+{
+    const CardScale scale = layout.scale();
+    topBar->setHeight(scaled(TOP_BAR_HEIGHT, scale));
+    for (FXWindow* spacer : spacers) spacer->setWidth(scaled(SPACER_WIDTH, scale));
+    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) label->setFont(fonts.score);
+    scoreLabel->setX(scaled(SCORE_LABEL_X, scale));
+    opponentScoreLabel->setX(scaled(OPPONENT_SCORE_LABEL_X, scale));
+    // The game labels stand still through the game: clear of the widest
+    // score their score labels will show.
+    gameLabelX = gameLabelPlace(fonts.score, scoreLabel->getX(), WIDEST_SCORE, LABEL_EXTRA);
+    opponentGameLabelX =
+        gameLabelPlace(fonts.score, opponentScoreLabel->getX(), WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA);
+    gameLabel->setX(gameLabelX);
+    opponentGameLabel->setX(opponentGameLabelX);
 }
 
 void Frame::buildMenus()
@@ -192,6 +298,11 @@ void Frame::buildMenus()
     new FXMenuCommand(backgroundMenu, "Solid", nullptr, this, ID_BACKGROUND_SOLID, 0);
     new FXMenuCommand(backgroundMenu, "Image...", nullptr, this, ID_BACKGROUND_IMAGE, 0);
     new FXMenuCascade(displayMenu, "Background", nullptr, backgroundMenu);
+    cardSizeMenu = new FXMenuPane(this, 0);
+    new FXMenuRadio(cardSizeMenu, "Small", this, ID_CARD_SIZE_SMALL, 0);
+    new FXMenuRadio(cardSizeMenu, "Medium", this, ID_CARD_SIZE_MEDIUM, 0);
+    new FXMenuRadio(cardSizeMenu, "Large", this, ID_CARD_SIZE_LARGE, 0);
+    new FXMenuCascade(displayMenu, "Card Size", nullptr, cardSizeMenu);
     new FXMenuTitle(menuBar, "&Display", nullptr, displayMenu);
 
     infoMenu = new FXMenuPane(this, 0);
@@ -214,23 +325,15 @@ Frame::~Frame()
     delete displayMenu;
     delete infoMenu;
     delete backgroundMenu;
+    delete cardSizeMenu;
 }
 
 void Frame::create()
 {
     FXMainWindow::create();
-    for (FXImage* image : cardImages) image->create();
-    cardBackImage->create();
-    for (FXIcon* picture : hangJackPictures) picture->create();
-    bannerImage->create();
+    createArtwork();
     tableImage->create();
     savedTableImage->create();
-    // The game labels stand still through the game: clear of the widest
-    // score their score labels will show.
-    gameLabelX = gameLabelPlace(fonts.score, SCORE_LABEL_X, WIDEST_SCORE, LABEL_EXTRA);
-    opponentGameLabelX = gameLabelPlace(fonts.score, OPPONENT_SCORE_LABEL_X, WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA);
-    gameLabel->setX(gameLabelX);
-    opponentGameLabel->setX(opponentGameLabelX);
     // Created after the button, the canvas would otherwise cover it.
     begButton->raise();
     drawTable(false);
@@ -239,11 +342,13 @@ void Frame::create()
 
 void Frame::setBackgroundImage(FXImage* image)
 {
+    delete fittedBackground;
+    fittedBackground = nullptr;
     delete backgroundImage;
     backgroundImage = image;
 }
 
-void Frame::layoutTrickSlots(int w, int h) { layout = TableLayout(layout.card(), w, h); }
+void Frame::layoutTrickSlots(int w, int h) { layout = TableLayout(layout.card(), w, h, layout.scale()); }
 
 void Frame::updateScoreLabels()
 {

@@ -30,14 +30,16 @@ struct FrameParts {
     SettingsStore* settings = nullptr;
 };
 
-// The three fonts of the table, made once at start-up from the face of the
-// toolkit's normal font.
+// The fonts of the table, from the face of the toolkit's normal font, at the
+// sizes that go with the table's size.
 struct TableFonts {
     FXFont* table = nullptr;     // names and captions
     FXFont* score = nullptr;     // score labels
     FXFont* announce = nullptr;  // banners across the table
+    FXFont* button = nullptr;    // the BEG button's letters
 
-    static TableFonts create(FXApp* app);
+    static TableFonts create(FXApp* app, CardScale scale);
+    void destroy();
 };
 
 class Frame : public FXMainWindow, public Table, public SocketWatcher, public SessionUi {
@@ -72,10 +74,13 @@ public:
         ID_CONNECTION = 90,  // + slot 0 to 9
         ID_SESSION_WAIT = ID_CONNECTION + 10,
         ID_CHAT_ENTRY,
+        ID_CARD_SIZE_SMALL = ID_CONNECTION + 10,
+        ID_CARD_SIZE_MEDIUM,
+        ID_CARD_SIZE_LARGE,
         ID_LAST
     };
 
-    Frame(FXApp* application, GameState* state, const TableFonts& tableFonts);
+    Frame(FXApp* application, GameState* state, CardScale scale);
     ~Frame() override;
     void create() override;
 
@@ -86,6 +91,10 @@ public:
     // The trick slots follow the window's size.
     void layoutTrickSlots(int w, int h);
     const TableLayout& tableLayout() const { return layout; }
+    CardScale cardScale() const { return layout.scale(); }
+    // The table at another size: its pictures, fonts and layout, and the
+    // window resized to fit it.
+    void setCardScale(CardScale scale);
 
     // Table
     void drawTable(bool refresh) override;
@@ -147,6 +156,8 @@ public:
     long onCmdBackground(FXObject*, FXSelector, void*);
     long onSessionWait(FXObject*, FXSelector, void*);
     long onCmdChatEntry(FXObject*, FXSelector, void*);
+    long onCmdCardSize(FXObject*, FXSelector, void*);
+    long onUpdCardSize(FXObject*, FXSelector, void*);
 
 private:
     // Draws one frame into the table image and returns the area it covered.
@@ -163,7 +174,13 @@ private:
 
     void buildMenus();
     void buildTopBar();
-    void loadArtwork();
+    void loadArtwork(CardScale scale);
+    void deleteArtwork();
+    void createArtwork();
+    // Pictures, fonts, top bar, BEG button and layout for the window's
+    // current size at this scale.
+    void useScale(CardScale scale);
+    void placeTopBar();
 
     void drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp);
     void drawHand(FXDCWindow& dc, int position, bool faceUp);
@@ -171,6 +188,7 @@ private:
     void drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text);
     void drawNames(FXDCWindow& dc);
     void drawStatus(FXDCWindow& dc);
+    void drawBackground(FXDCWindow& dc);
     // Copies a whole off-screen image onto another of the same size.
     static void copyImage(FXImage* from, FXImage* to);
     // Paints the canvas area now: FOX runs no queued repaint while a socket
@@ -199,12 +217,14 @@ private:
     FXMenuPane* displayMenu = nullptr;
     FXMenuPane* infoMenu = nullptr;
     FXMenuPane* backgroundMenu = nullptr;
+    FXMenuPane* cardSizeMenu = nullptr;
     FXCanvas* canvas = nullptr;
     FXLabel* scoreLabel = nullptr;
     FXLabel* opponentScoreLabel = nullptr;
     FXLabel* gameLabel = nullptr;
     FXLabel* opponentGameLabel = nullptr;
     FXHorizontalFrame* topBar = nullptr;
+    std::array<FXWindow*, 2> spacers{};
     FXBMPImage* tableImage = nullptr;
     FXBMPImage* savedTableImage = nullptr;
     FXButton* begButton = nullptr;
@@ -213,11 +233,15 @@ private:
     std::string statusNote;
 
     FXIcon* windowIcon = nullptr;
-    std::array<FXImage*, CARD_COUNT> cardImages{};
-    FXImage* cardBackImage = nullptr;
+    // Clear outside their rounded corners.
+    std::array<FXIcon*, CARD_COUNT> cardImages{};
+    FXIcon* cardBackImage = nullptr;
     std::array<FXIcon*, 3> hangJackPictures{};
     FXImage* bannerImage = nullptr;
+    FXImage* bannerSideImage = nullptr;
     FXImage* backgroundImage = nullptr;
+    // The picture enlarged to cover a window it falls short of.
+    FXImage* fittedBackground = nullptr;
 
     TableLayout layout{CardMetrics{}, 640, 580};
     Animation animation;

@@ -15,6 +15,7 @@
 #include "ui/background.h"
 #include "ui/fox_settings.h"
 #include "ui/frame.h"
+#include "ui/screen_size.h"
 
 int main(int argc, char** argv)
 {
@@ -33,8 +34,11 @@ int main(int argc, char** argv)
     // init() has read the registry.
     FoxSettings settings(app.reg());
     PlayerNames names(settings);
-    const TableFonts fonts = TableFonts::create(&app);
-    auto* frame = new Frame(&app, &game, fonts);
+    // The size chosen last time, or at the first start the largest the screen has room for.
+    const TableSize screen = screenSize(app);
+    const CardScale scale = parseCardScale(settings.readString(CARD_SIZE_SECTION, CARD_SIZE_KEY))
+                                .value_or(firstStartScale(screen.width, screen.height));
+    auto* frame = new Frame(&app, &game, scale);
     app.create();
     frame->setBackgroundImage(loadBackgroundFromSettings(&app));
     frame->drawTable(false);

@@ -4,41 +4,63 @@
 
 namespace {
 
-// The side hands hang below the top hand's name line.
-int sideHandTop(const CardMetrics& card) { return card.height + 49; }
-int topHandTop() { return 12; }
+// Distances when small; the layout scales them.
+constexpr int TOP_HAND_TOP = 12;
+constexpr int SIDE_HAND_BELOW_CARD = 49;  // the side hands hang below the top hand's name line
 constexpr int SIDE_MARGIN = 20;
 constexpr int BOTTOM_HAND_GAP = 130;
+constexpr int TRICK_GAP = 10;
+constexpr int TRICK_SIDE_GAP = 20;
+constexpr int KICKED_BELOW_TOP = 12;
+constexpr int CAPTION_ABOVE_CARD = 8;
+constexpr int NAME_ABOVE_HAND = 7;
+constexpr int NAME_BELOW_TOP_HAND = 14;
+constexpr int NAME_SIDE_MARGIN = 4;
+constexpr int BEG_X = 34;
+constexpr int BEG_BELOW_HALF_CARD = 26;
+constexpr int SWEEP_PIXELS_PER_FRAME = 8;
 constexpr int SWEEP_MARGIN = 16;
+constexpr int SWEEP_EXTRA_WIDTH = 52;
+constexpr int SWEEP_EXTRA_HEIGHT = 42;
 constexpr int ANNOUNCEMENT_BASELINE = 160;
 constexpr int ANNOUNCEMENT_MARGIN = 10;
 constexpr int ANNOUNCEMENT_SMALLEST_POINTS = 8;
+constexpr int HANG_JACK_AREA_HEIGHT = 480;
+constexpr int HANG_JACK_RAISE = 30;
 
 bool isHorizontalFan(int position) { return position == POS_BOTTOM || position == POS_TOP; }
 
 }  // namespace
 
-TableLayout::TableLayout(const CardMetrics& card, int width, int height)
-    : card_(card), width_(width), height_(height)
+TableLayout::TableLayout(const CardMetrics& card, int width, int height, CardScale scale)
+    : card_(card),
+      scale_(scale),
+      windowWidth_(width),
+      windowHeight_(height),
+      width_(std::min(width, tableSize(scale).width)),
+      height_(std::min(height, tableSize(scale).height)),
+      left_((width - width_) / 2),
+      top_((height - height_) / 2)
 {
     const int cw = card.width;
     const int ch = card.height;
     Point& top = slots_[POS_TOP];
-    top.x = (width - cw) / 2;
-    top.y = (height - 2 * ch - BOTTOM_HAND_GAP) / 2;
-    slots_[POS_BOTTOM] = {top.x, top.y + 10 + ch};
-    slots_[POS_LEFT] = {(width - 3 * cw - 20) / 2, top.y + ch / 2};
-    slots_[POS_RIGHT] = {slots_[POS_LEFT].x + 20 + 2 * cw, slots_[POS_LEFT].y};
+    top.x = left_ + (width_ - cw) / 2;
+    top.y = top_ + (height_ - 2 * ch - px(BOTTOM_HAND_GAP)) / 2;
+    slots_[POS_BOTTOM] = {top.x, top.y + px(TRICK_GAP) + ch};
+    slots_[POS_LEFT] = {left_ + (width_ - 3 * cw - px(TRICK_SIDE_GAP)) / 2, top.y + ch / 2};
+    slots_[POS_RIGHT] = {slots_[POS_LEFT].x + px(TRICK_SIDE_GAP) + 2 * cw, slots_[POS_LEFT].y};
 }
 
 Point TableLayout::handOrigin(int position, int cardCount) const
 {
     const int fanWidth = (cardCount - 1) * card_.step() + card_.width;
+    const int sideTop = top_ + card_.height + px(SIDE_HAND_BELOW_CARD);
     switch (position) {
-    case POS_BOTTOM: return {(width_ - fanWidth) / 2, height_ - card_.height - BOTTOM_HAND_GAP};
-    case POS_TOP: return {(width_ - fanWidth) / 2, topHandTop()};
-    case POS_LEFT: return {SIDE_MARGIN, sideHandTop(card_)};
-    default: return {width_ - card_.width - SIDE_MARGIN, sideHandTop(card_)};
+    case POS_BOTTOM: return {left_ + (width_ - fanWidth) / 2, top_ + height_ - card_.height - px(BOTTOM_HAND_GAP)};
+    case POS_TOP: return {left_ + (width_ - fanWidth) / 2, top_ + px(TOP_HAND_TOP)};
+    case POS_LEFT: return {left_ + px(SIDE_MARGIN), sideTop};
+    default: return {left_ + width_ - card_.width - px(SIDE_MARGIN), sideTop};
     }
 }
 
@@ -60,52 +82,79 @@ int TableLayout::hitTestHand(int position, int cardCount, int x, int y) const
     return std::min(along, cardCount - 1);
 }
 
-Point TableLayout::kickedCardOrigin() const { return {SIDE_MARGIN + card_.width / 2, topHandTop() + 12}; }
+Point TableLayout::kickedCardOrigin() const
+{
+    return {left_ + px(SIDE_MARGIN) + card_.width / 2, top_ + px(TOP_HAND_TOP) + px(KICKED_BELOW_TOP)};
+}
+
+Point TableLayout::kickedCaptionOrigin() const
+{
+    const Point card = kickedCardOrigin();
+    return {card.x, card.y - px(CAPTION_ABOVE_CARD)};
+}
+
+Point TableLayout::begButtonOrigin() const
+{
+    return {left_ + px(BEG_X), top_ + card_.height / 2 + px(BEG_BELOW_HALF_CARD)};
+}
 
 Point TableLayout::nameOrigin(int position, int textWidth) const
 {
+    const int sideTop = handOrigin(POS_LEFT, 1).y;
     switch (position) {
-    case POS_BOTTOM: return {(width_ - textWidth) / 2, handOrigin(POS_BOTTOM, 1).y - 7};
-    case POS_TOP: return {(width_ - textWidth) / 2, topHandTop() + card_.height + 14};
-    case POS_LEFT: return {4, sideHandTop(card_) - 7};
-    default: return {width_ - textWidth - 4, sideHandTop(card_) - 7};
+    case POS_BOTTOM: return {left_ + (width_ - textWidth) / 2, handOrigin(POS_BOTTOM, 1).y - px(NAME_ABOVE_HAND)};
+    case POS_TOP:
+        return {left_ + (width_ - textWidth) / 2, handOrigin(POS_TOP, 1).y + card_.height + px(NAME_BELOW_TOP_HAND)};
+    case POS_LEFT: return {left_ + px(NAME_SIDE_MARGIN), sideTop - px(NAME_ABOVE_HAND)};
+    default: return {left_ + width_ - textWidth - px(NAME_SIDE_MARGIN), sideTop - px(NAME_ABOVE_HAND)};
     }
 }
 
 Point TableLayout::announcementOrigin(int textWidth) const
 {
-    return {(width_ - textWidth) / 2, ANNOUNCEMENT_BASELINE};
+    return {left_ + (width_ - textWidth) / 2, top_ + px(ANNOUNCEMENT_BASELINE)};
 }
 
 int TableLayout::announcementPoints(int points, int textWidth) const
 {
-    const int room = width_ - 2 * ANNOUNCEMENT_MARGIN;
+    const int room = width_ - 2 * px(ANNOUNCEMENT_MARGIN);
     if (textWidth <= room || textWidth <= 0) return points;
     return std::max(ANNOUNCEMENT_SMALLEST_POINTS, points * room / textWidth);
 }
 
 Point TableLayout::sweepMotion(int winnerPosition) const
 {
+    const int step = px(SWEEP_PIXELS_PER_FRAME);
     switch (winnerPosition) {
-    case POS_BOTTOM: return {0, SWEEP_PIXELS_PER_FRAME};
-    case POS_TOP: return {0, -SWEEP_PIXELS_PER_FRAME};
-    case POS_LEFT: return {-SWEEP_PIXELS_PER_FRAME, 0};
-    default: return {SWEEP_PIXELS_PER_FRAME, 0};
+    case POS_BOTTOM: return {0, step};
+    case POS_TOP: return {0, -step};
+    case POS_LEFT: return {-step, 0};
+    default: return {step, 0};
     }
 }
 
 int TableLayout::sweepFrameCount(int winnerPosition) const
 {
-    return isHorizontalFan(winnerPosition) ? height_ / 16 + 5 : width_ / 16 + 5;
+    // Counted at the small size, so a sweep lasts as long at every size.
+    const int along = isHorizontalFan(winnerPosition) ? height_ : width_;
+    return along * 2 / static_cast<int>(scale_) / 16 + 5;
 }
 
 Rect TableLayout::sweepRect(Point motion, int frame) const
 {
-    return {slots_[POS_LEFT].x - SWEEP_MARGIN + motion.x * frame, slots_[POS_TOP].y - SWEEP_MARGIN + motion.y * frame,
-            3 * card_.width + 52, 2 * card_.height + 42};
+    return {slots_[POS_LEFT].x - px(SWEEP_MARGIN) + motion.x * frame,
+            slots_[POS_TOP].y - px(SWEEP_MARGIN) + motion.y * frame, 3 * card_.width + px(SWEEP_EXTRA_WIDTH),
+            2 * card_.height + px(SWEEP_EXTRA_HEIGHT)};
 }
 
-int TableLayout::hangJackTop(int pictureHeight) { return (480 - pictureHeight) / 2 - 30; }
+Point TableLayout::hangJackOrigin(int pictureHeight) const
+{
+    return {left_, top_ + (px(HANG_JACK_AREA_HEIGHT) - pictureHeight) / 2 - px(HANG_JACK_RAISE)};
+}
+
+int TableLayout::bannerTop() const { return windowHeight_ - px(BANNER_HEIGHT); }
+
+int TableLayout::bannerLeft(int bannerWidth) const { return std::max(0, (windowWidth_ - bannerWidth) / 2); }
 
 int positionOfSeat(const GameState& game, int seat)
 {

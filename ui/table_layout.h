@@ -1,12 +1,14 @@
 // Where things lie on the card table, and which hands show their faces.
 // Plain geometry without FOX, so the window code only draws what this says.
-// W and H are the main window's size; the canvas sits 24 pixels lower, so
-// its lowest rows lie under the bottom edge.
+// W and H are the main window's size; the canvas sits a top bar lower, so
+// its lowest rows lie under the bottom edge. The table is laid out for the
+// window of its size (640 x 580 when small) and centred in a larger one.
 #pragma once
 
 #include <array>
 
 #include "engine/game_state.h"
+#include "ui/card_scale.h"
 
 enum TablePosition : int { POS_BOTTOM = 0, POS_TOP = 1, POS_LEFT = 2, POS_RIGHT = 3 };
 
@@ -33,9 +35,12 @@ using TrickSlots = std::array<Point, 4>;
 
 class TableLayout {
 public:
-    TableLayout(const CardMetrics& card, int width, int height);
+    TableLayout(const CardMetrics& card, int width, int height, CardScale scale = CardScale::SMALL);
 
     const CardMetrics& card() const { return card_; }
+    CardScale scale() const { return scale_; }
+    // Top left of the area the table is laid out in.
+    Point origin() const { return {left_, top_}; }
 
     // Top left of the first card of a hand of cardCount cards.
     Point handOrigin(int position, int cardCount) const;
@@ -47,6 +52,10 @@ public:
 
     const TrickSlots& trickSlots() const { return slots_; }
     Point kickedCardOrigin() const;
+    // Baseline start of the caption above the kicked card.
+    Point kickedCaptionOrigin() const;
+    // Top left of the BEG button, left of the left hand's name.
+    Point begButtonOrigin() const;
     // Baseline start of a name of textWidth pixels beside its hand.
     Point nameOrigin(int position, int textWidth) const;
     // Baseline start of an announcement of textWidth pixels.
@@ -62,18 +71,32 @@ public:
     // wider than one frame's move, so it also covers the previous frame.
     Rect sweepRect(Point motion, int frame) const;
 
-    // Top edge of a hang-jack picture of the given height.
-    static int hangJackTop(int pictureHeight);
+    // Top left of a hang-jack picture of the given height.
+    Point hangJackOrigin(int pictureHeight) const;
+
+    // The banner strip runs along the window's bottom edge, the banner
+    // centred in it (cut at the right in a window narrower than it).
+    int bannerTop() const;
+    int bannerLeft(int bannerWidth) const;
 
 private:
+    int px(int smallPixels) const { return scaled(smallPixels, scale_); }
+
     CardMetrics card_;
+    CardScale scale_;
+    int windowWidth_;
+    int windowHeight_;
+    // The table's own area: its size at this scale, or the window where
+    // that is smaller.
     int width_;
     int height_;
+    int left_;
+    int top_;
     TrickSlots slots_;
 };
 
-constexpr int SWEEP_PIXELS_PER_FRAME = 8;
 constexpr int SWEEP_INTERVAL_MS = 15;
+// The banner strip's height when small.
 constexpr int BANNER_HEIGHT = 120;
 
 // The display position showing a seat (tablePosition maps positions to seats).

@@ -7,6 +7,7 @@
 
 #include "net/transport.h"
 #include "ui/chat_bar.h"
+#include "ui/background_fit.h"
 #include "ui/frame.h"
 
 namespace {
@@ -47,11 +48,9 @@ bool isEmpty(const Rect& r) { return r.w <= 0 || r.h <= 0; }
 void Frame::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
 {
     if (!isCardIndex(index)) return;
-    FXImage* face = cardImages[index];
-    dc.drawImage(faceUp ? face : cardBackImage, x, y);
-    dc.setForeground(BLACK);
-    dc.setLineWidth(0);
-    dc.drawRectangle(x - 1, y - 1, face->getWidth() + 1, face->getHeight() + 1);
+    // The pictures carry their own dark edge and rounded corners, through
+    // which the cloth shows.
+    dc.drawIcon(faceUp ? cardImages[index] : cardBackImage, x, y);
 }
 
 void Frame::drawHand(FXDCWindow& dc, int position, bool faceUp)
@@ -78,8 +77,9 @@ void Frame::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offset
 void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text)
 {
     static const int OUTLINE[][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    const int thickness = scaled(1, layout.scale());
     dc.setForeground(BLACK);
-    for (const auto& d : OUTLINE) dc.drawText(x + d[0], y + d[1], text);
+    for (const auto& d : OUTLINE) dc.drawText(x + d[0] * thickness, y + d[1] * thickness, text);
     dc.setForeground(WHITE);
     dc.drawText(x, y, text);
 }
@@ -104,15 +104,35 @@ void Frame::drawNames(FXDCWindow& dc)
     }
 }
 
+void Frame::drawBackground(FXDCWindow& dc)
+{
+    const int pictureWidth = backgroundImage->getWidth();
+    const int pictureHeight = backgroundImage->getHeight();
+    const PictureSize size = backgroundDrawnSize(pictureWidth, pictureHeight, tableImage->getWidth(), layout.bannerTop());
+    if (size.width == pictureWidth && size.height == pictureHeight) {
+        dc.drawImage(backgroundImage, 0, 0);
+        return;
+    }
+    if (!fittedBackground || fittedBackground->getWidth() != size.width || fittedBackground->getHeight() != size.height) {
+        delete fittedBackground;
+        // Scaled once per size from a copy of the kept pixels, then only drawn.
+        fittedBackground = new FXImage(getApp(), nullptr, IMAGE_OWNED, pictureWidth, pictureHeight);
+        std::copy(backgroundImage->getData(), backgroundImage->getData() + pictureWidth * pictureHeight, fittedBackground->getData());
+        fittedBackground->scale(size.width, size.height, 1);
+        fittedBackground->create();
+    }
+    dc.drawImage(fittedBackground, 0, 0);
+}
+
 void Frame::drawTable(bool refresh)
 {
     // Whatever the last-trick view covered is drawn over now.
     lastTrickShowing = false;
     {
         FXDCWindow dc(tableImage);
-        dc.setForeground(backgroundImage ? BLACK : SOLID_CLOTH);
+        dc.setForeground(SOLID_CLOTH);
         dc.fillRectangle(0, 0, tableImage->getWidth(), tableImage->getHeight());
-        if (backgroundImage) dc.drawImage(backgroundImage, 0, 0);
+        if (backgroundImage) drawBackground(dc);
 
         const bool begPending = begEnabled();
         for (int p = 0; p < 4; ++p) {
@@ -125,7 +145,8 @@ void Frame::drawTable(bool refresh)
         if (game->kicked) {
             const Point at = layout.kickedCardOrigin();
             drawCard(dc, cardIndex(game->kicked), at.x, at.y, true);
-            drawOutlinedText(dc, at.x, at.y - 8, "Flipped card");
+            const Point caption = layout.kickedCaptionOrigin();
+            drawOutlinedText(dc, caption.x, caption.y, "Flipped card");
         }
         drawNames(dc);
         drawStatus(dc);
@@ -133,7 +154,9 @@ void Frame::drawTable(bool refresh)
         if (game->isSeat(game->turn)) {
             const Point slot = layout.trickSlots()[positionOfSeat(*game, game->turn)];
             dc.setForeground(TURN_BOX);
+            dc.setLineWidth(scaled(1, layout.scale()));
             dc.drawRectangle(slot.x, slot.y, layout.card().width, layout.card().height);
+            dc.setLineWidth(0);
         }
     }
     if (refresh) paintAll();
@@ -152,21 +175,25 @@ long Frame::onPaint(FXObject*, FXSelector, void* ptr)
     auto* event = static_cast<FXEvent*>(ptr);
     FXDCWindow dc(canvas, event);
     const int windowWidth = getWidth();
-    const int bannerTop = getHeight() - BANNER_HEIGHT;
+    const int bannerTop = layout.bannerTop();
+    const int bannerHeight = bannerImage->getHeight();
     const Rect exposed{event->rect.x, event->rect.y, event->rect.w, event->rect.h};
 
     const Rect table = intersect(exposed, {0, 0, windowWidth, bannerTop});
     if (!isEmpty(table)) dc.drawArea(tableImage, table.x, table.y, table.w, table.h, table.x, table.y);
 
-    const Rect banner = intersect(exposed, {0, bannerTop, bannerImage->getWidth(), BANNER_HEIGHT});
-    if (!isEmpty(banner))
-        dc.drawArea(bannerImage, banner.x, banner.y - bannerTop, banner.w, banner.h, banner.x, banner.y);
-    // A window wider than the banner shows black to its right.
-    const Rect beside = intersect(exposed, {bannerImage->getWidth(), bannerTop, windowWidth, BANNER_HEIGHT});
-    if (!isEmpty(beside)) {
-        dc.setForeground(BLACK);
-        dc.fillRectangle(beside.x, beside.y, beside.w, beside.h);
+    // Beside a banner narrower than the window its sky and sea go on.
+    const Rect strip = intersect(exposed, {0, bannerTop, windowWidth, bannerHeight});
+    if (!isEmpty(strip)) {
+        dc.setTile(bannerSideImage, 0, bannerTop);
+        dc.setFillStyle(FILL_TILED);
+        dc.fillRectangle(strip.x, strip.y, strip.w, strip.h);
+        dc.setFillStyle(FILL_SOLID);
     }
+    const int bannerLeft = layout.bannerLeft(bannerImage->getWidth());
+    const Rect banner = intersect(exposed, {bannerLeft, bannerTop, bannerImage->getWidth(), bannerHeight});
+    if (!isEmpty(banner))
+        dc.drawArea(bannerImage, banner.x - bannerLeft, banner.y - bannerTop, banner.w, banner.h, banner.x, banner.y);
     updateScoreLabels();
     return 1;
 }
@@ -179,6 +206,9 @@ long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
     if (w == tableImage->getWidth() && h == tableImage->getHeight()) return 1;
     tableImage->resize(w, h);
     savedTableImage->resize(w, h);
+    // A window made larger or smaller by hand gets the largest table that fits.
+    const CardScale fitting = fittingScale(w, h);
+    if (fitting != layout.scale()) useScale(fitting);
     layoutTrickSlots(w, h);
     if (chatBar->shown()) chatBar->placeAtBottom(w, h);
     if (animation.running()) {
@@ -289,9 +319,9 @@ void Frame::showHangJack()
     animate(
         [this](FXDCWindow& dc, int frame) {
             FXIcon* picture = hangJackPictures[std::min<size_t>(frame, hangJackPictures.size() - 1)];
-            const int top = TableLayout::hangJackTop(picture->getHeight());
-            dc.drawIcon(picture, 0, top);
-            return Rect{0, top, picture->getWidth(), picture->getHeight()};
+            const Point at = layout.hangJackOrigin(picture->getHeight());
+            dc.drawIcon(picture, at.x, at.y);
+            return Rect{at.x, at.y, picture->getWidth(), picture->getHeight()};
         },
         HANG_JACK_FRAMES, HANG_JACK_INTERVAL_MS);
     pauseDisplay(HANG_JACK_PAUSE_MS);

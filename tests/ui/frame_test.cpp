@@ -576,7 +576,7 @@ int main(int argc, char** argv)
     application = &app;
     initGame(state);
     game = &state;
-    frame = new Frame(&app, game, TableFonts::create(&app));
+    frame = new Frame(&app, game, CardScale::SMALL);
     app.create();
     frame->show(PLACEMENT_SCREEN);
     app.runWhileEvents();

@@ -9,7 +9,6 @@ source "$(dirname "$0")/gui_driver.sh"
 make_workspace
 
 GREEN="0 120 50"
-BLACK="0 0 0"
 BLUE="30 60 200"
 # A point of the table in window coordinates, clear of the setup dialog,
 # inside a 640x480 picture and below a 320x240 one.
@@ -101,7 +100,7 @@ check "  and so does the setting" grep -qx "Background=$WORK/blue.jpg" "$REGISTR
 
 check "a 320x240 picture is chosen" choose_picture "$WORK/small.jpg"
 check "  with a warning" box_answered Warning
-check "  black beyond it" table_shows small_picture "$BLACK" 0
+check "  enlarged to fill the table" table_shows small_picture "$BLUE" 8
 
 menu d 3 Right Down
 check "Solid gives the green cloth" table_shows solid "$GREEN" 0

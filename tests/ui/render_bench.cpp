@@ -1,7 +1,9 @@
-// Frame costs of the table under a real X server (run it under Xvfb):
-// BM_DrawTable draws a full table into the off-screen image and forces the
-// paint; BM_BlitTable only copies the finished image to the window, the
-// floor under every frame. Each iteration waits for the server to finish.
+// Frame costs of the table under a real X server (run it under Xvfb, on a
+// screen that holds the large table): BM_DrawTable draws a full table into
+// the off-screen image and forces the paint; BM_BlitTable only copies the
+// finished image to the window, the floor under every frame. Each iteration
+// waits for the server to finish. The argument is the table's size in
+// halves (2 small, 3 medium, 4 large).
 #include <benchmark/benchmark.h>
 
 #include <fx.h>
@@ -43,17 +45,29 @@ void layOutTable(GameState& game)
     game.turn = 0;
 }
 
+// The window at the benchmark's size, settled on the screen.
+void useScale(const benchmark::State& state)
+{
+    const auto scale = static_cast<CardScale>(state.range(0));
+    if (frame->cardScale() == scale && frame->getWidth() == tableSize(scale).width) return;
+    frame->setCardScale(scale);
+    application->runWhileEvents();
+    application->flush(true);
+}
+
 void BM_DrawTable(benchmark::State& state)
 {
+    useScale(state);
     for (auto _ : state) {
         frame->drawTable(true);
         application->flush(true);
     }
 }
-BENCHMARK(BM_DrawTable)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DrawTable)->Unit(benchmark::kMicrosecond)->DenseRange(2, 4);
 
 void BM_BlitTable(benchmark::State& state)
 {
+    useScale(state);
     frame->drawTable(true);
     FXEvent expose;
     expose.rect = FXRectangle(0, 0, frame->getWidth(), frame->getHeight());
@@ -62,7 +76,7 @@ void BM_BlitTable(benchmark::State& state)
         application->flush(true);
     }
 }
-BENCHMARK(BM_BlitTable)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlitTable)->Unit(benchmark::kMicrosecond)->DenseRange(2, 4);
 
 }  // namespace
 
@@ -74,7 +88,7 @@ int main(int argc, char** argv)
     app.init(argc, argv);
     application = &app;
     layOutTable(game);
-    frame = new Frame(&app, &game, TableFonts::create(&app));
+    frame = new Frame(&app, &game, CardScale::SMALL);
     app.create();
     frame->show(PLACEMENT_SCREEN);
     app.runWhileEvents();

@@ -157,7 +157,8 @@ TEST(TableLayout, TextPositions)
     }
     EXPECT_EQ(STANDARD.announcementOrigin(200).x, 220);
     EXPECT_EQ(STANDARD.announcementOrigin(200).y, 160);
-    EXPECT_EQ(TableLayout::hangJackTop(408), 6);
+    EXPECT_EQ(STANDARD.hangJackOrigin(408).x, 0);
+    EXPECT_EQ(STANDARD.hangJackOrigin(408).y, 6);
 }
 
 // A banner keeps its size while it fits within 10 pixels of either edge;

@@ -6,13 +6,13 @@ set -u
 MARVANTO=$(readlink -f "$1")
 PROBE=$(readlink -f "$2")
 BANNER=$(readlink -f "$3")
+BANNER_SIDE=$(dirname "$BANNER")/banner_side.gif
 source "$(dirname "$0")/gui_driver.sh"
 make_workspace
 
 # Canvas point (x, y) lies 24 pixels lower in the window, under the top bar.
 # The setup dialog opens in the middle of the table: samples keep clear of it.
 GREEN="0 120 50"
-BLACK="0 0 0"
 
 # --- The window as it starts, with the solid cloth ---
 start_program
@@ -36,12 +36,15 @@ check "Game menu opens" near "$(pixel "$WORK/game_menu.png" 150 60)" "206 206 20
 xdotool key Escape
 sleep 0.3
 
-# A wider window: the table grows, black shows right of the banner.
+# A wider window: the table is centred on the cloth, and beside the banner
+# its sky and sea go on.
 xdotool windowsize "$WIN" 800 580
 sleep 0.5
 shoot wide
 check "wider table keeps the cloth" near "$(pixel "$WORK/wide.png" 700 224)" "$GREEN" 0
-check "black right of the banner" near "$(pixel "$WORK/wide.png" 700 520)" "$BLACK" 0
+check "the banner centred" near "$(pixel "$WORK/wide.png" 180 494)" "$(pixel "$BANNER" 100 10)" 2
+check "sky and sea right of the banner" near "$(pixel "$WORK/wide.png" 790 520)" "$(pixel "$BANNER_SIDE" 0 36)" 2
+check "  and left of it" near "$(pixel "$WORK/wide.png" 10 520)" "$(pixel "$BANNER_SIDE" 0 36)" 2
 
 xdotool windowfocus --sync "$WIN"
 xdotool key ctrl+q
@@ -54,7 +57,7 @@ printf '[Display]\nBackground=%s\n' "$WORK/small.jpg" > "$REGISTRY"
 start_program
 shoot picture
 check "background picture under the table" near "$(pixel "$WORK/picture.png" 100 124)" "200 40 40" 6
-check "black beyond a small picture" near "$(pixel "$WORK/picture.png" 500 324)" "$BLACK" 0
+check "a small picture enlarged over the table" near "$(pixel "$WORK/picture.png" 500 324)" "200 40 40" 6
 "$PROBE" close Marvanto
 check "closing the window ends the program with status 0" exits_cleanly
 check "the setting is kept" grep -q "small.jpg" "$REGISTRY"
