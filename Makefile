@@ -56,6 +56,8 @@ sanitize: deps
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
 
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24 -noreset"
+# A screen that holds the large table.
+XVFB_LARGE = xvfb-run -a -s "-screen 0 1600x1300x24 -noreset"
 # A whole game against the computer under Xvfb, played by clicking as a
 # person would, to "Play again?" and the high score table: several minutes.
 full-game: build
@@ -83,5 +85,5 @@ bench: deps
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 2
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --opponent random
 	./build-release/marvanto-bench
-	$(XVFB) ./build-release/marvanto-render-bench
-	$(XVFB) tests/ui/startup_bench.sh build-release/marvanto build-release/tests/ui/x11_probe
+	$(XVFB_LARGE) ./build-release/marvanto-render-bench
+	$(XVFB_LARGE) tests/ui/startup_bench.sh build-release/marvanto build-release/tests/ui/x11_probe

@@ -1,25 +1,36 @@
 #!/bin/bash
-# Retakes docs/screenshot.png: the real program under Xvfb, a game started
-# from the setup dialog and played until it is the bottom player's turn with
-# cards already on the table.
-# Usage: tools/screenshot.sh [MARVANTO]   (default build/marvanto)
+# Retakes docs/screenshot.png: the real program under Xvfb with the table at
+# the medium size, a game started from the setup dialog and played until it
+# is the bottom player's turn with cards already on the table.
+# Usage: tools/screenshot.sh [MARVANTO] [small|medium|large] [OUT]
+#   (defaults build/marvanto, medium, docs/screenshot.png)
 set -u
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${MARVANTO_SCREENSHOT_XVFB:-}" ]; then
-    MARVANTO_SCREENSHOT_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
+    MARVANTO_SCREENSHOT_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1300x24 -noreset" "$0" "$@"
 fi
 MARVANTO=$(readlink -f "${1:-$ROOT/build/marvanto}")
-OUT=$ROOT/docs/screenshot.png
+SIZE=${2:-medium}
+OUT=$(readlink -f "${3:-$ROOT/docs/screenshot.png}")
 source "$ROOT/tests/ui/gui_driver.sh"
 make_workspace
+case $SIZE in
+    small) TABLE_HALVES=2 ;;
+    medium) TABLE_HALVES=3 ;;
+    large) TABLE_HALVES=4 ;;
+    *) echo "no table size $SIZE"; exit 2 ;;
+esac
+mkdir -p "$(dirname "$REGISTRY")"
+printf '[Display]\nCardSize=%s\n' "$SIZE" > "$REGISTRY"
 
-# Window coordinates of the trick slots in the 640x580 window (the canvas
-# lies 24 pixels down), and the colour of the box that marks the turn.
+# Window coordinates of the trick slots in the small 640x580 window (the
+# canvas lies a top bar down), and the colour of the box that marks the turn.
 TURN_BOX="100 180 255"
 GREEN="0 120 50"
-BOTTOM_SLOT_TOP="320 259"
-TOP_SLOT_MIDDLE="320 201"
-LEFT_SLOT_MIDDLE="238 249"
+at() { echo "$(px "$1") $(px "$2")"; }
+BOTTOM_SLOT_TOP=$(at 320 259)
+TOP_SLOT_MIDDLE=$(at 320 201)
+LEFT_SLOT_MIDDLE=$(at 238 249)
 
 card_in() {  # card_in PNG "x y": something other than cloth lies there
     ! near "$(pixel "$1" $2)" "$GREEN" 0 > /dev/null
@@ -42,7 +53,7 @@ while [ $SECONDS -lt $deadline ]; do
         quit_by_keys
         exit 0
     fi
-    click_in "$WIN" $((WIDTH / 2 - 150 + 20 * (i % 16))) $((HEIGHT - 154))
+    click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT - $(px 154)))
     i=$((i + 1))
 done
 echo "no game position to show within 120 s"

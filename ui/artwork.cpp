@@ -37,4 +37,11 @@ const ArtworkSet& artworkAt(CardScale scale)
     return SMALL;
 }
 
+PixelSize gifSize(const unsigned char* gif)
+{
+    // After the six bytes of "GIF89a": the logical screen's width and
+    // height, each two bytes, low byte first.
+    return {gif[6] | gif[7] << 8, gif[8] | gif[9] << 8};
+}
+
 const unsigned char* windowIconData() { return artwork_small::icon; }

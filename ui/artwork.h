@@ -20,5 +20,8 @@ struct ArtworkSet {
 
 const ArtworkSet& artworkAt(CardScale scale);
 
+// A GIF's width and height, read from its header without decoding it.
+PixelSize gifSize(const unsigned char* gif);
+
 // The window icon.
 const unsigned char* windowIconData();

@@ -28,7 +28,7 @@ const char* backgroundWarning(BackgroundFit fit)
     return nullptr;
 }
 
-PictureSize backgroundDrawnSize(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight)
+PixelSize backgroundDrawnSize(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight)
 {
     if (pictureWidth <= 0 || pictureHeight <= 0) return {};
     if (pictureWidth >= areaWidth && pictureHeight >= areaHeight) return {pictureWidth, pictureHeight};

@@ -2,6 +2,8 @@
 // on choosing one.
 #pragma once
 
+#include "ui/card_scale.h"
+
 enum class BackgroundFit {
     FITS,      // no warning
     ENLARGED,  // within 640x480 but short of the table area
@@ -17,12 +19,7 @@ BackgroundFit backgroundFit(int pictureWidth, int pictureHeight, int windowWidth
 // The text of the "Warning" box, or nullptr when none is due.
 const char* backgroundWarning(BackgroundFit fit);
 
-struct PictureSize {
-    int width = 0;
-    int height = 0;
-};
-
 // The size a picture is drawn at from the table's top left corner: its own
 // where it covers the area, so a larger one is cut at the edges; else
 // enlarged in proportion just enough to cover it, so no bare strip shows.
-PictureSize backgroundDrawnSize(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);
+PixelSize backgroundDrawnSize(int pictureWidth, int pictureHeight, int areaWidth, int areaHeight);

@@ -8,7 +8,7 @@ constexpr int SCREEN_SHARE_PERCENT = 85;
 
 bool fits(CardScale scale, int width, int height)
 {
-    const TableSize table = tableSize(scale);
+    const PixelSize table = tableSize(scale);
     return table.width <= width && table.height <= height;
 }
 
@@ -17,7 +17,7 @@ bool fits(CardScale scale, int width, int height)
 const char* const CARD_SIZE_SECTION = "Display";
 const char* const CARD_SIZE_KEY = "CardSize";
 
-TableSize tableSize(CardScale scale)
+PixelSize tableSize(CardScale scale)
 {
     return {scaled(SMALL_TABLE_WIDTH, scale), scaled(SMALL_TABLE_HEIGHT, scale)};
 }

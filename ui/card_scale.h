@@ -15,13 +15,14 @@ constexpr int scaled(int pixels, CardScale scale) { return pixels * static_cast<
 // A distance at this size, as it would be at the smallest.
 constexpr int unscaled(int pixels, CardScale scale) { return pixels * 2 / static_cast<int>(scale); }
 
-struct TableSize {
+// A width and height in pixels.
+struct PixelSize {
     int width = 0;
     int height = 0;
 };
 
 // The window the table is laid out for at this size.
-TableSize tableSize(CardScale scale);
+PixelSize tableSize(CardScale scale);
 
 // The largest size whose table fits a window of this size; the smallest
 // when none does.

@@ -139,7 +139,7 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     : FXMainWindow(application, "Marvanto", nullptr, nullptr, DECOR_ALL, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
       game(state)
 {
-    const TableSize size = tableSize(scale);
+    const PixelSize size = tableSize(scale);
     setWidth(size.width);
     setHeight(size.height);
     // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
@@ -166,22 +166,38 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
 
 void Frame::loadArtwork(CardScale scale)
 {
-    FXApp* application = getApp();
     const ArtworkSet& pictures = artworkAt(scale);
+    bannerImage = new FXJPGImage(getApp(), pictures.banner, 0);
+    bannerSideImage = new FXGIFImage(getApp(), pictures.bannerSide, 0);
+}
+
+void Frame::loadCards()
+{
+    if (cardBackImage) return;
+    const ArtworkSet& pictures = artworkAt(layout.scale());
     // Cards are icons: what lies outside their rounded corners is clear.
-    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFIcon(application, pictures.cardFaces[i]);
-    cardBackImage = new FXGIFIcon(application, pictures.cardBack);
-    for (size_t i = 0; i < hangJackPictures.size(); ++i)
-        hangJackPictures[i] = new FXGIFIcon(application, pictures.hangJack[i]);
-    bannerImage = new FXJPGImage(application, pictures.banner, 0);
-    bannerSideImage = new FXGIFImage(application, pictures.bannerSide, 0);
+    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFIcon(getApp(), pictures.cardFaces[i]);
+    cardBackImage = new FXGIFIcon(getApp(), pictures.cardBack);
+    if (!id()) return;
+    for (FXIcon* image : cardImages) image->create();
+    cardBackImage->create();
+}
+
+void Frame::loadHangJack()
+{
+    if (hangJackPictures[0]) return;
+    const ArtworkSet& pictures = artworkAt(layout.scale());
+    for (size_t i = 0; i < hangJackPictures.size(); ++i) {
+        hangJackPictures[i] = new FXGIFIcon(getApp(), pictures.hangJack[i]);
+        hangJackPictures[i]->create();
+    }
 }
 
 void Frame::createArtwork()
 {
-    for (FXIcon* image : cardImages) image->create();
-    cardBackImage->create();
-    for (FXIcon* picture : hangJackPictures) picture->create();
+    for (FXIcon* image : cardImages)
+        if (image) image->create();
+    if (cardBackImage) cardBackImage->create();
     bannerImage->create();
     bannerSideImage->create();
 }
@@ -212,8 +228,8 @@ void Frame::useScale(CardScale scale)
     if (created) createArtwork();
     const TableFonts old = fonts;
     fonts = TableFonts::create(getApp(), scale);
-    layout = TableLayout(CardMetrics{cardImages[0]->getWidth(), cardImages[0]->getHeight()}, getWidth(), getHeight(),
-                         scale);
+    const PixelSize card = gifSize(artworkAt(scale).cardFaces[0]);
+    layout = TableLayout(CardMetrics{card.width, card.height}, getWidth(), getHeight(), scale);
     placeTopBar();
     begButton->setFont(fonts.button);
     const int padding = scaled(2, scale);
@@ -230,9 +246,11 @@ void Frame::useScale(CardScale scale)
 
 void Frame::setCardScale(CardScale scale)
 {
-    const TableSize size = tableSize(scale);
+    const PixelSize size = tableSize(scale);
     useScale(scale);
     resize(size.width, size.height);
+    // Grown in place, the window could reach past the screen's edge.
+    if (shown()) place(PLACEMENT_SCREEN);
     if (id()) {
         layoutTrickSlots(getWidth(), getHeight());
         drawTable(true);

@@ -174,9 +174,15 @@ private:
 
     void buildMenus();
     void buildTopBar();
+    // Only the banner at first: the window shows no card before a game
+    // begins, so the cards are made when first drawn, after the window is up.
     void loadArtwork(CardScale scale);
+    void loadCards();
     void deleteArtwork();
     void createArtwork();
+    // The hang-jack pictures are the largest and the rarest: made when
+    // first shown at a size, not at start-up.
+    void loadHangJack();
     // Pictures, fonts, top bar, BEG button and layout for the window's
     // current size at this scale.
     void useScale(CardScale scale);
@@ -236,7 +242,7 @@ private:
     // Clear outside their rounded corners.
     std::array<FXIcon*, CARD_COUNT> cardImages{};
     FXIcon* cardBackImage = nullptr;
-    std::array<FXIcon*, 3> hangJackPictures{};
+    std::array<FXIcon*, 3> hangJackPictures{};  // null until first shown
     FXImage* bannerImage = nullptr;
     FXImage* bannerSideImage = nullptr;
     FXImage* backgroundImage = nullptr;

@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     FoxSettings settings(app.reg());
     PlayerNames names(settings);
     // The size chosen last time, or at the first start the largest the screen has room for.
-    const TableSize screen = screenSize(app);
+    const PixelSize screen = screenSize(app);
     const CardScale scale = parseCardScale(settings.readString(CARD_SIZE_SECTION, CARD_SIZE_KEY))
                                 .value_or(firstStartScale(screen.width, screen.height));
     auto* frame = new Frame(&app, &game, scale);

@@ -3,7 +3,7 @@
 // Apart from the toolkit's headers: Xlib's macros clash with their names.
 #include <X11/Xlib.h>
 
-TableSize screenSize(FXApp& app)
+PixelSize screenSize(FXApp& app)
 {
     auto* display = static_cast<Display*>(app.getDisplay());
     if (!display) return {};

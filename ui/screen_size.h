@@ -6,4 +6,4 @@
 
 #include "ui/card_scale.h"
 
-TableSize screenSize(FXApp& app);
+PixelSize screenSize(FXApp& app);

@@ -48,6 +48,7 @@ bool isEmpty(const Rect& r) { return r.w <= 0 || r.h <= 0; }
 void Frame::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
 {
     if (!isCardIndex(index)) return;
+    loadCards();
     // The pictures carry their own dark edge and rounded corners, through
     // which the cloth shows.
     dc.drawIcon(faceUp ? cardImages[index] : cardBackImage, x, y);
@@ -108,7 +109,7 @@ void Frame::drawBackground(FXDCWindow& dc)
 {
     const int pictureWidth = backgroundImage->getWidth();
     const int pictureHeight = backgroundImage->getHeight();
-    const PictureSize size = backgroundDrawnSize(pictureWidth, pictureHeight, tableImage->getWidth(), layout.bannerTop());
+    const PixelSize size = backgroundDrawnSize(pictureWidth, pictureHeight, tableImage->getWidth(), layout.bannerTop());
     if (size.width == pictureWidth && size.height == pictureHeight) {
         dc.drawImage(backgroundImage, 0, 0);
         return;
@@ -316,6 +317,7 @@ void Frame::sweepTrickAway(Card* trick, int winnerSeat)
 
 void Frame::showHangJack()
 {
+    loadHangJack();
     animate(
         [this](FXDCWindow& dc, int frame) {
             FXIcon* picture = hangJackPictures[std::min<size_t>(frame, hangJackPictures.size() - 1)];

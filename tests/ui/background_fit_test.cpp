@@ -66,7 +66,7 @@ TEST(BackgroundFit, DrawnSizeCoversTheTableArea)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pictureWidth << "x" << c.pictureHeight << " over " << c.areaWidth << "x"
                                         << c.areaHeight);
-        const PictureSize drawn = backgroundDrawnSize(c.pictureWidth, c.pictureHeight, c.areaWidth, c.areaHeight);
+        const PixelSize drawn = backgroundDrawnSize(c.pictureWidth, c.pictureHeight, c.areaWidth, c.areaHeight);
         EXPECT_EQ(drawn.width, c.width);
         EXPECT_EQ(drawn.height, c.height);
     }

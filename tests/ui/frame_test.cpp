@@ -18,6 +18,7 @@
 #include "net/transport.h"
 #include "tests/engine/fixture.h"
 #include "tests/support/map_store.h"
+#include "ui/artwork.h"
 #include "ui/frame.h"
 
 namespace {
@@ -213,6 +214,40 @@ TEST_F(FrameTest, ChatBarCoversOnlyTheBannerStrip)
     EXPECT_EQ(canvas->getHeight(), canvasHeight);
     frame->setChatOpen(false);
     EXPECT_FALSE(bar->shown());
+}
+
+// At every size the window takes the table's size and the pictures drawn
+// for it; the cloth shows through a card's rounded corner, and a click on
+// a card plays that card.
+TEST_F(FrameTest, EachCardSizeShowsItsPicturesAndPlaysTheClickedCard)
+{
+    give(0, {"2D", "7H"});
+    game->turn = 0;
+    for (CardScale scale : CARD_SCALES) {
+        SCOPED_TRACE(cardScaleName(scale));
+        frame->setCardScale(scale);
+        application->runWhileEvents();
+        EXPECT_EQ(frame->getWidth(), tableSize(scale).width);
+        EXPECT_EQ(frame->getHeight(), tableSize(scale).height);
+        FXGIFIcon face(application, artworkAt(scale).cardFaces[0]);
+        const CardMetrics& card = frame->tableLayout().card();
+        EXPECT_EQ(card.width, face.getWidth());
+        EXPECT_EQ(card.height, face.getHeight());
+
+        frame->drawTable(true);
+        const Screen screen;
+        const Point first = frame->tableLayout().handOrigin(POS_BOTTOM, 2);
+        EXPECT_EQ(screen.at(first.x, first.y), opaque(CLOTH));
+        EXPECT_EQ(screen.at(first.x, first.y + card.height - 1), opaque(CLOTH));
+        EXPECT_NE(screen.at(first.x + card.step() / 2, first.y + card.height / 2), opaque(CLOTH));
+
+        outbox.sent.clear();
+        releaseAt(first.x + card.step() / 2, first.y + card.height / 2);
+        ASSERT_EQ(outbox.sent.size(), 1u);
+        EXPECT_EQ(outbox.sent[0].card, indexOf("2D"));
+    }
+    frame->setCardScale(CardScale::SMALL);
+    application->runWhileEvents();
 }
 
 // The widest banners of the game lose neither end: the cloth shows at both

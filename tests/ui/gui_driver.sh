@@ -6,6 +6,10 @@
 # undecorated; keys reach a window only after `windowfocus --sync`.
 
 CONVERT=/usr/bin/convert   # `convert` may be shadowed by a stand-in
+# The table's size in halves (2 small, 3 medium, 4 large): distances on the
+# table given at the small size grow with it.
+TABLE_HALVES=${TABLE_HALVES:-2}
+px() { echo $(($1 * TABLE_HALVES / 2)); }
 passed=0
 failed=0
 
@@ -180,13 +184,15 @@ quit_by_keys() {
 play_until() {  # play_until TITLE SECONDS
     local deadline=$((SECONDS + $2)) i=0 X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
-    # The bottom hand's middle row, under the 24-pixel top bar; a fan of up
-    # to 12 cards spans the middle 300 pixels.
-    local y=$((HEIGHT - 154)) left=$((WIDTH / 2 - 150))
+    # The bottom hand's middle row, under the top bar, with the table
+    # centred in the window; a fan of up to 12 cards spans the middle 300
+    # pixels (at the small size).
+    local y=$((HEIGHT / 2 + $(px 136))) left=$((WIDTH / 2 - $(px 150))) step
+    step=$(px 20)
     while [ $SECONDS -lt $deadline ]; do
         [ -n "$(visible_window "$1")" ] && return 0
         answer_boxes "$1"
-        click_in "$WIN" $((left + 20 * (i % 16))) "$y"
+        click_in "$WIN" $((left + step * (i % 16))) "$y"
         i=$((i + 1))
         sleep 0.2
     done

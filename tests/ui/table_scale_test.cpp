@@ -101,7 +101,7 @@ bool overlap(const Rect& a, const Rect& b)
 TEST(TableAtEachSize, NothingOverlapsAndEverythingIsAboveTheBanner)
 {
     for (const SizeCase& size : SIZES) {
-        const TableSize window = tableSize(size.scale);
+        const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
         for (int n : {1, 6, 9}) {
             SCOPED_TRACE(std::string(cardScaleName(size.scale)) + ", hands of " + std::to_string(n));
@@ -124,7 +124,7 @@ TEST(TableAtEachSize, NothingOverlapsAndEverythingIsAboveTheBanner)
 TEST(TableAtEachSize, HitTestsFindTheCardDrawnThere)
 {
     for (const SizeCase& size : SIZES) {
-        const TableSize window = tableSize(size.scale);
+        const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
         for (int p = 0; p < 4; ++p) {
             for (int n = 1; n <= 9; ++n) {
@@ -156,7 +156,7 @@ TEST(TableAtEachSize, TheSweepCoversItsLastFrameAndTakesAsLongAtEverySize)
 {
     const TableLayout small(SIZES[0].card, 640, 580);
     for (const SizeCase& size : SIZES) {
-        const TableSize window = tableSize(size.scale);
+        const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
         const TrickSlots& slots = layout.trickSlots();
         for (int p = 0; p < 4; ++p) {
@@ -180,7 +180,7 @@ TEST(TableAtEachSize, ALargerWindowCentresTheTable)
 {
     for (const SizeCase& size : SIZES) {
         SCOPED_TRACE(cardScaleName(size.scale));
-        const TableSize table = tableSize(size.scale);
+        const PixelSize table = tableSize(size.scale);
         const TableLayout fitted(size.card, table.width, table.height, size.scale);
         const TableLayout roomy(size.card, table.width + 200, table.height + 101, size.scale);
         EXPECT_EQ(roomy.origin().x, 100);
