@@ -15,7 +15,7 @@ namespace {
     {                                                                                               \
         {MARVANTO_TEN_CARDS(ns, 0), MARVANTO_TEN_CARDS(ns, 1), MARVANTO_TEN_CARDS(ns, 2),           \
          MARVANTO_TEN_CARDS(ns, 3), MARVANTO_TEN_CARDS(ns, 4), ns::card_50, ns::card_51},           \
-            ns::card_back, {ns::hangjack_1, ns::hangjack_2, ns::hangjack_3}, ns::banner, ns::banner_side \
+            ns::card_back, {ns::hangjack_1, ns::hangjack_2, ns::hangjack_3}, ns::banner, ns::banner_side, ns::icon \
     }
 
 const ArtworkSet SMALL = MARVANTO_ARTWORK_SET(artwork_small);
@@ -43,5 +43,3 @@ PixelSize gifSize(const unsigned char* gif)
     // height, each two bytes, low byte first.
     return {gif[6] | gif[7] << 8, gif[8] | gif[9] << 8};
 }
-
-const unsigned char* windowIconData() { return artwork_small::icon; }

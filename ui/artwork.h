@@ -16,12 +16,11 @@ struct ArtworkSet {
     const unsigned char* banner;
     // One column of the banner's sky and sea, repeated beside it.
     const unsigned char* bannerSide;
+    // The window icon, larger with the table.
+    const unsigned char* icon;
 };
 
 const ArtworkSet& artworkAt(CardScale scale);
 
 // A GIF's width and height, read from its header without decoding it.
 PixelSize gifSize(const unsigned char* gif);
-
-// The window icon.
-const unsigned char* windowIconData();

@@ -142,11 +142,6 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     const PixelSize size = tableSize(scale);
     setWidth(size.width);
     setHeight(size.height);
-    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
-    // its background colour transparent.
-    windowIcon = new FXGIFIcon(application, windowIconData(), FXRGB(192, 192, 192), IMAGE_OPAQUE);
-    setIcon(windowIcon);
-    setMiniIcon(windowIcon);
     tableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
     savedTableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
 
@@ -167,6 +162,9 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
 void Frame::loadArtwork(CardScale scale)
 {
     const ArtworkSet& pictures = artworkAt(scale);
+    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
+    // its background colour transparent.
+    windowIcon = new FXGIFIcon(getApp(), pictures.icon, FXRGB(192, 192, 192), IMAGE_OPAQUE);
     bannerImage = new FXJPGImage(getApp(), pictures.banner, 0);
     bannerSideImage = new FXGIFImage(getApp(), pictures.bannerSide, 0);
 }
@@ -198,6 +196,7 @@ void Frame::createArtwork()
     for (FXIcon* image : cardImages)
         if (image) image->create();
     if (cardBackImage) cardBackImage->create();
+    windowIcon->create();
     bannerImage->create();
     bannerSideImage->create();
 }
@@ -213,9 +212,11 @@ void Frame::deleteArtwork()
         picture = nullptr;
     }
     delete cardBackImage;
+    delete windowIcon;
     delete bannerImage;
     delete bannerSideImage;
     cardBackImage = nullptr;
+    windowIcon = nullptr;
     bannerImage = nullptr;
     bannerSideImage = nullptr;
 }
@@ -226,6 +227,8 @@ void Frame::useScale(CardScale scale)
     deleteArtwork();
     loadArtwork(scale);
     if (created) createArtwork();
+    setIcon(windowIcon);
+    setMiniIcon(windowIcon);
     const TableFonts old = fonts;
     fonts = TableFonts::create(getApp(), scale);
     const PixelSize card = gifSize(artworkAt(scale).cardFaces[0]);

@@ -980,12 +980,12 @@ def write_pictures(zoom, folder):
         save_gif(rgb, os.path.join(out, "hangjack_%d.gif" % n), clear)
     banner(zoom).save(os.path.join(out, "banner.jpg"), "JPEG", quality=92)
     save_gif(banner_side(zoom), os.path.join(out, "banner_side.gif"))
+    save_gif(window_icon(round(ICON_GRID * zoom)), os.path.join(out, "icon.gif"))
 
 
 def main():
     for zoom, folder in ZOOMS:
         write_pictures(zoom, folder)
-    save_gif(window_icon(), os.path.join(ASSETS, "icon.gif"))
 
 
 if __name__ == "__main__":
