@@ -87,7 +87,9 @@ new_window() {  # new_window KNOWN_IDS: NEW = a shown main window not among them
 start_player() {  # start_player I: a process with its own HOME, its window in cell I
     local known
     known=$(xdotool search --onlyvisible --name '^Marvanto$')
-    mkdir -p "$WORK/home$1"
+    # The small table, so that four windows fit the screen.
+    mkdir -p "$WORK/home$1/.foxrc/zok"
+    printf '[Display]\nCardSize=small\n' > "$WORK/home$1/.foxrc/zok/marvanto"
     HOME=$WORK/home$1 "$MARVANTO" &
     PIDS+=($!)
     wait_until 20 new_window "$known" || fail "${NAMES[$1]}: no window"
