@@ -38,7 +38,7 @@ card_in() {  # card_in PNG "x y": something other than cloth lies there
 
 start_program
 start_local_game Zed || exit 1
-deadline=$((SECONDS + 120))
+deadline=$((SECONDS + 240))
 i=0
 eval "$(xdotool getwindowgeometry --shell "$WIN")"
 while [ $SECONDS -lt $deadline ]; do
@@ -56,5 +56,5 @@ while [ $SECONDS -lt $deadline ]; do
     click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT - $(px 154)))
     i=$((i + 1))
 done
-echo "no game position to show within 120 s"
+echo "no game position to show within 240 s"
 exit 1
