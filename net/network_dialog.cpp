@@ -154,16 +154,31 @@ public:
     {
         controls.addNobody();
         controls.fillNameLists(*names);
-        controls.nameBox->setFocus();
         fitToFixedChildren(this);
         execute(PLACEMENT_OWNER);
         return choice;
+    }
+
+    // The field can take the focus only once it exists: execute() has
+    // created the dialog by now.
+    void show(FXuint placement) override
+    {
+        controls.focusName();
+        FXDialogBox::show(placement);
     }
 
     long onCmdDuvanto(FXObject*, FXSelector, void*)
     {
         controls.showPartner();
         return 1;
+    }
+
+    // Return in a name field hosts, the first of the dialog's choices.
+    long onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
+    {
+        if (controls.isEnterInNames(static_cast<const FXEvent*>(ptr)))
+            return onCmdChoose(this, FXSEL(SEL_COMMAND, ID_HOST), nullptr);
+        return FXDialogBox::onKeyPress(sender, sel, ptr);
     }
 
     long onCmdChoose(FXObject*, FXSelector sel, void*)
@@ -185,6 +200,7 @@ private:
 FXDEFMAP(NetworkGameDialog) NetworkGameDialogMap[] = {
     FXMAPFUNC(SEL_COMMAND, NetworkGameDialog::ID_DUVANTO, NetworkGameDialog::onCmdDuvanto),
     FXMAPFUNCS(SEL_COMMAND, NetworkGameDialog::ID_HOST, NetworkGameDialog::ID_JOIN, NetworkGameDialog::onCmdChoose),
+    FXMAPFUNC(SEL_KEYPRESS, 0, NetworkGameDialog::onKeyPress),
 };
 FXIMPLEMENT(NetworkGameDialog, FXDialogBox, NetworkGameDialogMap, ARRAYNUMBER(NetworkGameDialogMap))
 

@@ -17,7 +17,8 @@ PromptDialog::PromptDialog(FXWindow* ownerWindow, const FXString& titleText, con
     : FXDialogBox(ownerWindow, titleText, DECOR_TITLE | DECOR_BORDER | DECOR_RESIZE, 0, 0, 316, 110)
 {
     new FXLabel(this, promptText, nullptr, LABEL_NORMAL | FIXED, 16, 10);
-    field = new FXTextField(this, 30, nullptr, 0, TEXTFIELD_NORMAL | FIXED, 16, 35);
+    // The field takes Return for itself: there it presses " OK ".
+    field = new FXTextField(this, 30, this, ID_OK, TEXTFIELD_NORMAL | TEXTFIELD_ENTER_ONLY | FIXED, 16, 35);
     okButton = new FXButton(this, " OK ", nullptr, this, ID_OK, BUTTON_DEFAULT | FRAME_RAISED | FIXED);
     cancelButton = new FXButton(this, " Cancel ", nullptr, this, ID_CANCEL, BUTTON_NORMAL | FIXED);
 }
@@ -32,6 +33,13 @@ void PromptDialog::create()
     const int x = (getWidth() - okWidth - cancelWidth - BUTTON_GAP) / 2;
     okButton->move(x, BUTTON_Y);
     cancelButton->move(getWidth() - x - cancelWidth, BUTTON_Y);
+}
+
+void PromptDialog::show(FXuint placement)
+{
+    field->setFocus();
+    field->selectAll();
+    FXDialogBox::show(placement);
 }
 
 long PromptDialog::onCmdOk(FXObject*, FXSelector, void*)

@@ -21,6 +21,9 @@ public:
     PromptDialog(FXWindow* owner, const FXString& title, const FXString& prompt);
     // Centres the two buttons with 120 pixels between them.
     void create() override;
+    // Every opening puts the keys in the field, its text selected so that
+    // typing replaces it.
+    void show(FXuint placement) override;
 
     // The field's text when " OK " was last pressed; none since clearResult().
     const std::optional<std::string>& getResult() const { return result; }

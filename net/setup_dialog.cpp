@@ -3,6 +3,8 @@
 #include <set>
 #include <string>
 
+#include <fxkeys.h>
+
 namespace {
 
 constexpr FXuint FIXED = LAYOUT_FIX_X | LAYOUT_FIX_Y;
@@ -17,6 +19,10 @@ FXComboBox* nameField(FXDialogBox* dialog, int y, FXGroupBox** group)
     box->setNumVisible(VISIBLE_NAMES);
     return box;
 }
+
+// A combo box keeps its own text field as its first child. Focus given to
+// the box itself stops at the box, and typed keys reach nothing.
+FXTextField* textFieldOf(FXComboBox* box) { return static_cast<FXTextField*>(box->getFirst()); }
 
 void appendMissing(FXComboBox* box, const std::vector<std::string>& names)
 {
@@ -67,6 +73,19 @@ void NameControls::showPartner()
     for (FXWindow* window : partnerControls) shown ? window->show() : window->hide();
 }
 
+void NameControls::focusName()
+{
+    FXTextField* field = textFieldOf(nameBox);
+    field->setFocus();
+    field->selectAll();
+}
+
+bool NameControls::isEnterInNames(const FXEvent* event) const
+{
+    if (event->code != KEY_Return && event->code != KEY_KP_Enter) return false;
+    return textFieldOf(nameBox)->hasFocus() || (partnerBox->shown() && textFieldOf(partnerBox)->hasFocus());
+}
+
 void NameControls::storeNames(GameState& game, PlayerNames& names) const
 {
     ::storeNames(game, nameBox->getText().text(), partnerBox->getText().text(), partnerBox->getCurrentItem() <= 0,
@@ -76,6 +95,8 @@ void NameControls::storeNames(GameState& game, PlayerNames& names) const
 FXDEFMAP(GameSetup) GameSetupMap[] = {
     FXMAPFUNC(SEL_COMMAND, GameSetup::ID_START, GameSetup::onCmdStart),
     FXMAPFUNC(SEL_COMMAND, GameSetup::ID_DUVANTO, GameSetup::onCmdDuvanto),
+    FXMAPFUNC(SEL_KEYPRESS, 0, GameSetup::onKeyPress),
+    FXMAPFUNC(SEL_MAP, 0, GameSetup::onMap),
 };
 FXIMPLEMENT(GameSetup, FXDialogBox, GameSetupMap, ARRAYNUMBER(GameSetupMap))
 
@@ -97,7 +118,7 @@ void GameSetup::create()
 void GameSetup::open()
 {
     controls.fillNameLists(*names);
-    controls.nameBox->setFocus();
+    controls.focusName();
     show(PLACEMENT_OWNER);
 }
 
@@ -107,6 +128,22 @@ long GameSetup::onCmdStart(FXObject*, FXSelector, void*)
     controls.storeNames(*game, *names);
     hide();
     getOwner()->handle(this, FXSEL(SEL_COMMAND, ID_START_GAME), nullptr);
+    return 1;
+}
+
+long GameSetup::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
+{
+    if (controls.isEnterInNames(static_cast<const FXEvent*>(ptr))) return onCmdStart(this, sel, ptr);
+    return FXDialogBox::onKeyPress(sender, sel, ptr);
+}
+
+long GameSetup::onMap(FXObject* sender, FXSelector sel, void* ptr)
+{
+    FXDialogBox::onMap(sender, sel, ptr);
+    // A window manager gives the keyboard to the main window that has just
+    // appeared, not to this dialog opened over it a moment later, and the
+    // name typed would reach nothing.
+    setFocus();
     return 1;
 }
 

@@ -36,6 +36,12 @@ struct NameControls {
     // After the check button toggled: a two-handed game has no partner.
     void showPartner();
     bool hasName() const { return !nameBox->getText().empty(); }
+    // Puts the keys into the name box's text field, its text selected so
+    // that typing replaces it.
+    void focusName();
+    // Whether a key press is Return or Enter typed in one of the name
+    // fields, which take it for themselves: the dialog answers it.
+    bool isEnterInNames(const FXEvent* event) const;
     void storeNames(GameState& game, PlayerNames& names) const;
 };
 
@@ -61,6 +67,10 @@ public:
 
     long onCmdStart(FXObject*, FXSelector, void*);
     long onCmdDuvanto(FXObject*, FXSelector, void*);
+    // Return in a name field starts the game.
+    long onKeyPress(FXObject*, FXSelector, void*);
+    // Once shown, the dialog takes the keyboard.
+    long onMap(FXObject*, FXSelector, void*);
 
 private:
     GameState* game = nullptr;
