@@ -15,7 +15,7 @@ constexpr FXuval STREAM_BUFFER = 8192;
 FXImage* loadBackgroundImage(FXApp* app, const FXString& path)
 {
     FXFileStream stream;
-    if (!stream.open(path, FXStreamLoad, STREAM_BUFFER)) return nullptr;
+    if (!FXStat::isFile(path) || !stream.open(path, FXStreamLoad, STREAM_BUFFER)) return nullptr;
     // The pixels stay, to be fitted again to every size of the window.
     auto* image = new FXJPGImage(app, nullptr, IMAGE_KEEP, 1, 1);
     const bool loaded = image->loadPixels(stream) && image->getData();

@@ -10,7 +10,8 @@ extern const char* const BACKGROUND_KEY;         // "Background"
 extern const char* const BACKGROUND_SOLID;       // the exact keyword for no picture
 
 // Loads a JPEG file and creates it on the display, keeping its pixels;
-// nullptr when the file cannot be opened or holds no readable JPEG.
+// nullptr when the path names no regular file (a named pipe would block the
+// open for ever) or the file holds no readable JPEG.
 FXImage* loadBackgroundImage(FXApp* app, const FXString& path);
 
 // The picture the setting names, or nullptr for the solid cloth. Without a

@@ -70,4 +70,15 @@ check "unreadable picture gives the cloth" near "$(pixel "$WORK/missing.png" 100
 "$PROBE" close Marvanto
 check "second close ends with status 0" exits_cleanly
 
+# --- A named pipe or a device is no picture: start-up does not wait on it ---
+mkfifo "$WORK/pipe.jpg"
+for special in "$WORK/pipe.jpg" /dev/zero; do
+    printf '[Display]\nBackground=%s\n' "$special" > "$REGISTRY"
+    start_program
+    shoot special
+    check "$special gives the cloth" near "$(pixel "$WORK/special.png" 100 224)" "$GREEN" 0
+    "$PROBE" close Marvanto
+    check "$special: close ends with status 0" exits_cleanly
+done
+
 summary
