@@ -26,6 +26,8 @@ FXDialogBox* buildRoundSummary(FXWindow* owner, const RoundSummary& summary)
     for (const RoundSummaryColumn& column : summary.teams) {
         // The label shows "&&" as one "&", so measure what it shows.
         widest = std::max(widest, font->getTextWidth(stripHotKey(column.heading.c_str())));
+        for (const std::string& line : column.lines) widest = std::max(widest, font->getTextWidth(line.c_str()));
+        widest = std::max(widest, font->getTextWidth(column.gained.c_str()));
         longest = std::max(longest, column.lines.size());
     }
     const SummaryLayout layout = summaryLayout(widest, static_cast<int>(longest));

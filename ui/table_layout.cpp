@@ -173,10 +173,10 @@ bool handFaceUp(const GameState& game, int seat, bool begPending)
     return !(begPending && !decidesBeg);
 }
 
-SummaryLayout summaryLayout(int widestHeadingWidth, int longestColumnLines)
+SummaryLayout summaryLayout(int widestTextWidth, int longestColumnLines)
 {
     SummaryLayout summary;
-    summary.width = std::max(2 * widestHeadingWidth + 30, 320);
+    summary.width = std::max(2 * widestTextWidth + 30, 320);
     summary.columnWidth = summary.width / 2;
     summary.columnX = {8, summary.width / 2};
     summary.headingY = 8;

@@ -110,6 +110,8 @@ bool handFaceUp(const GameState& game, int seat, bool begPending);
 
 // The round summary window: two columns, one per team, each headed by the
 // team's name and listing what it scored, with the points gained below.
+// Each column is half the window, wide enough for the widest text of
+// either column, headings and lines alike, so the two never meet.
 struct SummaryLayout {
     int width = 0;
     int columnWidth = 0;
@@ -119,4 +121,4 @@ struct SummaryLayout {
     int gainedY = 0;  // 36 below the last line of the longer column
     int buttonY = 0;  // 36 below the gained line
 };
-SummaryLayout summaryLayout(int widestHeadingWidth, int longestColumnLines);
+SummaryLayout summaryLayout(int widestTextWidth, int longestColumnLines);

@@ -449,6 +449,52 @@ TEST_F(FrameTest, RoundSummaryReplacesTheLastAndCloses)
     EXPECT_EQ(findSummary(), nullptr);
 }
 
+// Measured in the fonts in use: no line of one column runs into a line of
+// the other, and every line stays inside the window.
+TEST_F(FrameTest, RoundSummaryColumnsStandApart)
+{
+    const std::vector<std::string> everyLine = {
+        "Played high", "Played low", "Played jack safely", "Hung jack", "Took one", "Kicked 2 aces",
+        "Kicked 2 jacks", "Kicked 2 sixes", "Kicked 2 twos", "41 points towards game", "Won game point"};
+    const std::vector<std::string> fewLines = {"Played high", "Played low", "Hung jack", "0 points towards game"};
+    struct Case {
+        RoundSummaryColumn left, right;
+    };
+    const Case cases[] = {
+        {{"P0 && P1", everyLine, "Gained 14 points"}, {"P2 && P3", everyLine, "Gained -14 points"}},
+        {{"P0 && P1", everyLine, "Gained 3 points"}, {"P2 && P3", fewLines, "Gained 1 point"}},
+        {{"Bossman && Mr. Anderson", fewLines, "Gained 0 points"}, {"Ganja smoker && Moko Jumbie", everyLine, "Gained 1 point"}},
+        {{"Kim", everyLine, "Gained 2 points"}, {"Horse", everyLine, "Gained -1 points"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.left.heading + " / " + c.right.heading);
+        RoundSummary summary;
+        summary.teams[0] = c.left;
+        summary.teams[1] = c.right;
+        frame->showRoundSummary(summary);
+        application->runWhileEvents();
+        FXTopWindow* box = findSummary();
+        ASSERT_NE(box, nullptr);
+        EXPECT_GE(box->getWidth(), 320);
+        std::vector<FXWindow*> labels;
+        for (FXWindow* w = box->getFirst(); w; w = w->getNext())
+            if (w->isMemberOf(FXMETACLASS(FXLabel))) labels.push_back(w);
+        for (size_t i = 0; i < labels.size(); ++i) {
+            const FXWindow* a = labels[i];
+            EXPECT_GE(a->getX(), 0);
+            EXPECT_LE(a->getX() + a->getWidth(), box->getWidth()) << static_cast<const FXLabel*>(a)->getText().text();
+            for (size_t j = i + 1; j < labels.size(); ++j) {
+                const FXWindow* b = labels[j];
+                const bool sameRow = a->getY() < b->getY() + b->getHeight() && b->getY() < a->getY() + a->getHeight();
+                const bool apart = a->getX() + a->getWidth() <= b->getX() || b->getX() + b->getWidth() <= a->getX();
+                EXPECT_TRUE(!sameRow || apart) << static_cast<const FXLabel*>(a)->getText().text() << " and "
+                                               << static_cast<const FXLabel*>(b)->getText().text();
+            }
+        }
+        frame->closeRoundSummary();
+    }
+}
+
 TEST_F(FrameTest, QuitButtonClosesItsDialogFirst)
 {
     auto* dialog = new FXDialogBox(frame, "Setup");
