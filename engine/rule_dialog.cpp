@@ -1,5 +1,9 @@
 #include "engine/rule_dialog.h"
 
+#include <algorithm>
+#include <initializer_list>
+#include <utility>
+
 #include "engine/rule_choices.h"
 
 FXDEFMAP(RuleDialog) RuleDialogMap[] = {
@@ -32,6 +36,16 @@ FXOptionMenu* makeMenu(FXComposite* parent, FXPopup* pane, FXint x, FXint y)
 FXLabel* makeLabel(FXComposite* parent, const char* text, FXint x, FXint y)
 {
     return new FXLabel(parent, text, nullptr, JUSTIFY_LEFT | PLACED, x, y, 0, 0, PAD, PAD, PAD, PAD);
+}
+
+// A menu stands at its own place, or further right when the font in use
+// makes a label of its column run into it; the menus of a column line up.
+constexpr FXint LABEL_GAP = 6;
+
+void placeColumn(std::initializer_list<std::pair<FXLabel*, FXOptionMenu*>> rows, FXint x)
+{
+    for (const auto& row : rows) x = std::max(x, row.first->getX() + row.first->getDefaultWidth() + LABEL_GAP);
+    for (const auto& row : rows) row.second->setX(x);
 }
 
 FXCheckButton* makeCheck(FXComposite* parent, const char* text, FXint x, FXint y)
@@ -69,16 +83,23 @@ RuleDialog::RuleDialog(FXWindow* mainWindow, RuleSettings& rules)
     followMenu->setSelector(ID_FORCE_FOLLOW);
 
     FXMenuPane* underTrumpPane = makePane(this, UNDER_TRUMP_ITEMS);
-    makeLabel(this, "Under trump penalty:", 20, 93);
+    FXLabel* underTrumpLabel = makeLabel(this, "Under trump penalty:", 20, 93);
     underTrumpMenu = makeMenu(this, underTrumpPane, 154, 93);
 
     FXMenuPane* lengthPane = makePane(this, LENGTH_ITEMS);
-    makeLabel(this, "Game length:", 20, 118);
+    FXLabel* lengthLabel = makeLabel(this, "Game length:", 20, 118);
     lengthMenu = makeMenu(this, lengthPane, 154, 118);
 
     FXMenuPane* hangJackPane = makePane(this, HANG_JACK_ITEMS);
-    makeLabel(this, "Hang jack:", 20, 143);
+    FXLabel* hangJackLabel = makeLabel(this, "Hang jack:", 20, 143);
     hangJackMenu = makeMenu(this, hangJackPane, 154, 143);
+
+    placeColumn({{reneedLabel, reneedMenu}}, 110);
+    placeColumn({{followLabel, followMenu},
+                 {underTrumpLabel, underTrumpMenu},
+                 {lengthLabel, lengthMenu},
+                 {hangJackLabel, hangJackMenu}},
+                154);
 
     tobagoCheck = makeCheck(this, "Tobago rules", 20, 167);
     forceBegCheck = makeCheck(this, "Force beg if no trumps", 20, 192);
