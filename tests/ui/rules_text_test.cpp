@@ -109,4 +109,22 @@ TEST(HelpText, FourParagraphsSeparatedByAnEmptyLine)
     }
 }
 
+// The BEG button sits at the top left, beside the flipped card.
+TEST(HelpText, SaysWhereTheBegButtonIsAndSpellsItsWords)
+{
+    const std::string text = texts::help;
+    const struct {
+        const char* wrong;
+        const char* right;
+    } mended[] = {
+        {"in the top right hand corner", "in the top left hand corner"},
+        {"in you hand", "in your hand"},
+        {"put there own", "put their own"},
+    };
+    for (const auto& m : mended) {
+        EXPECT_EQ(text.find(m.wrong), std::string::npos) << m.wrong;
+        EXPECT_NE(text.find(m.right), std::string::npos) << m.right;
+    }
+}
+
 }  // namespace
