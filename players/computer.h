@@ -43,6 +43,11 @@ public:
 class TeamPlayers : public TurnDriver {
 public:
     TeamPlayers(TurnDriver& team0, TurnDriver& team1) : players_{&team0, &team1} {}
+    void seat(TurnDriver& team0, TurnDriver& team1)
+    {
+        players_[0] = &team0;
+        players_[1] = &team1;
+    }
 
     bool begs(const GameState& game, int seat) override;
     const Card* cardToPlay(const GameState& game, int seat) override;

@@ -59,3 +59,37 @@ void nameComputerSeats(GameState& game, int seats)
         game.seats[s].connection = -1;
     }
 }
+
+Players::Players(const SelfPlayOptions& options)
+    : teams(strategy_, strategy_), options_(options), expert_(options.expert), omniscient_(options.expert, true)
+{
+    seatForGame(0);
+}
+
+TurnDriver& Players::player(PlayerKind kind)
+{
+    switch (kind) {
+    case PlayerKind::EXPERT: return expert_;
+    case PlayerKind::RANDOM: return random_;
+    case PlayerKind::OMNISCIENT: return omniscient_;
+    default: return strategy_;
+    }
+}
+
+void Players::seatForGame(int game)
+{
+    aOnTeam0_ = game % 2 == 0;
+    TurnDriver& a = player(options_.playerA);
+    TurnDriver& b = player(options_.playerB);
+    if (aOnTeam0_)
+        teams.seat(a, b);
+    else
+        teams.seat(b, a);
+}
+
+std::vector<double> Players::decisionMs() const
+{
+    std::vector<double> all = expert_.decisionTimes();
+    all.insert(all.end(), omniscient_.decisionTimes().begin(), omniscient_.decisionTimes().end());
+    return all;
+}

@@ -6,6 +6,7 @@
 
 #include "engine/actions.h"
 #include "players/computer.h"
+#include "players/expert_player.h"
 #include "tools/selfplay/self_play.h"
 
 // Checks every applied action and watches rounds and game ends.
@@ -39,12 +40,29 @@ private:
     int handSize_ = 0;
 };
 
-// The computer players of the two teams.
-struct Players {
-    explicit Players(bool randomOpponent) : teams(strategy, randomOpponent ? static_cast<TurnDriver&>(random) : strategy) {}
-    ComputerStrategy strategy;
-    RandomPlayer random;
+// The computer players of the two teams: player A and player B, on the
+// teams a game's number gives them.
+class Players {
+public:
+    explicit Players(const SelfPlayOptions& options);
+
+    // Seats A on team 0 for game 0, 2, 4 ..., on team 1 for the others.
+    void seatForGame(int game);
+    bool aOnTeam0() const { return aOnTeam0_; }
+    // The decision times of the searching players so far.
+    std::vector<double> decisionMs() const;
+
     TeamPlayers teams;
+
+private:
+    TurnDriver& player(PlayerKind kind);
+
+    const SelfPlayOptions& options_;
+    ComputerStrategy strategy_;
+    RandomPlayer random_;
+    ExpertPlayer expert_;
+    ExpertPlayer omniscient_;
+    bool aOnTeam0_ = true;
 };
 
 // Names every seat of a game of that many seats as a computer seat.

@@ -1,6 +1,7 @@
 // marvanto-selfplay: plays whole games among computer seats and checks the
 // game after every applied action. Exit status 0 when every game finished
 // without a violation.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -16,7 +17,10 @@ void printUsage(std::ostream& out)
 {
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
-        << "                         [--network 4|3|2]\n";
+        << "                         [--network 4|3|2] [--players A,B] [--samples N] [--budget N]\n"
+        << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
+        << "  other game and team 1 in the rest. --samples and --budget set the Expert's\n"
+        << "  sampled deals per decision and alpha-beta nodes per deal.\n";
 }
 
 int usage(const char* why)
@@ -91,16 +95,32 @@ int main(int argc, char** argv)
             else
                 return usage("--transport takes memory or tcp");
         } else if (arg == "--opponent") {
+            // The shorthand of the first self-play tool: standard against B.
             if (std::strcmp(value, "strategy") == 0)
-                options.randomOpponent = false;
+                options.playerB = PlayerKind::STANDARD;
             else if (std::strcmp(value, "random") == 0)
-                options.randomOpponent = true;
+                options.playerB = PlayerKind::RANDOM;
             else
                 return usage("--opponent takes strategy or random");
+            options.playerA = PlayerKind::STANDARD;
+        } else if (arg == "--players") {
+            const std::string text = value;
+            const size_t comma = text.find(',');
+            if (comma == std::string::npos || !parsePlayerKind(text.substr(0, comma), options.playerA) ||
+                !parsePlayerKind(text.substr(comma + 1), options.playerB))
+                return usage("--players takes A,B, each standard, expert, random or omniscient");
+        } else if (arg == "--samples") {
+            if (!parseInt(value, n) || n < 1 || n > 1000) return usage("--samples takes a count from 1 to 1000");
+            options.expert.samples = static_cast<int>(n);
+            options.expert.begSamples = std::max(1, static_cast<int>(n) / 2);
+        } else if (arg == "--budget") {
+            if (!parseInt(value, n) || n < 1000) return usage("--budget takes a node count of at least 1000");
+            options.expert.nodeBudget = n;
         } else {
             return usage(("unknown option " + arg).c_str());
         }
     }
+    options.expert.seed = options.seed;
     const SelfPlayResult result = runSelfPlay(options, std::cout);
     printSummary(result, std::cout, options.network != 0);
     return result.violations == 0 && result.divergences == 0 && result.allFinished && result.games == options.games ? 0 : 1;

@@ -1,5 +1,6 @@
 #include "tools/selfplay/self_play.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +19,7 @@ namespace {
 class MemoryPlay {
 public:
     MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
-        : options_(options), players_(options.randomOpponent), watcher_(game_, result, log, options.verbose)
+        : options_(options), players_(options), watcher_(game_, result, log, options.verbose)
     {
         initGame(game_);
         game_.table = &table_;
@@ -30,6 +31,8 @@ public:
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
         table_.onError = [this](const std::string& caption, const std::string& text) { watcher_.onError(caption, text); };
     }
+
+    Players& players() { return players_; }
 
     bool playGame()
     {
@@ -72,7 +75,7 @@ public:
         : options_(options),
           transport_(poll_, game_),
           session_(game_, transport_, *this),
-          players_(options.randomOpponent),
+          players_(options),
           watcher_(game_, result, log, options.verbose)
     {
         initGame(game_);
@@ -92,6 +95,8 @@ public:
         game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         listening_ = transport_.openListener(options.basePort) != -1;
     }
+
+    Players& players() { return players_; }
 
     bool playGame()
     {
@@ -161,13 +166,29 @@ void playAll(const SelfPlayOptions& options, SelfPlayResult& result, std::ostrea
 {
     auto play = std::make_unique<Play>(options, result, log);
     for (int g = 0; g < options.games; ++g) {
-        if (!play->playGame()) {
+        play->players().seatForGame(g);
+        const long won0 = result.won[0];
+        const long won1 = result.won[1];
+        const bool finished = play->playGame();
+        result.decisionMs = play->players().decisionMs();
+        if (!finished) {
             result.allFinished = false;
             log << "game " << g + 1 << " did not finish\n";
             return;
         }
         ++result.games;
+        const bool aOnTeam0 = play->players().aOnTeam0();
+        if (result.won[0] > won0) ++(aOnTeam0 ? result.wonA : result.wonB);
+        if (result.won[1] > won1) ++(aOnTeam0 ? result.wonB : result.wonA);
     }
+}
+
+double percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty()) return 0;
+    const size_t at = static_cast<size_t>(fraction * (values.size() - 1) + 0.5);
+    std::nth_element(values.begin(), values.begin() + at, values.end());
+    return values[at];
 }
 
 }  // namespace
@@ -191,10 +212,29 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
 {
     char divergences[48] = "";
     if (network) std::snprintf(divergences, sizeof divergences, " divergences=%ld", r.divergences);
-    char line[320];
+    char decisions[96] = "";
+    if (!r.decisionMs.empty())
+        std::snprintf(decisions, sizeof decisions, " decision_ms_median=%.1f decision_ms_max=%.1f",
+                      percentile(r.decisionMs, 0.5), percentile(r.decisionMs, 1.0));
+    char line[420];
     std::snprintf(line, sizeof line,
-                  "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f",
+                  "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f"
+                  " wonA=%ld wonB=%ld%s",
                   r.games, r.rounds, r.actions, r.won[0], r.won[1], r.violations, divergences, r.seconds,
-                  r.seconds > 0 ? r.games / r.seconds : 0.0);
+                  r.seconds > 0 ? r.games / r.seconds : 0.0, r.wonA, r.wonB, decisions);
     out << line << '\n';
+}
+
+bool parsePlayerKind(const std::string& text, PlayerKind& kind)
+{
+    static const std::pair<const char*, PlayerKind> NAMES[] = {{"standard", PlayerKind::STANDARD},
+                                                                {"expert", PlayerKind::EXPERT},
+                                                                {"random", PlayerKind::RANDOM},
+                                                                {"omniscient", PlayerKind::OMNISCIENT}};
+    for (const auto& [name, k] : NAMES)
+        if (text == name) {
+            kind = k;
+            return true;
+        }
+    return false;
 }

@@ -5,10 +5,20 @@
 
 #include <cstdint>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "engine/rules.h"
+#include "players/expert_search.h"
 
 enum class SelfPlayTransport { MEMORY, TCP };
+
+// Who plays for a team. The omniscient player is the Expert's search
+// allowed to see every hand: a ceiling for measuring, never offered in the
+// program.
+enum class PlayerKind { STANDARD, EXPERT, RANDOM, OMNISCIENT };
+// "standard", "expert", "random", "omniscient"; false for anything else.
+bool parsePlayerKind(const std::string& text, PlayerKind& kind);
 
 struct SelfPlayOptions {
     int games = 100;
@@ -16,8 +26,12 @@ struct SelfPlayOptions {
     unsigned seed = 1;
     RuleSettings rules;
     SelfPlayTransport transport = SelfPlayTransport::MEMORY;
-    // Team 1 plays random legal cards and random beg decisions.
-    bool randomOpponent = false;
+    // Player A and player B. A plays for team 0 in the odd-numbered games
+    // and for team 1 in the even-numbered ones, so that neither profits
+    // from the seats.
+    PlayerKind playerA = PlayerKind::STANDARD;
+    PlayerKind playerB = PlayerKind::STANDARD;
+    ExpertSettings expert;
     // Prints every applied action.
     bool verbose = false;
     // First listening port tried by the tcp transport.
@@ -32,6 +46,10 @@ struct SelfPlayResult {
     long rounds = 0;
     long actions = 0;
     long won[2] = {0, 0};
+    long wonA = 0;
+    long wonB = 0;
+    // Milliseconds of every decision of the Expert and omniscient players.
+    std::vector<double> decisionMs;
     long violations = 0;
     // Network games: points of the action stream where the copies differed.
     long divergences = 0;
@@ -43,6 +61,7 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log);
 // The network games of runSelfPlay.
 void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log);
 
-// "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G",
-// with " divergences=D" after violations for network games.
+// "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G
+// wonA=A wonB=B", with " divergences=D" after violations for network games and
+// " decision_ms_median=M decision_ms_max=X" when searching players played.
 void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);

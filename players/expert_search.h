@@ -1,0 +1,48 @@
+// The Expert's search: determinized (perfect-information Monte Carlo)
+// search. Each decision samples deals of the unseen cards consistent with
+// the seat's view, solves every sample exactly (or to a horizon when it is
+// large) with alpha-beta over the round model, and takes the choice whose
+// average worth is best. Worth is the chance of winning the game, judged
+// from the scores at the end of the round against the target.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "players/seat_view.h"
+
+struct ExpertSettings {
+    // Sampled deals per card decision, and per branch of a beg decision.
+    int samples = 20;
+    int begSamples = 10;
+    // Alpha-beta nodes one sample may spend before its search is cut to a
+    // horizon of fewer tricks.
+    long nodeBudget = 20000;
+    // Mixed with the view into each decision's own generator, so that a
+    // decision depends only on the view and this seed.
+    uint64_t seed = 1;
+};
+
+class ExpertSearch {
+public:
+    explicit ExpertSearch(const ExpertSettings& settings, const std::atomic<bool>* cancel = nullptr)
+        : settings_(settings), cancel_(cancel)
+    {
+    }
+
+    // The card index to play; the view's seat must be the one to move.
+    int chooseCard(const SeatView& view) const;
+    // The eldest hand with the beg open: true begs, false stands.
+    bool begs(const SeatView& view) const;
+    // The dealer after a beg: true runs the pack, false gives one.
+    bool runsPack(const SeatView& view) const;
+
+private:
+    ExpertSettings settings_;
+    // Set when the answer is no longer wanted: the search ends early.
+    const std::atomic<bool>* cancel_;
+};
+
+// The chance that team 0 wins the game from these scores, for scores that
+// have not ended it.
+double winChance(int score0, int score1, int target);
