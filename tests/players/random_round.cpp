@@ -45,6 +45,8 @@ void dealRandomRound(GameState& game, const RoundSetup& setup, std::mt19937& rng
 
     std::vector<Card*> deck;
     for (Card* c = game.deck; c; c = c->next) deck.push_back(c);
+    // The deal depends on rng alone, not on the rand() shuffle of initGame.
+    std::sort(deck.begin(), deck.end(), [](const Card* a, const Card* b) { return cardIndex(a) < cardIndex(b); });
     std::shuffle(deck.begin(), deck.end(), rng);
     size_t next = 0;
     for (int s = 0; s < 4; ++s) {
