@@ -100,12 +100,21 @@ FXDEFMAP(GameSetup) GameSetupMap[] = {
 };
 FXIMPLEMENT(GameSetup, FXDialogBox, GameSetupMap, ARRAYNUMBER(GameSetupMap))
 
-GameSetup::GameSetup(FXWindow* ownerWindow, GameState& gameState, PlayerNames& playerNames)
-    : FXDialogBox(ownerWindow, "Game Setup", DECOR_TITLE | DECOR_BORDER), game(&gameState), names(&playerNames)
+GameSetup::GameSetup(FXWindow* ownerWindow, GameState& gameState, PlayerNames& playerNames, ComputerChoice& choice)
+    : FXDialogBox(ownerWindow, "Game Setup", DECOR_TITLE | DECOR_BORDER),
+      game(&gameState),
+      names(&playerNames),
+      computers(&choice)
 {
     controls.build(this, ID_DUVANTO);
-    new FXButton(this, " Start Game ", nullptr, this, ID_START, BUTTON_NORMAL | FIXED, 30, 98);
-    new FXButton(this, " Quit ", nullptr, ownerWindow, ID_QUIT_GAME, BUTTON_NORMAL | FIXED, 150, 98);
+    new FXLabel(this, "Computer:", nullptr, LABEL_NORMAL | FIXED, 30, 100);
+    computerBox = new FXListBox(this, nullptr, 0, FRAME_SUNKEN | FRAME_THICK | FIXED | LAYOUT_FIX_WIDTH, 104, 98,
+                                NAME_BOX_WIDTH, 0);
+    for (ComputerLevel level : {ComputerLevel::STANDARD, ComputerLevel::EXPERT})
+        computerBox->appendItem(computerLevelName(level));
+    computerBox->setNumVisible(2);
+    new FXButton(this, " Start Game ", nullptr, this, ID_START, BUTTON_NORMAL | FIXED, 30, 130);
+    new FXButton(this, " Quit ", nullptr, ownerWindow, ID_QUIT_GAME, BUTTON_NORMAL | FIXED, 150, 130);
 }
 
 void GameSetup::create()
@@ -118,6 +127,7 @@ void GameSetup::create()
 void GameSetup::open()
 {
     controls.fillNameLists(*names);
+    computerBox->setCurrentItem(computers->level() == ComputerLevel::EXPERT ? 1 : 0);
     controls.focusName();
     show(PLACEMENT_OWNER);
 }
@@ -126,6 +136,7 @@ long GameSetup::onCmdStart(FXObject*, FXSelector, void*)
 {
     if (!controls.hasName()) return 1;
     controls.storeNames(*game, *names);
+    computers->choose(computerBox->getCurrentItem() == 1 ? ComputerLevel::EXPERT : ComputerLevel::STANDARD);
     hide();
     getOwner()->handle(this, FXSEL(SEL_COMMAND, ID_START_GAME), nullptr);
     return 1;

@@ -5,6 +5,7 @@
 
 #include <fx.h>
 
+#include "net/computer_choice.h"
 #include "net/player_names.h"
 
 // The main window's commands the dialog sends.
@@ -59,10 +60,11 @@ public:
     };
 
     // The owner is the main window: it gets ID_START_GAME and ID_QUIT_GAME.
-    GameSetup(FXWindow* owner, GameState& game, PlayerNames& names);
+    GameSetup(FXWindow* owner, GameState& game, PlayerNames& names, ComputerChoice& computers);
     void create() override;
     // Shows the dialog centred on its owner without a modal loop, the lists
-    // refreshed and the name field focused.
+    // refreshed, the remembered computer level chosen and the name field
+    // focused.
     void open();
 
     long onCmdStart(FXObject*, FXSelector, void*);
@@ -75,7 +77,10 @@ public:
 private:
     GameState* game = nullptr;
     PlayerNames* names = nullptr;
+    ComputerChoice* computers = nullptr;
     NameControls controls;
+    // "Standard", "Expert": the level of every computer seat of the game.
+    FXListBox* computerBox = nullptr;
 };
 
 static_assert(GameSetup::ID_START == 62 && GameSetup::ID_DUVANTO == 64, "numbered from FXDialogBox::ID_LAST");

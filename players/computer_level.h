@@ -2,6 +2,7 @@
 // standard rules or the Expert search, for every computer seat alike.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "engine/game_state.h"
@@ -14,19 +15,21 @@ const char* computerLevelName(ComputerLevel level);
 // Standard for anything that is not a level's name.
 ComputerLevel computerLevelNamed(const std::string& name);
 
-// The computer players the engine calls: those of the chosen level.
+// The computer players the engine calls: those of the level chosen now.
 class LevelledComputers : public ComputerPlayers {
 public:
-    LevelledComputers(ComputerPlayers& standard, ComputerPlayers& expert) : standard_(standard), expert_(expert) {}
+    LevelledComputers(ComputerPlayers& standard, ComputerPlayers& expert, std::function<ComputerLevel()> level)
+        : standard_(standard), expert_(expert), level_(std::move(level))
+    {
+    }
 
     void runComputerTurn(GameState& game) override { current().runComputerTurn(game); }
     bool dealerAcceptsBeg(const GameState& game) override { return current().dealerAcceptsBeg(game); }
 
-    ComputerLevel level = ComputerLevel::STANDARD;
-
 private:
-    ComputerPlayers& current() { return level == ComputerLevel::EXPERT ? expert_ : standard_; }
+    ComputerPlayers& current() { return level_() == ComputerLevel::EXPERT ? expert_ : standard_; }
 
     ComputerPlayers& standard_;
     ComputerPlayers& expert_;
+    std::function<ComputerLevel()> level_;
 };

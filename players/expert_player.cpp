@@ -1,21 +1,30 @@
 #include "players/expert_player.h"
 
-#include <chrono>
+#include <ctime>
 
 #include "engine/table.h"
 
 namespace {
 
-template <typename Decide>
-auto timed(std::vector<double>& times, Decide decide)
+// Processor time, not wall time: other programs on the machine do not
+// count against the search.
+double threadMs()
 {
-    const auto start = std::chrono::steady_clock::now();
-    auto result = decide();
-    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    return result;
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
 }  // namespace
+
+template <typename Decide>
+auto ExpertPlayer::timed(Decision::Kind kind, const SeatView& view, Decide decide)
+{
+    const double start = threadMs();
+    auto result = decide();
+    decisions_.push_back({kind, view.seatCount, __builtin_popcountll(view.hand), threadMs() - start});
+    return result;
+}
 
 SeatView ExpertPlayer::viewOf(const GameState& game, int seat, bool begOpen) const
 {
@@ -25,18 +34,18 @@ SeatView ExpertPlayer::viewOf(const GameState& game, int seat, bool begOpen) con
 bool ExpertPlayer::begs(const GameState& game, int seat)
 {
     const SeatView view = viewOf(game, seat, true);
-    return timed(times_, [&] { return search_.begs(view); });
+    return timed(Decision::BEG, view, [&] { return search_.begs(view); });
 }
 
 const Card* ExpertPlayer::cardToPlay(const GameState& game, int seat)
 {
     const SeatView view = viewOf(game, seat, game.table->begEnabled());
-    const int card = timed(times_, [&] { return search_.chooseCard(view); });
+    const int card = timed(Decision::CARD, view, [&] { return search_.chooseCard(view); });
     return findCardByIndex(game.seats[seat].hand, card);
 }
 
 bool ExpertPlayer::dealerAcceptsBeg(const GameState& game)
 {
     const SeatView view = viewOf(game, game.dealer, false);
-    return timed(times_, [&] { return search_.runsPack(view); });
+    return timed(Decision::DEALER, view, [&] { return search_.runsPack(view); });
 }

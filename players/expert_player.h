@@ -20,13 +20,21 @@ public:
     const Card* cardToPlay(const GameState& game, int seat) override;
     bool dealerAcceptsBeg(const GameState& game) override;
 
-    // How long each decision took, in milliseconds, in order.
-    const std::vector<double>& decisionTimes() const { return times_; }
+    struct Decision {
+        enum Kind { BEG, DEALER, CARD } kind;
+        int seats;      // in play
+        int handSize;   // cards in the deciding hand
+        double ms;      // processor time of the thread that searched
+    };
+    // Every decision so far, in order.
+    const std::vector<Decision>& decisions() const { return decisions_; }
 
 private:
     SeatView viewOf(const GameState& game, int seat, bool begOpen) const;
+    template <typename Decide>
+    auto timed(Decision::Kind kind, const SeatView& view, Decide decide);
 
     ExpertSearch search_;
     bool omniscient_;
-    std::vector<double> times_;
+    std::vector<Decision> decisions_;
 };

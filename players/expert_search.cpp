@@ -139,19 +139,58 @@ double leafWorth(const RoundModel& r)
     return worthOfScores(scored, reached);
 }
 
-// Where the search stops early: every team keeps the cards it holds, which
-// decides high and low exactly and the rest roughly.
+int currentBest(const RoundModel& r);
+bool beats(int card, int best, int trump);
+
+// The cheapest of a set of cards: fewest card points, then lowest rank.
+int cheapest(CardSet cards)
+{
+    int best = lowest(cards);
+    for (CardSet c = cards; c; c &= c - 1) {
+        const int card = lowest(c);
+        const int pc = cardPointsOf(cardBit(card));
+        const int pb = cardPointsOf(cardBit(best));
+        if (pc < pb || (pc == pb && rankOf(card) < rankOf(best))) best = card;
+    }
+    return best;
+}
+
+// A quick player for the tricks past the search's horizon: lead the top
+// trump while holding it, else a cheap plain card; win a trick as cheaply
+// as possible; give points to a partner who holds the trick; else throw
+// the cheapest card.
+int playoutCard(const RoundModel& r)
+{
+    const CardSet moves = sensibleCards(r);
+    const CardSet trumps = r.trumps();
+    if (r.trickLength == 0) {
+        const CardSet liveTrumps = (r.hands[0] | r.hands[1] | r.hands[2] | r.hands[3]) & trumps;
+        if (liveTrumps && (moves & cardBit(highest(liveTrumps)))) return highest(liveTrumps);
+        return cheapest(moves & ~trumps ? moves & ~trumps : moves);
+    }
+    const int best = currentBest(r);
+    int holder = 0;
+    for (int i = 0; i < r.trickLength; ++i)
+        if (r.trickCards[i] == best) holder = r.trickSeats[i];
+    if (RoundModel::teamOf(holder) == RoundModel::teamOf(r.turn)) {
+        int richest = cheapest(moves);
+        for (CardSet c = moves & ~trumps; c; c &= c - 1)
+            if (cardPointsOf(cardBit(lowest(c))) > cardPointsOf(cardBit(richest))) richest = lowest(c);
+        return richest;
+    }
+    CardSet winners = 0;
+    for (CardSet c = moves; c; c &= c - 1)
+        if (beats(lowest(c), best, r.trump)) winners |= cardBit(lowest(c));
+    if (winners & ~trumps) return lowest(winners & ~trumps);
+    if (winners) return lowest(winners);
+    return cheapest(moves);
+}
+
+// Where the search stops early, the round is played out by the quick player.
 double horizonWorth(const RoundModel& r)
 {
     RoundModel rest = r;
-    const int jack = r.trump * 13 + 9;
-    for (int s = 0; s < 4; ++s) {
-        const int t = RoundModel::teamOf(s);
-        rest.playedBy[t] |= r.hands[s];
-        rest.cardPoints[t] = static_cast<int16_t>(rest.cardPoints[t] + cardPointsOf(r.hands[s]));
-        if (r.hands[s] & cardBit(jack)) rest.jackPoints[t] = 1;
-        rest.hands[s] = 0;
-    }
+    while (!rest.over()) playCard(rest, playoutCard(rest));
     return leafWorth(rest);
 }
 
@@ -488,7 +527,9 @@ int ExpertSearch::chooseCard(const SeatView& v) const
     Rng rng(viewSeed(v, settings_.seed));
     Solver solver(cancel_);
     std::array<double, CARD_COUNT> total{};
-    for (int i = 0; i < settings_.samples; ++i) {
+    // Every hand in sight: one deal is the deal.
+    const int samples = v.allHandsKnown ? 1 : settings_.samples;
+    for (int i = 0; i < samples; ++i) {
         Deal deal;
         if (!sampleDeal(v, rng, deal)) continue;
         const RoundModel r = roundFromView(v, deal.hands);

@@ -82,7 +82,7 @@ long Frame::onSetupTimer(FXObject*, FXSelector, void*)
     showBegButton(false);
     game->sessionMode = MODE_SETUP;
     if (!setupDialog) {
-        setupDialog = new GameSetup(this, *game, *parts.names);
+        setupDialog = new GameSetup(this, *game, *parts.names, *parts.computerChoice);
         setupDialog->create();
     }
     setupDialog->open();

@@ -40,6 +40,8 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_CHAT_ENTRY, Frame::onCmdChatEntry),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onCmdCardSize),
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onUpdCardSize),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_HINT, Frame::onCmdHint),
+    FXMAPFUNC(SEL_IO_READ, Frame::ID_EXPERT_READY, Frame::onIoExpertReady),
 };
 
 FXIMPLEMENT(Frame, FXMainWindow, FrameMap, ARRAYNUMBER(FrameMap))
@@ -308,6 +310,7 @@ void Frame::buildMenus()
     new FXMenuCommand(gameMenu, "Network Game", nullptr, this, ID_NETWORK_GAME, 0);
     new FXMenuCommand(gameMenu, "Rule variations...", nullptr, this, ID_RULE_VARIATIONS, 0);
     new FXMenuCommand(gameMenu, "Call Reneed\tCtl-R", nullptr, this, ID_CALL_RENEED, 0);
+    new FXMenuCommand(gameMenu, "Hint\tCtl-H", nullptr, this, ID_HINT, 0);
     new FXMenuSeparator(gameMenu);
     new FXMenuCommand(gameMenu, "&Quit\tCtl-Q", nullptr, getApp(), FXApp::ID_QUIT, 0);
     new FXMenuTitle(menuBar, "&Game", nullptr, gameMenu);

@@ -11,7 +11,9 @@
 
 #include "engine/table.h"
 #include "net/event_loop.h"
+#include "net/computer_choice.h"
 #include "net/session.h"
+#include "players/background_expert.h"
 #include "records/high_scores.h"
 #include "ui/table_layout.h"
 
@@ -28,6 +30,9 @@ struct FrameParts {
     PlayerNames* names = nullptr;
     HighScoreTable* highScores = nullptr;
     SettingsStore* settings = nullptr;
+    ComputerChoice* computerChoice = nullptr;
+    // The Expert that thinks in the background: the hint asks it too.
+    BackgroundExpert* expert = nullptr;
 };
 
 // The fonts of the table, from the face of the toolkit's normal font, at the
@@ -74,9 +79,11 @@ public:
         ID_CONNECTION = 90,  // + slot 0 to 9
         ID_SESSION_WAIT = ID_CONNECTION + 10,
         ID_CHAT_ENTRY,
-        ID_CARD_SIZE_SMALL = ID_CONNECTION + 10,
+        ID_CARD_SIZE_SMALL,
         ID_CARD_SIZE_MEDIUM,
         ID_CARD_SIZE_LARGE,
+        ID_HINT,
+        ID_EXPERT_READY,
         ID_LAST
     };
 
@@ -158,6 +165,8 @@ public:
     long onCmdChatEntry(FXObject*, FXSelector, void*);
     long onCmdCardSize(FXObject*, FXSelector, void*);
     long onUpdCardSize(FXObject*, FXSelector, void*);
+    long onCmdHint(FXObject*, FXSelector, void*);
+    long onIoExpertReady(FXObject*, FXSelector, void*);
 
 private:
     // Draws one frame into the table image and returns the area it covered.
@@ -195,6 +204,9 @@ private:
     void drawNames(FXDCWindow& dc);
     void drawStatus(FXDCWindow& dc);
     void drawBackground(FXDCWindow& dc);
+    // The Expert's advice for the person while the position it was given
+    // for lasts: the card outlined, "Beg" or "Stand" beside the hand.
+    void drawHint(FXDCWindow& dc);
     // Copies a whole off-screen image onto another of the same size.
     static void copyImage(FXImage* from, FXImage* to);
     // Paints the canvas area now: FOX runs no queued repaint while a socket
@@ -252,6 +264,9 @@ private:
     TableLayout layout{CardMetrics{}, 640, 580};
     Animation animation;
     bool lastTrickShowing = false;
+    bool hintShown = false;
+    BackgroundExpert::Advice hint;
+    SeatView hintView;
     FXDialogBox* roundSummary = nullptr;
     // Made on first use and kept, hidden between uses.
     GameSetup* setupDialog = nullptr;

@@ -70,3 +70,21 @@ void Frame::restoreTable()
     copyImage(savedTableImage, tableImage);
     paintAll();
 }
+
+long Frame::onCmdHint(FXObject*, FXSelector, void*)
+{
+    if (!parts.expert || !localHumanToAct(*game)) return 1;
+    parts.expert->advise(*game, game->turn, [this](const BackgroundExpert::Advice& advice) {
+        hint = advice;
+        hintView = makeSeatView(*game, advice.seat, begEnabled() && game->turn == advice.seat);
+        hintShown = true;
+        drawTable(true);
+    });
+    return 1;
+}
+
+long Frame::onIoExpertReady(FXObject*, FXSelector, void*)
+{
+    if (parts.expert) parts.expert->deliver(*game);
+    return 1;
+}

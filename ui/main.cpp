@@ -10,7 +10,10 @@
 #include "net/player_names.h"
 #include "net/session.h"
 #include "net/transport.h"
+#include "net/computer_choice.h"
+#include "players/background_expert.h"
 #include "players/computer.h"
+#include "players/computer_level.h"
 #include "records/high_scores.h"
 #include "ui/background.h"
 #include "ui/fox_settings.h"
@@ -46,7 +49,13 @@ int main(int argc, char** argv)
 
     Transport transport(*frame, game);
     Session session(game, transport, *frame);
-    ComputerStrategy computers;
+    ComputerChoice computerChoice(settings);
+    ComputerStrategy standard;
+    ExpertSettings expertSettings;
+    expertSettings.seed = static_cast<uint64_t>(std::time(nullptr));
+    BackgroundExpert expert(expertSettings);
+    LevelledComputers computers(standard, expert, [&computerChoice] { return computerChoice.level(); });
+    frame->watchSocket(expert.wakeDescriptor(), Frame::ID_EXPERT_READY);
     game.outbox = &transport;
     game.computers = &computers;
     game.hooks = &session;
@@ -62,7 +71,7 @@ int main(int argc, char** argv)
     session.setResultRecorder(
         [&highScores, &settings](const GameState& finished) { recordGameResult(highScores, finished, settings); });
     frame->setTransport(&transport);
-    frame->attach({&session, &names, &highScores, &settings});
+    frame->attach({&session, &names, &highScores, &settings, &computerChoice, &expert});
     transport.openListener(NET_LISTEN_PORT);
 
     frame->show(PLACEMENT_SCREEN);

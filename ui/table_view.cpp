@@ -17,6 +17,8 @@ constexpr FXColor BLACK = FXRGB(0, 0, 0);
 constexpr FXColor WHITE = FXRGB(255, 255, 255);
 constexpr FXColor TURN_BOX = FXRGB(100, 180, 255);
 constexpr FXColor ANNOUNCEMENT = FXRGB(240, 10, 40);
+constexpr FXColor HINT = FXRGB(255, 215, 0);
+constexpr int HINT_LINE = 3;
 constexpr int TRICK_SIZE_MAX = 4;
 constexpr int HANG_JACK_FRAMES = 4;
 constexpr int HANG_JACK_INTERVAL_MS = 400;
@@ -151,6 +153,7 @@ void Frame::drawTable(bool refresh)
         }
         drawNames(dc);
         drawStatus(dc);
+        drawHint(dc);
 
         if (game->isSeat(game->turn)) {
             const Point slot = layout.trickSlots()[positionOfSeat(*game, game->turn)];
@@ -161,6 +164,35 @@ void Frame::drawTable(bool refresh)
         }
     }
     if (refresh) paintAll();
+}
+
+void Frame::drawHint(FXDCWindow& dc)
+{
+    if (!hintShown) return;
+    const int seat = hint.seat;
+    if (!game->seatInPlay(seat) ||
+        makeSeatView(*game, seat, begEnabled() && game->turn == seat) != hintView) {
+        hintShown = false;
+        return;
+    }
+    const int position = positionOfSeat(*game, seat);
+    const Card* hand = game->seats[seat].hand;
+    Point at = layout.handOrigin(position, countCards(hand));
+    const Point step = layout.handStep(position);
+    if (hintView.begOpen) {
+        // Left of the hand, clear of the player's name above it.
+        const FXString text = hint.beg ? "Beg" : "Stand";
+        drawOutlinedText(dc, at.x - fonts.table->getTextWidth(text) - 12, at.y + layout.card().height / 2, text);
+    }
+    if (hint.beg) return;
+    for (const Card* card = hand; card; card = card->next, at.x += step.x, at.y += step.y) {
+        if (cardIndex(card) != hint.card) continue;
+        dc.setForeground(HINT);
+        dc.setLineWidth(HINT_LINE);
+        dc.drawRectangle(at.x - HINT_LINE, at.y - HINT_LINE, layout.card().width + 2 * HINT_LINE - 1,
+                         layout.card().height + 2 * HINT_LINE - 1);
+        dc.setLineWidth(0);
+    }
 }
 
 void Frame::paintNow(const Rect& area)

@@ -214,7 +214,8 @@ protected:
     {
         if (saved) store.values["SETTINGS/names"] = saved;
         names.emplace(store);
-        setup = new GameSetup(window, game, *names);
+        computers.emplace(store);
+        setup = new GameSetup(window, game, *names, *computers);
         setup->create();
         setup->open();
         const auto boxes = findAll<FXComboBox>(setup);
@@ -227,6 +228,7 @@ protected:
 
     GameState game;
     std::optional<PlayerNames> names;
+    std::optional<ComputerChoice> computers;
     GameSetup* setup = nullptr;
     FXComboBox* nameBox = nullptr;
     FXComboBox* partnerBox = nullptr;
@@ -326,6 +328,44 @@ TEST_F(GameSetupTest, StartNeedsANameThenSeatsThePlayersAndStartsTheGame)
         setup = nullptr;
         store.values.clear();
         window->commands.clear();
+    }
+}
+
+// The level applies to the game that starts and is remembered for the next
+// run; a stored value the program does not know reads as Standard.
+TEST_F(GameSetupTest, ComputerLevelIsOfferedRememberedAndApplied)
+{
+    const struct {
+        const char* what;
+        std::optional<std::string> stored;
+        int shown;   // the entry the dialog opens with
+        int chosen;  // the entry chosen before Start Game
+        const char* remembered;
+    } cases[] = {
+        {"nothing stored", std::nullopt, 0, 1, "Expert"},
+        {"Expert stored", "Expert", 1, 0, "Standard"},
+        {"an unknown level stored", "Grandmaster", 0, 0, "Standard"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        store.values.clear();
+        if (c.stored) store.values["SETTINGS/computer"] = *c.stored;
+        open(nullptr);
+        const auto lists = findAll<FXListBox>(setup);
+        ASSERT_EQ(lists.size(), 1u);
+        FXListBox* level = lists[0];
+        EXPECT_EQ(level->getNumItems(), 2);
+        EXPECT_EQ(level->getItemText(0), "Standard");
+        EXPECT_EQ(level->getItemText(1), "Expert");
+        EXPECT_EQ(level->getCurrentItem(), c.shown);
+
+        level->setCurrentItem(c.chosen);
+        nameBox->setText("Ann");
+        press(buttonNamed(setup, " Start Game "));
+        EXPECT_EQ(computers->level(), c.chosen == 1 ? ComputerLevel::EXPERT : ComputerLevel::STANDARD);
+        EXPECT_EQ(store.flushed["SETTINGS/computer"], c.remembered);
+        delete setup;
+        setup = nullptr;
     }
 }
 

@@ -151,7 +151,7 @@ start_local_game() {  # start_local_game NAME
     local setup
     setup=$(wait_window "Game Setup" 20) || { echo "FAILED: no Game Setup dialog"; return 1; }
     type_into "$setup" 150 18 "$1"
-    click_in "$setup" 70 108
+    click_in "$setup" 70 140
 }
 
 # Every box the game raises on the way is answered with Return: "OK" for

@@ -87,9 +87,9 @@ void Players::seatForGame(int game)
         teams.seat(b, a);
 }
 
-std::vector<double> Players::decisionMs() const
+std::vector<ExpertPlayer::Decision> Players::decisions() const
 {
-    std::vector<double> all = expert_.decisionTimes();
-    all.insert(all.end(), omniscient_.decisionTimes().begin(), omniscient_.decisionTimes().end());
+    std::vector<ExpertPlayer::Decision> all = expert_.decisions();
+    all.insert(all.end(), omniscient_.decisions().begin(), omniscient_.decisions().end());
     return all;
 }

@@ -49,8 +49,8 @@ public:
     // Seats A on team 0 for game 0, 2, 4 ..., on team 1 for the others.
     void seatForGame(int game);
     bool aOnTeam0() const { return aOnTeam0_; }
-    // The decision times of the searching players so far.
-    std::vector<double> decisionMs() const;
+    // The decisions of the searching players so far.
+    std::vector<ExpertPlayer::Decision> decisions() const;
 
     TeamPlayers teams;
 

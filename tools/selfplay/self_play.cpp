@@ -170,7 +170,7 @@ void playAll(const SelfPlayOptions& options, SelfPlayResult& result, std::ostrea
         const long won0 = result.won[0];
         const long won1 = result.won[1];
         const bool finished = play->playGame();
-        result.decisionMs = play->players().decisionMs();
+        result.decisions = play->players().decisions();
         if (!finished) {
             result.allFinished = false;
             log << "game " << g + 1 << " did not finish\n";
@@ -183,13 +183,6 @@ void playAll(const SelfPlayOptions& options, SelfPlayResult& result, std::ostrea
     }
 }
 
-double percentile(std::vector<double> values, double fraction)
-{
-    if (values.empty()) return 0;
-    const size_t at = static_cast<size_t>(fraction * (values.size() - 1) + 0.5);
-    std::nth_element(values.begin(), values.begin() + at, values.end());
-    return values[at];
-}
 
 }  // namespace
 
@@ -213,9 +206,11 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
     char divergences[48] = "";
     if (network) std::snprintf(divergences, sizeof divergences, " divergences=%ld", r.divergences);
     char decisions[96] = "";
-    if (!r.decisionMs.empty())
+    std::vector<double> ms;
+    for (const auto& d : r.decisions) ms.push_back(d.ms);
+    if (!ms.empty())
         std::snprintf(decisions, sizeof decisions, " decision_ms_median=%.1f decision_ms_max=%.1f",
-                      percentile(r.decisionMs, 0.5), percentile(r.decisionMs, 1.0));
+                      percentile(ms, 0.5), percentile(ms, 1.0));
     char line[420];
     std::snprintf(line, sizeof line,
                   "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f"
@@ -237,4 +232,12 @@ bool parsePlayerKind(const std::string& text, PlayerKind& kind)
             return true;
         }
     return false;
+}
+
+double percentile(std::vector<double> values, double fraction)
+{
+    if (values.empty()) return 0;
+    const size_t at = static_cast<size_t>(fraction * (values.size() - 1) + 0.5);
+    std::nth_element(values.begin(), values.begin() + at, values.end());
+    return values[at];
 }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/rules.h"
-#include "players/expert_search.h"
+#include "players/expert_player.h"
 
 enum class SelfPlayTransport { MEMORY, TCP };
 
@@ -48,8 +48,8 @@ struct SelfPlayResult {
     long won[2] = {0, 0};
     long wonA = 0;
     long wonB = 0;
-    // Milliseconds of every decision of the Expert and omniscient players.
-    std::vector<double> decisionMs;
+    // Every decision of the Expert and omniscient players.
+    std::vector<ExpertPlayer::Decision> decisions;
     long violations = 0;
     // Network games: points of the action stream where the copies differed.
     long divergences = 0;
@@ -65,3 +65,6 @@ void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, st
 // wonA=A wonB=B", with " divergences=D" after violations for network games and
 // " decision_ms_median=M decision_ms_max=X" when searching players played.
 void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);
+// The fraction-th smallest of the values (0.5 the median, 1 the largest);
+// 0 for none.
+double percentile(std::vector<double> values, double fraction);
