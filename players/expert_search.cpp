@@ -309,7 +309,11 @@ private:
         const double alpha0 = alpha;
         const double beta0 = beta;
         if (r.trickLength == 0) {
-            if (tricks <= 0) return horizonWorth(r);
+            if (tricks <= 0) {
+                // A play-out costs about a node per card left.
+                nodes_ += count(r.hands[0] | r.hands[1] | r.hands[2] | r.hands[3]);
+                return horizonWorth(r);
+            }
             key = keyOf(r);
             entry = &table_[key & ((size_t{1} << TABLE_BITS) - 1)];
             if (entry->key == key && entry->tricks >= tricks) {

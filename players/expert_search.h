@@ -13,11 +13,11 @@
 
 struct ExpertSettings {
     // Sampled deals per card decision, and per branch of a beg decision.
-    int samples = 20;
-    int begSamples = 10;
+    int samples = 24;
+    int begSamples = 12;
     // Alpha-beta nodes one sample may spend before its search is cut to a
     // horizon of fewer tricks.
-    long nodeBudget = 20000;
+    long nodeBudget = 24000;
     // Mixed with the view into each decision's own generator, so that a
     // decision depends only on the view and this seed.
     uint64_t seed = 1;
