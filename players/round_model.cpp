@@ -1,5 +1,7 @@
 #include "players/round_model.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int JACK_OFFSET = 11 - 2;
@@ -95,13 +97,17 @@ CardSet legalCards(const RoundModel& r)
 bool isUnderTrumpPlay(const RoundModel& r, int card)
 {
     if (r.trickLength == 0 || card / 13 != r.trump || r.trickCards[0] / 13 == r.trump) return false;
-    bool anyTrump = false;
+    int highest = -1;
     for (int i = 0; i < r.trickLength; ++i) {
         if (r.trickCards[i] / 13 != r.trump) continue;
         if (r.trickCards[i] <= card) return false;
-        anyTrump = true;
+        highest = std::max(highest, int(r.trickCards[i]));
     }
-    return anyTrump;
+    if (highest < 0) return false;
+    // Only a seat that had something else to play is punished: a card of
+    // another suit, or a trump above the trick's.
+    const CardSet rest = r.hands[r.turn] & ~cardBit(card);
+    return (rest & ~r.trumps()) != 0 || (rest & r.trumps() & ~((cardBit(highest) << 1) - 1)) != 0;
 }
 
 CardSet sensibleCards(const RoundModel& r)

@@ -39,8 +39,9 @@ int trickWinnerOf(int trump, const int8_t* cards, const int8_t* seats, int lengt
 
 // The cards the follow rule lets the seat to move play.
 CardSet legalCards(const RoundModel& round);
-// Whether playing the card now would under-trump: a trump on a plain lead,
-// under a trick whose trumps all rank higher.
+// Whether playing the card now is an under-trump the penalty punishes: a
+// trump on a plain lead, under a trick whose trumps all rank higher, by a
+// seat that held a card of another suit or a higher trump.
 bool isUnderTrumpPlay(const RoundModel& round, int card);
 // The legal cards without those an under-trump penalty would punish,
 // unless only such cards are left.

@@ -528,7 +528,8 @@ TEST_F(FrameTest, SetupTimerOpensOneSetupDialogAndHidesTheBegButton)
 {
     MapStore store;
     PlayerNames names(store);
-    frame->attach({nullptr, &names, nullptr, &store});
+    ComputerChoice computers(store);
+    frame->attach({nullptr, &names, nullptr, &store, &computers});
     frame->showBegButton(true);
     for (int opening = 0; opening < 2; ++opening) {
         game->sessionMode = MODE_LOCAL;
