@@ -39,7 +39,7 @@ hint_outlines_a_card() {
             gold=$(colour_count "$WORK/hint.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_GOLD")
             [ "$gold" -gt 500 ] && return 0
         done
-        click_in "$WIN" $((WIDTH / 2 - 150 + 20 * (i % 16))) $((HEIGHT - 154))
+        click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT / 2 + $(px 136)))
         i=$((i + 1))
     done
     echo "  no outlined card within 90 s"
