@@ -114,9 +114,15 @@ bool BackgroundExpert::dealerAcceptsBeg(const GameState& game)
 
 void BackgroundExpert::advise(const GameState& game, int seat, std::function<void(const Advice&)> done)
 {
+    const SeatView view = viewFor(game, seat);
+    // Asked again before the answer came: the search under way answers.
+    if (job_ && job_->purpose == Job::ADVICE && job_->view == view) {
+        job_->done = std::move(done);
+        return;
+    }
     auto job = std::make_unique<Job>();
     job->purpose = Job::ADVICE;
-    job->view = viewFor(game, seat);
+    job->view = view;
     job->done = std::move(done);
     start(std::move(job));
 }

@@ -23,26 +23,27 @@ choose_expert_and_start() {  # choose_expert_and_start NAME
     click_in "$setup" 70 140
 }
 
-# Asks for a hint until one is drawn: at the person's turn the hinted card
-# gains a gold outline (no card face shows that gold). Out of turn the
-# command does nothing, and a beg decision hinted "Beg" has no card: then a
-# card is played and the next turn tried.
+# Asks for a hint every second until one is drawn: at the person's turn
+# the hinted card gains a gold outline (no card face shows that gold). Out
+# of turn the command does nothing, and a beg decision hinted "Beg" has no
+# card: so now and then a card is played to move the game on.
 hint_outlines_a_card() {
-    local deadline=$((SECONDS + 90)) i=0 gold X Y WIDTH HEIGHT SCREEN WINDOW
+    local deadline=$((SECONDS + 120)) i=0 tries=0 gold X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     while [ $SECONDS -lt $deadline ]; do
         answer_boxes
         keys_to "$WIN" ctrl+h
-        for _ in 1 2 3 4 5; do
-            sleep 1
-            shoot hint
-            gold=$(colour_count "$WORK/hint.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_GOLD")
-            [ "$gold" -gt 500 ] && return 0
-        done
-        click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT / 2 + $(px 136)))
-        i=$((i + 1))
+        sleep 1
+        shoot hint
+        gold=$(colour_count "$WORK/hint.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_GOLD")
+        [ "$gold" -gt 500 ] && return 0
+        tries=$((tries + 1))
+        if [ $((tries % 10)) -eq 0 ]; then
+            click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT / 2 + $(px 136)))
+            i=$((i + 1))
+        fi
     done
-    echo "  no outlined card within 90 s"
+    echo "  no outlined card within 120 s"
     return 1
 }
 
