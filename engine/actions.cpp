@@ -34,7 +34,11 @@ static void applyPlayAction(GameState& game, const GameAction& action)
 {
     game.table->setBegEnabled(false);
     Card* card = findCardByIndex(game.seats[action.seat].hand, action.card);
-    if (card) applyPlay(game, action.seat, card);
+    if (!card) return;
+    // The last round's summary has been read by the time the next round's
+    // first card is played.
+    if (!game.trick && !game.teams[0].pile && !game.teams[1].pile) game.table->closeRoundSummary();
+    applyPlay(game, action.seat, card);
 }
 
 void receiveAction(GameState& game, const GameAction& action)
@@ -46,6 +50,7 @@ void receiveAction(GameState& game, const GameAction& action)
         const GameAction next = game.arrived.front();
         game.arrived.pop_front();
         applyAction(game, next);
+        ++game.appliedActions;
         if (game.afterAction) game.afterAction(next);
     }
     game.applyingAction = false;

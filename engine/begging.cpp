@@ -6,6 +6,10 @@
 namespace {
 
 constexpr int COMPUTER_DEALER_PAUSE_MS = 600;
+constexpr const char* ACCEPT_BEG_QUESTION =
+    "Accept beg?\n\n"
+    "Yes: three more cards each and a new trump card.\n"
+    "No: the begging team gains a point.";
 
 void answerBeg(GameState& game, bool runPack)
 {
@@ -36,6 +40,7 @@ void applyBeg(GameState& game)
     const Team& beggars = *dealer.team->opponent;
     Table& table = *game.table;
     bool runPack = false;
+    table.showNote(game.seats[game.nextSeat[game.dealer]].name + " begs.");
 
     switch (dealer.kind) {
     case REMOTE:
@@ -45,7 +50,7 @@ void applyBeg(GameState& game)
             table.showNotice("Notice", "You accept the beg to avoid losing!");
             runPack = true;
         } else {
-            runPack = table.askQuestion("Question for Dealer", "Accept beg?");
+            runPack = table.askQuestion("Question for Dealer", ACCEPT_BEG_QUESTION);
         }
         table.closeRoundSummary();
         table.setBegEnabled(false);
@@ -71,6 +76,7 @@ void applyBeg(GameState& game)
 void applyGiveOne(GameState& game)
 {
     Team& beggars = *game.seats[game.dealer].team->opponent;
+    game.table->showNote(game.seats[game.dealer].name + " gives one.");
     beggars.score += 1;
     beggars.tookOne = true;
     refreshScores(game);
@@ -78,9 +84,24 @@ void applyGiveOne(GameState& game)
     runComputerTurn(game);
 }
 
+bool startsPackRun(const GameState& game)
+{
+    if (game.turn != TURN_BEGGING) return false;
+    int held = -1;
+    for (const Seat& seat : game.seats) {
+        if (!seat.inPlay()) continue;
+        const int count = countCards(seat.hand);
+        if (held != -1 && count != held) return false;
+        held = count;
+    }
+    // Runs deal three rounds onto hands of six or nine.
+    return held > 0 && held % 3 == 0;
+}
+
 void continueRunningPack(GameState& game, const Card* previous)
 {
     if (!previous || previous->suit != game.kicked->suit) {
+        if (previous) game.table->showNote(std::string("New trumps: ") + suitName(game.kicked->suit));
         game.turn = game.nextSeat[game.dealer];
         markPlayStart(game);
         runComputerTurn(game);

@@ -12,6 +12,12 @@ int suitNumber(char suit)
     }
 }
 
+const char* suitName(char suit)
+{
+    static const char* const NAMES[4] = {"Diamonds", "Clubs", "Hearts", "Spades"};
+    return NAMES[suitNumber(suit)];
+}
+
 int cardIndex(const Card* card) { return suitNumber(card->suit) * 13 + (card->rank - 2); }
 
 bool isCardIndex(int index) { return index >= 0 && index < CARD_COUNT; }

@@ -22,6 +22,8 @@ constexpr int NO_CARD = -1;
 constexpr char SUIT_OF_NUMBER[4] = {'D', 'C', 'H', 'S'};
 
 int suitNumber(char suit);
+// "Diamonds", "Clubs", "Hearts" or "Spades".
+const char* suitName(char suit);
 int cardIndex(const Card* card);
 bool isCardIndex(int index);
 char suitOfIndex(int index);   // index must satisfy isCardIndex

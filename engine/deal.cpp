@@ -82,6 +82,8 @@ void applyDealCard(GameState& game, const GameAction& action)
     if (!game.seatInPlay(action.seat)) return;
     Card* card = findCardByIndex(game.deck, action.card);
     if (!card) return;
+    // Every process sees the dealer's answer only as the cards it deals.
+    if (startsPackRun(game)) game.table->showNote(game.seats[game.dealer].name + " runs the pack.");
     game.deck = removeCard(game.deck, card);
     Seat& seat = game.seats[action.seat];
     seat.hand = insertSorted(card, seat.hand);

@@ -106,6 +106,9 @@ struct GameState {
     // Actions that arrived while another was being applied (receiveAction).
     std::deque<GameAction> arrived;
     bool applyingAction = false;
+    // Counts the received actions applied: a choice made before it moved
+    // on may be stale.
+    uint64_t appliedActions = 0;
     // Called after each received action has been applied, for checks.
     std::function<void(const GameAction&)> afterAction;
 

@@ -48,4 +48,8 @@ public:
 
     virtual void showRoundSummary(const RoundSummary& summary) = 0;
     virtual void closeRoundSummary() = 0;
+
+    // A short line on the table telling what just happened (a beg and its
+    // answer), needing no click. Tables nobody watches ignore it.
+    virtual void showNote(const std::string& text) { (void)text; }
 };

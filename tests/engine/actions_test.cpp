@@ -63,6 +63,44 @@ TEST_F(ActionsTest, PlayOfACardNotInHandChangesNothingButRedraws)
     EXPECT_FALSE(table.begOn) << "any accepted play closes the beg window";
 }
 
+TEST_F(ActionsTest, OnlyTheRoundsFirstCardClosesTheLastRoundsSummary)
+{
+    struct Case {
+        const char* what;
+        const char* inTrick;  // played before, or nothing
+        const char* inPile;   // already won this round, or nothing
+        int closes;
+    };
+    const Case cases[] = {
+        {"first card of the round", nullptr, nullptr, 1},
+        {"second card of the first trick", "3C", nullptr, 0},
+        {"lead of a later trick", nullptr, "4D", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        initGame(game);
+        table = RecordingTable{};
+        seatPlayers(4);
+        setTrump("3S");
+        giveHand(0, {"2C"});
+        if (c.inTrick) {
+            Card* card = cardOf(game, c.inTrick);
+            game.deck = removeCard(game.deck, card);
+            card->holder = 3;
+            game.trick = card;
+            game.trickCount = 1;
+        }
+        if (c.inPile) {
+            Card* card = cardOf(game, c.inPile);
+            game.deck = removeCard(game.deck, card);
+            game.teams[1].pile = card;
+        }
+        game.turn = 0;
+        apply(ACTION_PLAY, 0, indexOf("2C"));
+        EXPECT_EQ(table.summaryCloses, c.closes);
+    }
+}
+
 TEST_F(ActionsTest, BegActsOnTheDealerWhateverItsSeatSays)
 {
     seatPlayers(4, REMOTE);

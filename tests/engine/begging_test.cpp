@@ -43,7 +43,8 @@ TEST_F(BeggingTest, PersonDealerIsAskedAndNoGivesOne)
     game.teams[1].score = 12;
     table.answers = {false};
     apply(ACTION_BEG, 3);
-    EXPECT_EQ(table.boxes, std::vector<std::string>{"Question for Dealer: Accept beg?"});
+    ASSERT_EQ(table.boxes.size(), 1u);
+    EXPECT_EQ(table.boxes[0].rfind("Question for Dealer: Accept beg?\n", 0), 0u) << table.boxes[0];
     ASSERT_EQ(sent().size(), 1u);
     EXPECT_EQ(sent()[0].action, ACTION_GIVE_ONE);
     deliver();
@@ -90,6 +91,38 @@ TEST_F(BeggingTest, ComputerDealerTellsThePersonWhenBothAreComputers)
         EXPECT_FALSE(table.begOn);
         ASSERT_FALSE(loop.pending().empty());
         EXPECT_EQ(loop.pending().front().action, c.code);
+    }
+}
+
+TEST_F(BeggingTest, EveryBegAndAnswerIsNotedOnTheTable)
+{
+    struct Case {
+        const char* what;
+        bool accept;
+        const char* secondKick;  // after running the pack, or nothing
+        std::vector<std::string> notes;
+    };
+    const Case cases[] = {
+        {"give one", false, nullptr, {"P3 begs.", "P0 gives one."}},
+        {"new suit", true, "JS", {"P3 begs.", "P0 runs the pack.", "New trumps: Spades"}},
+        {"same suit, then a new one", true, "5H",
+         {"P3 begs.", "P0 runs the pack.", "P0 runs the pack.", "New trumps: Spades"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        initGame(game);
+        table = RecordingTable{};
+        loop.pending().clear();
+        dealFresh(LOCAL_HUMAN, REMOTE, "4H");
+        table.answers = {c.accept};
+        apply(ACTION_BEG, 3);
+        if (c.secondKick) {
+            loop.pending().pop_back();
+            deliver();
+            apply(ACTION_KICK, 0, indexOf(c.secondKick));
+        }
+        deliver();
+        EXPECT_EQ(table.notes, c.notes);
     }
 }
 

@@ -52,6 +52,7 @@ public:
     }
     void showRoundSummary(const RoundSummary& summary) override { summaries.push_back(summary); }
     void closeRoundSummary() override { ++summaryCloses; }
+    void showNote(const std::string& text) override { notes.push_back(text); }
 
     int draws = 0;
     int labelRefreshes = 0;
@@ -65,6 +66,7 @@ public:
     std::vector<bool> answers;  // scripted Yes (true) / No (false)
     std::vector<RoundSummary> summaries;
     int summaryCloses = 0;
+    std::vector<std::string> notes;
     std::function<void()> pump;
 };
 
