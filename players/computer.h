@@ -2,6 +2,8 @@
 // after every change of turn.
 #pragma once
 
+#include <functional>
+
 #include "engine/game_state.h"
 
 // The eldest hand's choice after the kick: true begs, false stands.
@@ -9,16 +11,34 @@ bool wantsToBeg(const Card* hand, const Card* kicked);
 // The dealer's answer to a beg: true runs the pack, false gives one.
 bool dealerAcceptsBeg(const Card* hand, const Card* kicked, int beggarScore, int target);
 
+// When a computer's chosen action goes out, so that a person can follow the
+// table: the window waits by a timer, never by blocking.
+class ComputerPace {
+public:
+    virtual ~ComputerPace() = default;
+    // Runs send once the wait between computer moves has passed, or at once
+    // when there is none. A send still waiting is replaced.
+    virtual void hold(std::function<void()> send) = 0;
+};
+
 // The turn driver: lets pending events run, then, if the seat to move is a
 // COMPUTER seat of this process, sends its beg or its play. It never changes
 // the game state itself; the action takes effect when it comes back.
 class TurnDriver : public ComputerPlayers {
 public:
     void runComputerTurn(GameState& game) final;
+    // Without a pace every choice goes out at once.
+    void setPace(ComputerPace* pace) { pace_ = pace; }
 
     // The seat's own decisions, asked only when it is that seat's turn.
     virtual bool begs(const GameState& game, int seat) = 0;
     virtual const Card* cardToPlay(const GameState& game, int seat) = 0;
+
+private:
+    // Every computer action leaves through here.
+    void send(GameState& game, int seat, int code, const Card* card);
+
+    ComputerPace* pace_ = nullptr;
 };
 
 // The fixed rules of the computer players.

@@ -236,3 +236,43 @@ TEST_F(DriverTest, TeamPlayersAskTheTeamOfTheSeat)
     EXPECT_FALSE(players.dealerAcceptsBeg(game));
     EXPECT_EQ(scripted.askedFor, (std::vector<int>{2, 3}));
 }
+
+namespace {
+
+// Keeps the send until the test lets it go, as the window's timer would.
+class HeldPace : public ComputerPace {
+public:
+    void hold(std::function<void()> send) override { held = std::move(send); }
+    std::function<void()> held;
+};
+
+}  // namespace
+
+TEST_F(DriverTest, PacedChoiceGoesOutAfterTheWaitUnlessTheGameMovedOn)
+{
+    struct Row {
+        const char* what;
+        std::function<void(GameState&)> meanwhile;
+        Sent expected;
+    };
+    const std::vector<Row> rows = {
+        {"nothing happened", [](GameState&) {}, {"play 2 5D"}},
+        {"an action was applied", [](GameState& g) { ++g.appliedActions; }, {}},
+        {"the turn moved", [](GameState& g) { g.turn = TURN_IDLE; }, {}},
+    };
+    ComputerStrategy strategy;
+    HeldPace pace;
+    strategy.setPace(&pace);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        game.seats[2].hand = text.hand("5D 5C 5H");
+        game.turn = 2;
+        outbox.sent.clear();
+        strategy.runComputerTurn(game);
+        EXPECT_TRUE(outbox.sent.empty()) << "nothing goes out before the wait";
+        ASSERT_TRUE(pace.held);
+        row.meanwhile(game);
+        pace.held();
+        EXPECT_EQ(outbox.sent, row.expected);
+    }
+}
