@@ -27,6 +27,22 @@ constexpr int ANNOUNCEMENT_MARGIN = 10;
 constexpr int ANNOUNCEMENT_SMALLEST_POINTS = 8;
 constexpr int HANG_JACK_AREA_HEIGHT = 480;
 constexpr int HANG_JACK_RAISE = 30;
+constexpr int NOTE_MARGIN = 8;
+constexpr int PLACEMENT_GAP = 8;
+
+int overlapArea(const Rect& a, const Rect& b)
+{
+    const int w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
+    const int h = std::min(a.y + a.h, b.y + b.h) - std::max(a.y, b.y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+Rect keptOn(Rect box, const Rect& screen)
+{
+    box.x = std::max(screen.x, std::min(box.x, screen.x + screen.w - box.w));
+    box.y = std::max(screen.y, std::min(box.y, screen.y + screen.h - box.h));
+    return box;
+}
 
 bool isHorizontalFan(int position) { return position == POS_BOTTOM || position == POS_TOP; }
 
@@ -122,6 +138,33 @@ int TableLayout::announcementPoints(int points, int textWidth) const
     return std::max(ANNOUNCEMENT_SMALLEST_POINTS, points * room / textWidth);
 }
 
+Rect TableLayout::trickArea() const
+{
+    const int left = slots_[POS_LEFT].x;
+    const int top = slots_[POS_TOP].y;
+    return {left, top, slots_[POS_RIGHT].x + card_.width - left, slots_[POS_BOTTOM].y + card_.height - top};
+}
+
+Rect TableLayout::fullHandArea(int position) const
+{
+    const Point origin = handOrigin(position, HAND_SIZE_MAX);
+    const Point step = handStep(position);
+    return {origin.x, origin.y, (HAND_SIZE_MAX - 1) * step.x + card_.width, (HAND_SIZE_MAX - 1) * step.y + card_.height};
+}
+
+Point TableLayout::noteOrigin(int line, int textWidth, int lineHeight) const
+{
+    return {left_ + width_ - textWidth - px(NOTE_MARGIN), top_ + px(NOTE_MARGIN) + lineHeight * (line + 1)};
+}
+
+Point TableLayout::promptOrigin(int position, int textWidth, int textHeight) const
+{
+    const Point slot = slots_[position];
+    return {slot.x + (card_.width - textWidth) / 2, slot.y + (card_.height + textHeight) / 2};
+}
+
+int TableLayout::turnMarkerWidth() const { return std::max(3, card_.width / 18); }
+
 Point TableLayout::sweepMotion(int winnerPosition) const
 {
     const int step = px(SWEEP_PIXELS_PER_FRAME);
@@ -171,6 +214,38 @@ bool handFaceUp(const GameState& game, int seat, bool begPending)
     if (game.turn == TURN_DEALING) return false;
     const bool decidesBeg = seat == game.dealer || seat == game.nextSeat[game.dealer];
     return !(begPending && !decidesBeg);
+}
+
+bool overlaps(const Rect& a, const Rect& b) { return overlapArea(a, b) > 0; }
+
+Rect placeClear(const Rect& box, const std::vector<Rect>& avoid, const Rect& screen)
+{
+    auto covered = [&avoid](const Rect& r) {
+        int area = 0;
+        for (const Rect& a : avoid) area += overlapArea(r, a);
+        return area;
+    };
+    Rect best = keptOn(box, screen);
+    int bestCovered = covered(best);
+    if (bestCovered == 0) return best;
+    for (const Rect& a : avoid) {
+        const Rect beside[] = {
+            {a.x + a.w + PLACEMENT_GAP, box.y, box.w, box.h},
+            {a.x - box.w - PLACEMENT_GAP, box.y, box.w, box.h},
+            {box.x, a.y + a.h + PLACEMENT_GAP, box.w, box.h},
+            {box.x, a.y - box.h - PLACEMENT_GAP, box.w, box.h},
+        };
+        for (const Rect& candidate : beside) {
+            const Rect placed = keptOn(candidate, screen);
+            const int c = covered(placed);
+            if (c == 0) return placed;
+            if (c < bestCovered) {
+                best = placed;
+                bestCovered = c;
+            }
+        }
+    }
+    return best;
 }
 
 SummaryLayout summaryLayout(int widestTextWidth, int longestColumnLines)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "engine/game_state.h"
 #include "ui/card_scale.h"
@@ -64,6 +65,20 @@ public:
     // pixels wide at points fits across the table.
     int announcementPoints(int points, int textWidth) const;
 
+    // The four trick slots together.
+    Rect trickArea() const;
+    // Where the hand at a position lies when it is as full as hands get.
+    Rect fullHandArea(int position) const;
+    // Baseline start of note line `line` (from 0) of textWidth pixels: the
+    // notes stand right-aligned in the top right corner, above the right hand.
+    Point noteOrigin(int line, int textWidth, int lineHeight) const;
+    // Baseline start of a prompt of textWidth pixels centred in a trick slot.
+    Point promptOrigin(int position, int textWidth, int textHeight) const;
+    // Thickness of the box marking the seat to play; it grows with the cards.
+    int turnMarkerWidth() const;
+    // How far a card picked with the keyboard rises from its hand.
+    int pickedCardRise() const { return card_.height / 8; }
+
     // The finished trick slides toward its winner's position.
     Point sweepMotion(int winnerPosition) const;
     int sweepFrameCount(int winnerPosition) const;
@@ -107,6 +122,15 @@ int seatAtPosition(const GameState& game, int position);
 // decision is open, during which a person who is neither dealer nor eldest
 // must not see their cards.
 bool handFaceUp(const GameState& game, int seat, bool begPending);
+
+constexpr int HAND_SIZE_MAX = 12;
+
+bool overlaps(const Rect& a, const Rect& b);
+// Where a window of box's size goes on the screen: at box itself when it
+// covers none of `avoid`, else beside one of them (right, left, below, above,
+// in that order of preference), kept on the screen. When nothing is clear,
+// the place that covers the least of them.
+Rect placeClear(const Rect& box, const std::vector<Rect>& avoid, const Rect& screen);
 
 // The round summary window: two columns, one per team, each headed by the
 // team's name and listing what it scored, with the points gained below.

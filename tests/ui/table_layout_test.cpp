@@ -176,6 +176,65 @@ TEST(TableLayout, AnnouncementShrinksOnlyWhenItWouldLoseItsEnds)
     }
 }
 
+TEST(TableLayout, NotesAndPromptKeepClearOfTheCards)
+{
+    const Rect trick = STANDARD.trickArea();
+    EXPECT_EQ(trick.x, 203);
+    EXPECT_EQ(trick.y, 129);
+    EXPECT_EQ(trick.w, 365 + 71 - 203);
+    EXPECT_EQ(trick.h, 235 + 96 - 129);
+    // Three note lines of the widest note there is, beside the top hand of
+    // nine cards and above the right hand and its name.
+    const Rect topHand{STANDARD.handOrigin(POS_TOP, 9).x, 12, 8 * 20 + 71, 96};
+    for (int line = 0; line < 3; ++line) {
+        SCOPED_TRACE(line);
+        const Point at = STANDARD.noteOrigin(line, 190, 18);
+        EXPECT_EQ(at.x + 190, 632);
+        EXPECT_FALSE(overlaps({at.x, at.y - 14, 190, 18}, topHand));
+        EXPECT_LT(at.y, STANDARD.nameOrigin(POS_RIGHT, 100).y - 14);
+    }
+    const Point prompt = STANDARD.promptOrigin(POS_BOTTOM, 51, 14);
+    EXPECT_EQ(prompt.x, 284 + 10);
+    EXPECT_EQ(prompt.y, 235 + 55);
+    EXPECT_EQ(STANDARD.turnMarkerWidth(), 3);
+    EXPECT_EQ(TableLayout(CardMetrics{142, 192}, 1280, 1160).turnMarkerWidth(), 7);
+}
+
+// A window placed clear of others: where it would go when nothing is in the
+// way, else beside what it would cover, on the screen.
+TEST(PlaceClear, BesideWhatItWouldCoverAndOnTheScreen)
+{
+    const Rect screen{0, 0, 1024, 768};
+    const Rect trick{395, 153, 233, 202};  // the trick area of a centred window
+    const Rect hand{361, 402, 291, 96};
+    struct Case {
+        const char* what;
+        Rect box;
+        std::vector<Rect> avoid;
+        int x;
+        int y;
+    };
+    const std::vector<Case> cases = {
+        {"nothing in the way", {20, 30, 320, 250}, {trick, hand}, 20, 30},
+        {"right of the trick", {352, 32, 320, 250}, {trick, hand}, 636, 32},
+        {"off the screen's edge", {-50, 700, 320, 250}, {}, 0, 518},
+        {"left when the right is off the screen", {352, 32, 320, 250}, {{600, 100, 300, 300}}, 272, 32},
+        {"below when neither side has room", {100, 40, 800, 100}, {{100, 100, 800, 100}}, 100, 208},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Rect placed = placeClear(c.box, c.avoid, screen);
+        EXPECT_EQ(placed.x, c.x);
+        EXPECT_EQ(placed.y, c.y);
+        EXPECT_EQ(placed.w, c.box.w);
+        for (const Rect& a : c.avoid) EXPECT_FALSE(overlaps(placed, a));
+    }
+    // Nowhere clear: the least covered place, still on the screen.
+    const Rect crowded = placeClear({0, 0, 600, 600}, {{100, 100, 800, 600}}, {0, 0, 1000, 700});
+    EXPECT_EQ(crowded.y, 0);
+    EXPECT_LE(crowded.x + crowded.w, 1000);
+}
+
 TEST(SummaryLayout, ColumnsAndLines)
 {
     const SummaryLayout narrow = summaryLayout(60, 3);
