@@ -49,8 +49,9 @@ void receiveAction(GameState& game, const GameAction& action)
     while (!game.arrived.empty()) {
         const GameAction next = game.arrived.front();
         game.arrived.pop_front();
-        applyAction(game, next);
+        // Counted first: a choice made while this one applies belongs to it.
         ++game.appliedActions;
+        applyAction(game, next);
         if (game.afterAction) game.afterAction(next);
     }
     game.applyingAction = false;

@@ -106,8 +106,8 @@ struct GameState {
     // Actions that arrived while another was being applied (receiveAction).
     std::deque<GameAction> arrived;
     bool applyingAction = false;
-    // Counts the received actions applied: a choice made before it moved
-    // on may be stale.
+    // Counts the received actions, each from the moment its applying begins:
+    // a choice made before the count moved on may be stale.
     uint64_t appliedActions = 0;
     // Called after each received action has been applied, for checks.
     std::function<void(const GameAction&)> afterAction;

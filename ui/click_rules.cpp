@@ -21,6 +21,13 @@ bool localHumanToAct(const GameState& game)
 
 CardClick decideCardClick(GameState& game, const TableLayout& layout, int x, int y)
 {
+    if (!localHumanToAct(game)) return {};
+    const int seat = game.turn;
+    return decideCardPlay(game, layout.hitTestHand(positionOfSeat(game, seat), countCards(game.seats[seat].hand), x, y));
+}
+
+CardClick decideCardPlay(GameState& game, int index)
+{
     CardClick click;
     if (packBeingRun(game) || !localHumanToAct(game)) return click;
     const int seat = game.turn;
@@ -28,10 +35,8 @@ CardClick decideCardClick(GameState& game, const TableLayout& layout, int x, int
         click.outcome = ClickOutcome::FORCED_TO_BEG;
         return click;
     }
-    Card*& hand = game.seats[seat].hand;
-    const int index = layout.hitTestHand(positionOfSeat(game, seat), countCards(hand), x, y);
     if (index < 0) return click;
-    Card* card = nthCard(hand, index);
+    Card* card = nthCard(game.seats[seat].hand, index);
     if (!card) return click;
     click.card = card;
     click.outcome = isLegalPlay(game, seat, card) ? ClickOutcome::PLAY : ClickOutcome::MUST_FOLLOW;

@@ -22,6 +22,9 @@ struct CardClick {
 // A click at (x, y) in canvas coordinates; the checks run in a fixed order,
 // so a forced beg is reported even for a click that misses the cards.
 CardClick decideCardClick(GameState& game, const TableLayout& layout, int x, int y);
+// The same checks for the card at index of the hand to act (a key's pick);
+// index -1 picks nothing.
+CardClick decideCardPlay(GameState& game, int index);
 
 // The seat to act is a person at this machine.
 bool localHumanToAct(const GameState& game);

@@ -10,6 +10,7 @@
 #include "ui/card_scale.h"
 #include "ui/frame.h"
 #include "ui/info_dialogs.h"
+#include "ui/saved_rules.h"
 
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
@@ -80,6 +81,9 @@ bool Frame::sessionUnderWay() const { return game->turn != TURN_IDLE || game->se
 long Frame::onSetupTimer(FXObject*, FXSelector, void*)
 {
     showBegButton(false);
+    heldMove = nullptr;
+    notes.clear();
+    keyPick = -1;
     game->sessionMode = MODE_SETUP;
     if (!setupDialog) {
         setupDialog = new GameSetup(this, *game, *parts.names, *parts.computerChoice);
@@ -133,6 +137,28 @@ long Frame::onCmdNetworkGame(FXObject*, FXSelector, void*)
 long Frame::onCmdRuleVariations(FXObject*, FXSelector, void*)
 {
     runRuleDialog(ruleDialog, this, game->pendingRules);
+    if (parts.settings) saveRules(*parts.settings, game->pendingRules);
+    return 1;
+}
+
+// The speed menu's entries in the order of their ids.
+static GameSpeed speedOfEntry(FXSelector sel)
+{
+    static const GameSpeed SPEEDS[] = {GameSpeed::SLOW, GameSpeed::NORMAL, GameSpeed::FAST};
+    return SPEEDS[FXSELID(sel) - Frame::ID_SPEED_SLOW];
+}
+
+long Frame::onCmdSpeed(FXObject*, FXSelector sel, void*)
+{
+    speed = speedOfEntry(sel);
+    if (parts.settings) saveGameSpeed(*parts.settings, speed);
+    return 1;
+}
+
+long Frame::onUpdSpeed(FXObject* sender, FXSelector sel, void*)
+{
+    const bool chosen = speedOfEntry(sel) == speed;
+    sender->handle(this, FXSEL(SEL_COMMAND, chosen ? FXWindow::ID_CHECK : FXWindow::ID_UNCHECK), nullptr);
     return 1;
 }
 

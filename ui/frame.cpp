@@ -29,6 +29,12 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_CALL_RENEED, Frame::onCmdCallReneed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_LAST_TRICK, Frame::onCmdLastTrick),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SETUP_TIMER, Frame::onSetupTimer),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_COMPUTER_MOVE, Frame::onComputerMoveTimer),
+    FXMAPFUNCS(SEL_COMMAND, Frame::ID_SPEED_SLOW, Frame::ID_SPEED_FAST, Frame::onCmdSpeed),
+    FXMAPFUNCS(SEL_UPDATE, Frame::ID_SPEED_SLOW, Frame::ID_SPEED_FAST, Frame::onUpdSpeed),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT, Frame::onCmdQuit),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_PLACE_BOX, Frame::onPlaceBoxTimer),
+    FXMAPFUNC(SEL_KEYPRESS, 0, Frame::onKeyPress),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_START_GAME, Frame::onCmdStartGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME, Frame::onCmdNewLocalGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NETWORK_GAME, Frame::onCmdNetworkGame),
@@ -67,6 +73,12 @@ constexpr int SMALLEST_SCORE_FONT_POINTS = 8;
 constexpr int LABEL_EXTRA = 10;
 constexpr int OPPONENT_SCORE_EXTRA = 18;
 constexpr int GAME_LABEL_GAP = 8;
+// The BEG button stands out while the beg is open.
+constexpr FXColor BEG_OPEN_COLOUR = FXRGB(255, 200, 0);
+constexpr FXColor BEG_OPEN_TEXT = FXRGB(0, 0, 0);
+// Large enough to read at a glance.
+constexpr int BEG_FONT_POINTS = 16;
+constexpr int BEG_PADDING = 6;
 
 // Sizes in tenths of a point, so that the middle size keeps its halves.
 FXFont* makeFont(FXApp* app, const FXString& face, int decipoints, FXuint weight = FXFont::Bold)
@@ -127,7 +139,7 @@ TableFonts TableFonts::create(FXApp* app, CardScale scale)
         delete fonts.score;
     }
     fonts.announce = makeFont(app, face, decipoints(ANNOUNCE_FONT_POINTS, scale));
-    fonts.button = makeFont(app, face, scaled(static_cast<int>(normal->getSize()), scale), normal->getWeight());
+    fonts.button = makeFont(app, face, decipoints(BEG_FONT_POINTS, scale));
     return fonts;
 }
 
@@ -149,7 +161,7 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
 
     buildTopBar();
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
-                             BUTTON_TOOLBAR | FRAME_RAISED | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
+                             FRAME_RAISED | FRAME_THICK | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
     // Placed at fixed points, the bar takes no room from the canvas; it is
     // raised over it when shown.
     chatBar = new ChatBar(this, this, ID_CHAT_ENTRY);
@@ -237,12 +249,12 @@ void Frame::useScale(CardScale scale)
     layout = TableLayout(CardMetrics{card.width, card.height}, getWidth(), getHeight(), scale);
     placeTopBar();
     begButton->setFont(fonts.button);
-    const int padding = scaled(2, scale);
+    const int padding = scaled(BEG_PADDING, scale);
     begButton->setPadLeft(padding);
     begButton->setPadRight(padding);
     begButton->setPadTop(padding);
     begButton->setPadBottom(padding);
-    const Point beg = layout.begButtonOrigin();
+    const Point beg = layout.begButtonOrigin(begButton->getDefaultWidth(), topBar->getHeight());
     begButton->setX(beg.x);
     begButton->setY(beg.y);
     // The labels and the button let go of the old fonts above.
@@ -312,7 +324,7 @@ void Frame::buildMenus()
     new FXMenuCommand(gameMenu, "Call Reneed\tCtl-R", nullptr, this, ID_CALL_RENEED, 0);
     new FXMenuCommand(gameMenu, "Hint\tCtl-H", nullptr, this, ID_HINT, 0);
     new FXMenuSeparator(gameMenu);
-    new FXMenuCommand(gameMenu, "&Quit\tCtl-Q", nullptr, getApp(), FXApp::ID_QUIT, 0);
+    new FXMenuCommand(gameMenu, "&Quit\tCtl-Q", nullptr, this, ID_QUIT, 0);
     new FXMenuTitle(menuBar, "&Game", nullptr, gameMenu);
 
     displayMenu = new FXMenuPane(this, 0);
@@ -327,6 +339,11 @@ void Frame::buildMenus()
     new FXMenuRadio(cardSizeMenu, "Medium", this, ID_CARD_SIZE_MEDIUM, 0);
     new FXMenuRadio(cardSizeMenu, "Large", this, ID_CARD_SIZE_LARGE, 0);
     new FXMenuCascade(displayMenu, "Card Size", nullptr, cardSizeMenu);
+    speedMenu = new FXMenuPane(this, 0);
+    new FXMenuRadio(speedMenu, "Slow", this, ID_SPEED_SLOW, 0);
+    new FXMenuRadio(speedMenu, "Normal", this, ID_SPEED_NORMAL, 0);
+    new FXMenuRadio(speedMenu, "Fast", this, ID_SPEED_FAST, 0);
+    new FXMenuCascade(displayMenu, "Speed", nullptr, speedMenu);
     new FXMenuTitle(menuBar, "&Display", nullptr, displayMenu);
 
     infoMenu = new FXMenuPane(this, 0);
@@ -350,6 +367,7 @@ Frame::~Frame()
     delete infoMenu;
     delete backgroundMenu;
     delete cardSizeMenu;
+    delete speedMenu;
 }
 
 void Frame::create()
@@ -362,6 +380,12 @@ void Frame::create()
     begButton->raise();
     drawTable(false);
     paintAll();
+}
+
+void Frame::attach(const FrameParts& frameParts)
+{
+    parts = frameParts;
+    if (parts.settings) speed = loadGameSpeed(*parts.settings);
 }
 
 void Frame::setBackgroundImage(FXImage* image)
@@ -402,6 +426,10 @@ void Frame::setBegEnabled(bool enabled)
         begButton->enable();
     else
         begButton->disable();
+    // It stands out only while the decision is the person's.
+    const bool persons = enabled && localHumanToAct(*game);
+    begButton->setBackColor(persons ? BEG_OPEN_COLOUR : getApp()->getBaseColor());
+    begButton->setTextColor(persons ? BEG_OPEN_TEXT : getApp()->getForeColor());
 }
 
 void Frame::showBegButton(bool shown)
@@ -417,23 +445,45 @@ void Frame::showBegButton(bool shown)
 
 void Frame::showNotice(const std::string& caption, const std::string& text)
 {
+    placeNextBoxClear();
     FXMessageBox::warning(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
 }
 
 void Frame::showInformation(const std::string& caption, const std::string& text)
 {
+    placeNextBoxClear();
     FXMessageBox::information(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
 }
 
 void Frame::showError(const std::string& caption, const std::string& text)
 {
+    placeNextBoxClear();
     FXMessageBox::error(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
 }
 
 bool Frame::askQuestion(const std::string& caption, const std::string& text)
 {
+    placeNextBoxClear();
     // Escape and the close box answer too (as Cancel): only No means no.
     return FXMessageBox::question(this, MBOX_YES_NO, caption.c_str(), "%s", text.c_str()) != MBOX_CLICKED_NO;
+}
+
+Rect Frame::rootRectOf(const FXWindow* window) const
+{
+    FXint x = 0;
+    FXint y = 0;
+    window->translateCoordinatesTo(x, y, getRoot(), 0, 0);
+    return {x, y, window->getWidth(), window->getHeight()};
+}
+
+Rect Frame::screenRect() const { return {0, 0, getRoot()->getWidth(), getRoot()->getHeight()}; }
+
+// A window manager's title bar and border stand outside these rectangles.
+static Rect withDecorations(const Rect& r)
+{
+    constexpr int TITLE = 28;
+    constexpr int BORDER = 6;
+    return {r.x - BORDER, r.y - TITLE, r.w + 2 * BORDER, r.h + TITLE + BORDER};
 }
 
 void Frame::showRoundSummary(const RoundSummary& summary)
@@ -441,7 +491,40 @@ void Frame::showRoundSummary(const RoundSummary& summary)
     closeRoundSummary();
     roundSummary = buildRoundSummary(this, summary);
     roundSummary->create();
-    roundSummary->show(PLACEMENT_SCREEN);
+    // Out of the way: neither the trick, where the next round's cards land,
+    // nor the person's hand may be covered.
+    const Rect canvasAt = rootRectOf(canvas);
+    auto onScreen = [&canvasAt](Rect r) {
+        r.x += canvasAt.x;
+        r.y += canvasAt.y;
+        return withDecorations(r);
+    };
+    const std::vector<Rect> keepClear = {onScreen(layout.trickArea()), onScreen(layout.fullHandArea(POS_BOTTOM))};
+    const int w = roundSummary->getWidth();
+    const int h = roundSummary->getHeight();
+    const Rect wanted = withDecorations({canvasAt.x + (canvasAt.w - w) / 2, canvasAt.y, w, h});
+    const Rect placed = placeClear(wanted, keepClear, screenRect());
+    const Rect frameOnly = withDecorations({0, 0, 0, 0});
+    roundSummary->move(placed.x - frameOnly.x, placed.y - frameOnly.y);
+    roundSummary->show(PLACEMENT_DEFAULT);
+}
+
+void Frame::placeNextBoxClear()
+{
+    // The box is built and run inside the toolkit's call: it is moved from
+    // the first turn of its own modal loop.
+    if (roundSummary && roundSummary->shown()) getApp()->addTimeout(this, ID_PLACE_BOX, 0);
+}
+
+long Frame::onPlaceBoxTimer(FXObject*, FXSelector, void*)
+{
+    FXWindow* box = getApp()->getModalWindow();
+    if (!box || box == roundSummary || !roundSummary || !roundSummary->shown()) return 1;
+    const Rect boxRect = withDecorations(rootRectOf(box));
+    const Rect placed = placeClear(boxRect, {withDecorations(rootRectOf(roundSummary))}, screenRect());
+    const Rect frameOnly = withDecorations({0, 0, 0, 0});
+    if (placed.x != boxRect.x || placed.y != boxRect.y) box->move(placed.x - frameOnly.x, placed.y - frameOnly.y);
+    return 1;
 }
 
 void Frame::closeRoundSummary()
@@ -491,9 +574,32 @@ void Frame::quit()
     getApp()->handle(this, FXSEL(SEL_COMMAND, FXApp::ID_QUIT), nullptr);
 }
 
+bool Frame::gameInProgress() const
+{
+    const bool playing =
+        game->sessionMode == MODE_LOCAL || game->sessionMode == MODE_JOINED || game->sessionMode == MODE_HOSTING;
+    return playing && game->seatInPlay(game->localSeat);
+}
+
+void Frame::quitAsking()
+{
+    if (gameInProgress()) {
+        placeNextBoxClear();
+        // Only Yes ends the game: Escape or the close box keeps it.
+        if (FXMessageBox::question(this, MBOX_YES_NO, "Quit", "Quit the game in progress?") != MBOX_CLICKED_YES) return;
+    }
+    quit();
+}
+
 long Frame::onClose(FXObject*, FXSelector, void*)
 {
-    quit();
+    quitAsking();
+    return 1;
+}
+
+long Frame::onCmdQuit(FXObject*, FXSelector, void*)
+{
+    quitAsking();
     return 1;
 }
 

@@ -1,11 +1,13 @@
 // The main window: menus, score labels, the table canvas and the BEG button.
-// It is the engine's Table, the transport's SocketWatcher and the session's
-// SessionUi; the drawing lives in table_view.cpp, the clicks in input.cpp
+// It is the engine's Table, the transport's SocketWatcher, the session's
+// SessionUi and the computers' pace; the drawing lives in table_view.cpp, the clicks in input.cpp
 // and the menu commands and dialogs in commands.cpp.
 #pragma once
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include <fx.h>
 
@@ -14,7 +16,10 @@
 #include "net/computer_choice.h"
 #include "net/session.h"
 #include "players/background_expert.h"
+#include "players/computer.h"
 #include "records/high_scores.h"
+#include "ui/click_rules.h"
+#include "ui/game_speed.h"
 #include "ui/table_layout.h"
 
 class AddPlayersDialog;
@@ -47,7 +52,7 @@ struct TableFonts {
     void destroy();
 };
 
-class Frame : public FXMainWindow, public Table, public SocketWatcher, public SessionUi {
+class Frame : public FXMainWindow, public Table, public SocketWatcher, public SessionUi, public ComputerPace {
     FXDECLARE(Frame)
 
 protected:
@@ -84,6 +89,12 @@ public:
         ID_CARD_SIZE_LARGE,
         ID_HINT,
         ID_EXPERT_READY,
+        ID_COMPUTER_MOVE,
+        ID_SPEED_SLOW,
+        ID_SPEED_NORMAL,
+        ID_SPEED_FAST,
+        ID_QUIT,
+        ID_PLACE_BOX,
         ID_LAST
     };
 
@@ -92,7 +103,8 @@ public:
     void create() override;
 
     void setTransport(Transport* t) { transport = t; }
-    void attach(const FrameParts& frameParts) { parts = frameParts; }
+    // Also reads the speed from the settings, if there are any.
+    void attach(const FrameParts& frameParts);
     // Takes ownership; nullptr returns to the solid cloth. The caller redraws.
     void setBackgroundImage(FXImage* image);
     // The trick slots follow the window's size.
@@ -120,6 +132,11 @@ public:
     bool askQuestion(const std::string& caption, const std::string& text) override;
     void showRoundSummary(const RoundSummary& summary) override;
     void closeRoundSummary() override;
+    void showNote(const std::string& text) override;
+
+    // ComputerPace
+    void hold(std::function<void()> send) override;
+    GameSpeed gameSpeed() const { return speed; }
 
     // SocketWatcher
     void watchSocket(int socket, int id) override;
@@ -154,6 +171,12 @@ public:
     long onCmdCallReneed(FXObject*, FXSelector, void*);
     long onCmdLastTrick(FXObject*, FXSelector, void*);
     long onSetupTimer(FXObject*, FXSelector, void*);
+    long onComputerMoveTimer(FXObject*, FXSelector, void*);
+    long onCmdSpeed(FXObject*, FXSelector, void*);
+    long onUpdSpeed(FXObject*, FXSelector, void*);
+    long onCmdQuit(FXObject*, FXSelector, void*);
+    long onPlaceBoxTimer(FXObject*, FXSelector, void*);
+    long onKeyPress(FXObject*, FXSelector, void*);
     long onCmdStartGame(FXObject*, FXSelector, void*);
     long onCmdNewLocalGame(FXObject*, FXSelector, void*);
     long onCmdNetworkGame(FXObject*, FXSelector, void*);
@@ -200,13 +223,27 @@ private:
     void drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp);
     void drawHand(FXDCWindow& dc, int position, bool faceUp);
     void drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offsetY);
-    void drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text);
+    void drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text, FXColor colour);
     void drawNames(FXDCWindow& dc);
     void drawStatus(FXDCWindow& dc);
     void drawBackground(FXDCWindow& dc);
     // The Expert's advice for the person while the position it was given
     // for lasts: the card outlined, "Beg" or "Stand" beside the hand.
     void drawHint(FXDCWindow& dc);
+    void drawTurnMarker(FXDCWindow& dc);
+    void drawNotes(FXDCWindow& dc);
+    // Shows a refusal or sends the move a click or a key decided.
+    void actOnCard(const CardClick& decision);
+    // The keys of play; false leaves the key to the window.
+    bool playByKey(FXuint key);
+    void moveKeyPick(int step);
+    // The question before quitting a game under way.
+    void quitAsking();
+    bool gameInProgress() const;
+    // Modal message boxes open where they cover no round summary.
+    void placeNextBoxClear();
+    Rect rootRectOf(const FXWindow* window) const;
+    Rect screenRect() const;
     // Copies a whole off-screen image onto another of the same size.
     static void copyImage(FXImage* from, FXImage* to);
     // Paints the canvas area now: FOX runs no queued repaint while a socket
@@ -249,6 +286,7 @@ private:
     ChatBar* chatBar = nullptr;
     // What the session waits for, across the table; empty for nothing.
     std::string statusNote;
+    FXMenuPane* speedMenu = nullptr;
 
     FXIcon* windowIcon = nullptr;
     // Clear outside their rounded corners.
@@ -267,6 +305,12 @@ private:
     bool hintShown = false;
     BackgroundExpert::Advice hint;
     SeatView hintView;
+    GameSpeed speed = GameSpeed::NORMAL;
+    std::function<void()> heldMove;
+    // What the last beg and its answer were, until the first trick is done.
+    std::vector<std::string> notes;
+    // The card of the hand to act that the arrow keys picked, or -1.
+    int keyPick = -1;
     FXDialogBox* roundSummary = nullptr;
     // Made on first use and kept, hidden between uses.
     GameSetup* setupDialog = nullptr;

@@ -1,5 +1,10 @@
-// The person's clicks: cards, the BEG button and the last-trick view. A click
-// only sends an action; the table changes when the action comes back.
+// The person's clicks and keys: cards, the BEG button and the last-trick
+// view. A click or key only sends an action; the table changes when the
+// action comes back.
+#include <algorithm>
+
+#include <fxkeys.h>
+
 #include "engine/actions.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
@@ -13,7 +18,12 @@ long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
         return 1;
     }
     const auto* event = static_cast<const FXEvent*>(ptr);
-    const CardClick click = decideCardClick(*game, layout, event->win_x, event->win_y);
+    actOnCard(decideCardClick(*game, layout, event->win_x, event->win_y));
+    return 1;
+}
+
+void Frame::actOnCard(const CardClick& click)
+{
     switch (click.outcome) {
     case ClickOutcome::FORCED_TO_BEG:
         showError("Forced to Beg", "You have no trumps and must beg.");
@@ -27,7 +37,62 @@ long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
     case ClickOutcome::IGNORED:
         break;
     }
-    return 1;
+}
+
+long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
+{
+    const auto* event = static_cast<const FXEvent*>(ptr);
+    // Keys with a modifier are the menus' and the accelerators'.
+    const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
+    if (plain && playByKey(event->code)) return 1;
+    return FXMainWindow::onKeyPress(sender, sel, ptr);
+}
+
+bool Frame::playByKey(FXuint key)
+{
+    if (!gameInProgress()) return false;
+    if (lastTrickShowing) {
+        // As with a click, the first key only puts the table back.
+        restoreTable();
+        return true;
+    }
+    switch (key) {
+    case KEY_Left:
+    case KEY_KP_Left:
+        moveKeyPick(-1);
+        return true;
+    case KEY_Right:
+    case KEY_KP_Right:
+        moveKeyPick(1);
+        return true;
+    case KEY_Return:
+    case KEY_KP_Enter:
+    case KEY_space:
+        if (localHumanToAct(*game)) actOnCard(decideCardPlay(*game, keyPick));
+        return true;
+    case KEY_b:
+    case KEY_B:
+        if (begEnabled()) handle(this, FXSEL(SEL_COMMAND, ID_BEG), nullptr);
+        return true;
+    case KEY_l:
+    case KEY_L:
+        handle(this, FXSEL(SEL_COMMAND, ID_LAST_TRICK), nullptr);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Frame::moveKeyPick(int step)
+{
+    if (!localHumanToAct(*game)) return;
+    const int count = countCards(game->seats[game->turn].hand);
+    if (count == 0) return;
+    if (keyPick < 0)
+        keyPick = step > 0 ? 0 : count - 1;
+    else
+        keyPick = std::max(0, std::min(std::min(keyPick, count - 1) + step, count - 1));
+    drawTable(true);
 }
 
 long Frame::onCmdBeg(FXObject*, FXSelector, void*)

@@ -19,6 +19,7 @@
 #include "ui/fox_settings.h"
 #include "ui/frame.h"
 #include "ui/screen_size.h"
+#include "ui/saved_rules.h"
 
 int main(int argc, char** argv)
 {
@@ -31,11 +32,11 @@ int main(int argc, char** argv)
     app.setBaseColor(FXRGB(206, 206, 204));
     app.setSelbackColor(FXRGB(76, 89, 166));
     initGame(game);
-    game.rules = RuleSettings{};
-    game.pendingRules = game.rules;
 
     // init() has read the registry.
     FoxSettings settings(app.reg());
+    game.pendingRules = loadRules(settings);
+    game.rules = game.pendingRules;
     PlayerNames names(settings);
     // The size chosen last time, or at the first start the largest the screen has room for.
     const PixelSize screen = screenSize(app);
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     frame->watchSocket(expert.wakeDescriptor(), Frame::ID_EXPERT_READY);
     game.outbox = &transport;
     game.computers = &computers;
+    computers.setPace(frame);
     game.hooks = &session;
     transport.setHandler(&session);
 #ifdef MARVANTO_TEST_BUILD

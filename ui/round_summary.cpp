@@ -19,7 +19,7 @@ FXLabel* placeLabel(FXDialogBox* box, const std::string& text, int x, int y)
 
 FXDialogBox* buildRoundSummary(FXWindow* owner, const RoundSummary& summary)
 {
-    auto* box = new FXDialogBox(owner, "Round summary", DECOR_TITLE, 0, 0, 0, 0, 10, 10, 10, 10, 4, 4);
+    auto* box = new FXDialogBox(owner, "Round summary", DECOR_TITLE | DECOR_CLOSE, 0, 0, 0, 0, 10, 10, 10, 10, 4, 4);
     FXFont* font = owner->getApp()->getNormalFont();
     int widest = 0;
     size_t longest = 0;

@@ -16,8 +16,8 @@ constexpr int CAPTION_ABOVE_CARD = 8;
 constexpr int NAME_ABOVE_HAND = 7;
 constexpr int NAME_BELOW_TOP_HAND = 14;
 constexpr int NAME_SIDE_MARGIN = 4;
-constexpr int BEG_X = 34;
-constexpr int BEG_BELOW_HALF_CARD = 26;
+constexpr int BEG_GAP = 4;
+constexpr int BEG_MARGIN = 2;
 constexpr int SWEEP_PIXELS_PER_FRAME = 8;
 constexpr int SWEEP_MARGIN = 16;
 constexpr int SWEEP_EXTRA_WIDTH = 52;
@@ -109,9 +109,10 @@ Point TableLayout::kickedCaptionOrigin() const
     return {card.x, card.y - px(CAPTION_ABOVE_CARD)};
 }
 
-Point TableLayout::begButtonOrigin() const
+Point TableLayout::begButtonOrigin(int buttonWidth, int topBarHeight) const
 {
-    return {left_ + px(BEG_X), top_ + card_.height / 2 + px(BEG_BELOW_HALF_CARD)};
+    const Point card = kickedCardOrigin();
+    return {std::max(left_ + px(BEG_MARGIN), card.x - buttonWidth - px(BEG_GAP)), topBarHeight + card.y};
 }
 
 Point TableLayout::nameOrigin(int position, int textWidth) const

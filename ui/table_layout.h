@@ -55,8 +55,10 @@ public:
     Point kickedCardOrigin() const;
     // Baseline start of the caption above the kicked card.
     Point kickedCaptionOrigin() const;
-    // Top left of the BEG button, left of the left hand's name.
-    Point begButtonOrigin() const;
+    // Top left of a BEG button buttonWidth wide, in the window below a top
+    // bar of topBarHeight: left of the flipped card and level with it, clear
+    // of the left hand's name.
+    Point begButtonOrigin(int buttonWidth, int topBarHeight) const;
     // Baseline start of a name of textWidth pixels beside its hand.
     Point nameOrigin(int position, int textWidth) const;
     // Baseline start of an announcement of textWidth pixels.

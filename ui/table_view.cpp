@@ -15,7 +15,11 @@ namespace {
 constexpr FXColor SOLID_CLOTH = FXRGB(0, 120, 50);
 constexpr FXColor BLACK = FXRGB(0, 0, 0);
 constexpr FXColor WHITE = FXRGB(255, 255, 255);
-constexpr FXColor TURN_BOX = FXRGB(100, 180, 255);
+// Bright with a dark edge, so it shows on the cloth and on any picture.
+constexpr FXColor TURN_MARK = FXRGB(255, 220, 0);
+constexpr FXColor NOTE_TEXT = FXRGB(255, 240, 160);
+constexpr int NOTES_KEPT = 3;
+constexpr const char* BEG_PROMPT = "Beg or play a card";
 constexpr FXColor ANNOUNCEMENT = FXRGB(240, 10, 40);
 constexpr FXColor HINT = FXRGB(255, 215, 0);
 constexpr int HINT_LINE = 3;
@@ -58,11 +62,27 @@ void Frame::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
 
 void Frame::drawHand(FXDCWindow& dc, int position, bool faceUp)
 {
-    Card* hand = game->seats[seatAtPosition(*game, position)].hand;
-    Point at = layout.handOrigin(position, countCards(hand));
+    const int seat = seatAtPosition(*game, position);
+    Card* hand = game->seats[seat].hand;
+    const int count = countCards(hand);
+    Point at = layout.handOrigin(position, count);
     const Point step = layout.handStep(position);
-    for (const Card* card = hand; card; card = card->next) {
-        drawCard(dc, cardIndex(card), at.x, at.y, faceUp);
+    // The card the keys picked rises from the hand of the person to act.
+    const int picked = faceUp && keyPick >= 0 && seat == game->turn && localHumanToAct(*game) ? std::min(keyPick, count - 1) : -1;
+    int i = 0;
+    for (const Card* card = hand; card; card = card->next, ++i) {
+        if (i == picked) {
+            const int rise = layout.pickedCardRise();
+            drawCard(dc, cardIndex(card), at.x, at.y - rise, true);
+            const int t = layout.turnMarkerWidth();
+            dc.setForeground(TURN_MARK);
+            dc.setLineWidth(t);
+            dc.drawRectangle(at.x - t / 2 - 1, at.y - rise - t / 2 - 1, layout.card().width + t + 1,
+                             layout.card().height + t + 1);
+            dc.setLineWidth(0);
+        } else {
+            drawCard(dc, cardIndex(card), at.x, at.y, faceUp);
+        }
         at.x += step.x;
         at.y += step.y;
     }
@@ -77,13 +97,13 @@ void Frame::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offset
     }
 }
 
-void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text)
+void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text, FXColor colour)
 {
     static const int OUTLINE[][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
     const int thickness = scaled(1, layout.scale());
     dc.setForeground(BLACK);
     for (const auto& d : OUTLINE) dc.drawText(x + d[0] * thickness, y + d[1] * thickness, text);
-    dc.setForeground(WHITE);
+    dc.setForeground(colour);
     dc.drawText(x, y, text);
 }
 
@@ -92,7 +112,7 @@ void Frame::drawStatus(FXDCWindow& dc)
     if (statusNote.empty()) return;
     const FXString text = statusNote.c_str();
     const int x = (tableImage->getWidth() - fonts.table->getTextWidth(text)) / 2;
-    drawOutlinedText(dc, std::max(4, x), tableImage->getHeight() / 2, text);
+    drawOutlinedText(dc, std::max(4, x), tableImage->getHeight() / 2, text, WHITE);
 }
 
 void Frame::drawNames(FXDCWindow& dc)
@@ -103,7 +123,7 @@ void Frame::drawNames(FXDCWindow& dc)
         FXString name = game->seats[seat].name.c_str();
         if (seat == game->dealer) name += " (dealer)";
         const Point at = layout.nameOrigin(p, fonts.table->getTextWidth(name));
-        drawOutlinedText(dc, at.x, at.y, name);
+        drawOutlinedText(dc, at.x, at.y, name, seat == game->turn ? TURN_MARK : WHITE);
     }
 }
 
@@ -125,6 +145,49 @@ void Frame::drawBackground(FXDCWindow& dc)
         fittedBackground->create();
     }
     dc.drawImage(fittedBackground, 0, 0);
+}
+
+void Frame::drawTurnMarker(FXDCWindow& dc)
+{
+    if (!game->isSeat(game->turn)) return;
+    const int position = positionOfSeat(*game, game->turn);
+    const Point slot = layout.trickSlots()[position];
+    const int w = layout.card().width;
+    const int h = layout.card().height;
+    const int t = layout.turnMarkerWidth();
+    // A bright band, edged in black inside and out, around the slot.
+    dc.setForeground(BLACK);
+    dc.setLineWidth(0);
+    dc.drawRectangle(slot.x - t - 1, slot.y - t - 1, w + 2 * t + 1, h + 2 * t + 1);
+    dc.setForeground(TURN_MARK);
+    dc.fillRectangle(slot.x - t, slot.y - t, w + 2 * t, t);
+    dc.fillRectangle(slot.x - t, slot.y + h, w + 2 * t, t);
+    dc.fillRectangle(slot.x - t, slot.y, t, h);
+    dc.fillRectangle(slot.x + w, slot.y, t, h);
+    dc.setForeground(BLACK);
+    dc.drawRectangle(slot.x - 1, slot.y - 1, w + 1, h + 1);
+    if (begEnabled() && localHumanToAct(*game)) {
+        const FXString prompt = BEG_PROMPT;
+        const Point at = layout.promptOrigin(position, fonts.table->getTextWidth(prompt), fonts.table->getFontAscent());
+        drawOutlinedText(dc, at.x, at.y, prompt, TURN_MARK);
+    }
+}
+
+void Frame::drawNotes(FXDCWindow& dc)
+{
+    const int lineHeight = fonts.table->getFontHeight() + 2;
+    for (size_t i = 0; i < notes.size(); ++i) {
+        const FXString text = notes[i].c_str();
+        const Point at = layout.noteOrigin(static_cast<int>(i), fonts.table->getTextWidth(text), lineHeight);
+        drawOutlinedText(dc, at.x, at.y, text, NOTE_TEXT);
+    }
+}
+
+void Frame::showNote(const std::string& text)
+{
+    notes.push_back(text);
+    if (notes.size() > NOTES_KEPT) notes.erase(notes.begin());
+    if (!animation.running()) drawTable(true);
 }
 
 void Frame::drawTable(bool refresh)
@@ -149,19 +212,13 @@ void Frame::drawTable(bool refresh)
             const Point at = layout.kickedCardOrigin();
             drawCard(dc, cardIndex(game->kicked), at.x, at.y, true);
             const Point caption = layout.kickedCaptionOrigin();
-            drawOutlinedText(dc, caption.x, caption.y, "Flipped card");
+            drawOutlinedText(dc, caption.x, caption.y, "Flipped card", WHITE);
         }
         drawNames(dc);
         drawStatus(dc);
         drawHint(dc);
-
-        if (game->isSeat(game->turn)) {
-            const Point slot = layout.trickSlots()[positionOfSeat(*game, game->turn)];
-            dc.setForeground(TURN_BOX);
-            dc.setLineWidth(scaled(1, layout.scale()));
-            dc.drawRectangle(slot.x, slot.y, layout.card().width, layout.card().height);
-            dc.setLineWidth(0);
-        }
+        drawTurnMarker(dc);
+        drawNotes(dc);
     }
     if (refresh) paintAll();
 }
@@ -182,7 +239,7 @@ void Frame::drawHint(FXDCWindow& dc)
     if (hintView.begOpen) {
         // Left of the hand, clear of the player's name above it.
         const FXString text = hint.beg ? "Beg" : "Stand";
-        drawOutlinedText(dc, at.x - fonts.table->getTextWidth(text) - 12, at.y + layout.card().height / 2, text);
+        drawOutlinedText(dc, at.x - fonts.table->getTextWidth(text) - 12, at.y + layout.card().height / 2, text, WHITE);
     }
     if (hint.beg) return;
     for (const Card* card = hand; card; card = card->next, at.x += step.x, at.y += step.y) {
@@ -289,7 +346,28 @@ void Frame::pauseDisplay(int ms)
 {
     if (ms <= 0) return;
     getApp()->runWhileEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(speed, ms)));
+}
+
+void Frame::hold(std::function<void()> send)
+{
+    const int wait = computerWaitMs(speed);
+    if (wait <= 0) {
+        heldMove = nullptr;
+        send();
+        return;
+    }
+    // A timer, so the window lives on while the card is shown.
+    heldMove = std::move(send);
+    getApp()->addTimeout(this, ID_COMPUTER_MOVE, wait);
+}
+
+long Frame::onComputerMoveTimer(FXObject*, FXSelector, void*)
+{
+    std::function<void()> send = std::move(heldMove);
+    heldMove = nullptr;
+    if (send) send();
+    return 1;
 }
 
 void Frame::processPendingEvents() { getApp()->runWhileEvents(); }
@@ -337,6 +415,8 @@ long Frame::onTimeoutAnimation(FXObject*, FXSelector, void*)
 
 void Frame::sweepTrickAway(Card* trick, int winnerSeat)
 {
+    // The beg and its answer have been seen through the first trick.
+    notes.clear();
     const int position = positionOfSeat(*game, winnerSeat);
     const Point motion = layout.sweepMotion(position);
     animate(

@@ -88,8 +88,10 @@ std::vector<Shown> tableAt(const TableLayout& layout, int n)
     shown.push_back({"kicked card", {kicked.x, kicked.y, card.width, card.height}});
     const Point caption = layout.kickedCaptionOrigin();
     shown.push_back({"caption", {caption.x, caption.y - ascent, scaled(80, scale), ascent}});
-    const Point beg = layout.begButtonOrigin();
-    shown.push_back({"BEG button", {beg.x, beg.y, scaled(18, scale), scaled(48, scale)}});
+    // The button's size at the small table, grown with it; the top bar is
+    // left out, as the table's own coordinates start below it.
+    const Point beg = layout.begButtonOrigin(scaled(30, scale), 0);
+    shown.push_back({"BEG button", {beg.x, beg.y, scaled(30, scale), scaled(76, scale)}});
     return shown;
 }
 
