@@ -24,9 +24,17 @@ public:
     // the settings at once.
     void remember(const std::string& name);
 
+    // Who played last at this machine: "SETTINGS"/"last" and "partner", the
+    // partner empty when none played here.
+    const std::string& lastName() const { return lastName_; }
+    const std::string& lastPartner() const { return lastPartner_; }
+    void rememberLast(const std::string& name, const std::string& partner);
+
 private:
     SettingsStore& store_;
     std::string saved_;
+    std::string lastName_;
+    std::string lastPartner_;
 };
 
 // Splits a saved-names string at newlines, skipping empty pieces.

@@ -66,6 +66,20 @@ void NameControls::fillNameLists(const PlayerNames& names)
     nameBox->setText(shown);
 }
 
+void NameControls::showLastPlayers(const PlayerNames& names)
+{
+    if (!nameBox->getText().empty() || names.lastName().empty()) return;
+    // Selected by focusName(), so that typing replaces it.
+    nameBox->setText(names.lastName().c_str());
+    const std::string& partner = names.lastPartner();
+    if (partner.empty()) return;
+    const FXint item = partnerBox->findItem(partner.c_str());
+    // A partner entry other than the first plays here even when it reads
+    // "Nobody".
+    if (item > 0) partnerBox->setCurrentItem(item);
+    partnerBox->setText(partner.c_str());
+}
+
 void NameControls::showPartner()
 {
     const bool shown = !duvantoCheck->getCheck();
@@ -128,6 +142,7 @@ void GameSetup::open()
 {
     controls.fillNameLists(*names);
     computerBox->setCurrentItem(computers->level() == ComputerLevel::EXPERT ? 1 : 0);
+    controls.showLastPlayers(*names);
     controls.focusName();
     show(PLACEMENT_OWNER);
 }

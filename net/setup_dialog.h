@@ -34,6 +34,9 @@ struct NameControls {
     // Offers each saved name once in both lists; what the fields show and
     // the partner list's current entry stay as they are.
     void fillNameLists(const PlayerNames& names);
+    // The fields of a dialog opened for the first time show who played last,
+    // the player's name selected so that typing replaces it.
+    void showLastPlayers(const PlayerNames& names);
     // After the check button toggled: a two-handed game has no partner.
     void showPartner();
     bool hasName() const { return !nameBox->getText().empty(); }

@@ -264,6 +264,36 @@ TEST_F(GameSetupTest, EverySavedNameIsListedOnceAndTheFieldsKeepTheirText)
     EXPECT_EQ(partnerBox->getCurrentItem(), 2);
 }
 
+TEST_F(GameSetupTest, WhoPlayedLastIsShownAtTheFirstOpening)
+{
+    struct Case {
+        const char* partner;  // stored as who played last beside the player
+        const char* shown;
+        int item;
+        int localPlayers;  // once started as shown
+    };
+    const Case cases[] = {
+        {"Bob", "Bob", 2, 2},
+        {"", "Nobody", 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.partner);
+        store.values["SETTINGS/last"] = "Ann";
+        store.values["SETTINGS/partner"] = c.partner;
+        open("Ann\nBob");
+        EXPECT_EQ(nameBox->getText(), "Ann");
+        auto* field = dynamic_cast<FXTextField*>(nameBox->getFirst());
+        ASSERT_NE(field, nullptr);
+        EXPECT_TRUE(field->isPosSelected(0) && field->isPosSelected(2)) << "typing replaces it";
+        EXPECT_EQ(partnerBox->getText(), c.shown);
+        EXPECT_EQ(partnerBox->getCurrentItem(), c.item);
+        press(buttonNamed(setup, " Start Game "));
+        EXPECT_EQ(game.localPlayers, c.localPlayers);
+        delete setup;
+        setup = nullptr;
+    }
+}
+
 TEST_F(GameSetupTest, DuvantoHidesThePartnerControlsAndIgnoresThem)
 {
     open("Bob");

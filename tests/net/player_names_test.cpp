@@ -76,15 +76,16 @@ TEST(StoreNames, SeatsThePlayersAsTheFieldsSay)
         int localPlayers;
         std::optional<std::string> seat1;
         const char* saved;
+        const char* lastPartner;  // remembered for the next start
     } cases[] = {
-        {"Nobody left current", "Nobody", true, false, 4, 1, std::nullopt, "Ann"},
-        {"a saved partner chosen", "Bob", false, false, 4, 2, "Bob", "Ann\nBob"},
-        {"a new partner typed", "Bob", true, false, 4, 2, "Bob", "Ann\nBob"},
-        {"Nobody typed over a chosen name", "Nobody", false, false, 4, 2, "Nobody", "Ann\nNobody"},
-        {"nobody in other letters", "nobody", true, false, 4, 2, "nobody", "Ann\nnobody"},
-        {"an emptied partner field", "", true, false, 4, 2, "", "Ann"},
-        {"Duvanto with a partner", "Bob", false, true, 2, 1, std::nullopt, "Ann"},
-        {"Duvanto with Nobody", "Nobody", true, true, 2, 1, std::nullopt, "Ann"},
+        {"Nobody left current", "Nobody", true, false, 4, 1, std::nullopt, "Ann", ""},
+        {"a saved partner chosen", "Bob", false, false, 4, 2, "Bob", "Ann\nBob", "Bob"},
+        {"a new partner typed", "Bob", true, false, 4, 2, "Bob", "Ann\nBob", "Bob"},
+        {"Nobody typed over a chosen name", "Nobody", false, false, 4, 2, "Nobody", "Ann\nNobody", "Nobody"},
+        {"nobody in other letters", "nobody", true, false, 4, 2, "nobody", "Ann\nnobody", "nobody"},
+        {"an emptied partner field", "", true, false, 4, 2, "", "Ann", ""},
+        {"Duvanto with a partner", "Bob", false, true, 2, 1, std::nullopt, "Ann", ""},
+        {"Duvanto with Nobody", "Nobody", true, true, 2, 1, std::nullopt, "Ann", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -105,7 +106,22 @@ TEST(StoreNames, SeatsThePlayersAsTheFieldsSay)
             EXPECT_EQ(game.seats[1].kind, LOCAL_HUMAN);
         }
         EXPECT_EQ(names.saved(), c.saved);
+        // Read back as at the next start.
+        const PlayerNames next(store);
+        EXPECT_EQ(next.lastName(), "Ann");
+        EXPECT_EQ(next.lastPartner(), c.lastPartner);
+        EXPECT_EQ(store.flushed, store.values) << "in the file at once";
     }
+}
+
+TEST(PlayerNames, ALastNameNoFieldCouldHoldIsNone)
+{
+    MapStore store;
+    store.values["SETTINGS/last"] = "Ann\nBob";
+    store.values["SETTINGS/partner"] = std::string("B\x7fob");
+    const PlayerNames names(store);
+    EXPECT_EQ(names.lastName(), "");
+    EXPECT_EQ(names.lastPartner(), "");
 }
 
 TEST(StoreNames, AKnownPlayerIsNotSavedAgain)
@@ -116,7 +132,8 @@ TEST(StoreNames, AKnownPlayerIsNotSavedAgain)
     GameState game;
     storeNames(game, "Ann", "Bob", false, false, names);
     EXPECT_EQ(names.saved(), "Bob\nAnn");
-    EXPECT_EQ(store.writes, 0);
+    EXPECT_EQ(store.writes, 2) << "only who played last";
+    EXPECT_EQ(store.values["SETTINGS/names"], "Bob\nAnn");
 }
 
 }  // namespace
