@@ -83,7 +83,6 @@ long Frame::onSetupTimer(FXObject*, FXSelector, void*)
     showBegButton(false);
     heldMove = nullptr;
     notes.clear();
-    keyPick = -1;
     game->sessionMode = MODE_SETUP;
     if (!setupDialog) {
         setupDialog = new GameSetup(this, *game, *parts.names, *parts.computerChoice);

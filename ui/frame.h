@@ -60,7 +60,7 @@ protected:
 
 public:
     // Other dialogs, the timers and the sockets refer to these numbers.
-    enum {
+    enum Ids {
         ID_START_GAME = FXMainWindow::ID_LAST,
         ID_NETWORK_GAME = 63,
         ID_QUIT_GAME = 64,
@@ -237,6 +237,7 @@ private:
     // The keys of play; false leaves the key to the window.
     bool playByKey(FXuint key);
     void moveKeyPick(int step);
+    int currentKeyPick() const;
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
@@ -309,8 +310,10 @@ private:
     std::function<void()> heldMove;
     // What the last beg and its answer were, until the first trick is done.
     std::vector<std::string> notes;
-    // The card of the hand to act that the arrow keys picked, or -1.
+    // The card of the hand to act that the arrow keys picked, or -1; it
+    // lasts until the next action is applied.
     int keyPick = -1;
+    uint64_t keyPickAt = 0;
     FXDialogBox* roundSummary = nullptr;
     // Made on first use and kept, hidden between uses.
     GameSetup* setupDialog = nullptr;

@@ -68,7 +68,7 @@ bool Frame::playByKey(FXuint key)
     case KEY_Return:
     case KEY_KP_Enter:
     case KEY_space:
-        if (localHumanToAct(*game)) actOnCard(decideCardPlay(*game, keyPick));
+        if (localHumanToAct(*game)) actOnCard(decideCardPlay(*game, currentKeyPick()));
         return true;
     case KEY_b:
     case KEY_B:
@@ -83,15 +83,20 @@ bool Frame::playByKey(FXuint key)
     }
 }
 
+int Frame::currentKeyPick() const
+{
+    if (keyPick < 0 || keyPickAt != game->appliedActions || !localHumanToAct(*game)) return -1;
+    return std::min(keyPick, countCards(game->seats[game->turn].hand) - 1);
+}
+
 void Frame::moveKeyPick(int step)
 {
     if (!localHumanToAct(*game)) return;
     const int count = countCards(game->seats[game->turn].hand);
     if (count == 0) return;
-    if (keyPick < 0)
-        keyPick = step > 0 ? 0 : count - 1;
-    else
-        keyPick = std::max(0, std::min(std::min(keyPick, count - 1) + step, count - 1));
+    const int now = currentKeyPick();
+    keyPick = now < 0 ? (step > 0 ? 0 : count - 1) : std::max(0, std::min(now + step, count - 1));
+    keyPickAt = game->appliedActions;
     drawTable(true);
 }
 

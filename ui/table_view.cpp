@@ -68,7 +68,7 @@ void Frame::drawHand(FXDCWindow& dc, int position, bool faceUp)
     Point at = layout.handOrigin(position, count);
     const Point step = layout.handStep(position);
     // The card the keys picked rises from the hand of the person to act.
-    const int picked = faceUp && keyPick >= 0 && seat == game->turn && localHumanToAct(*game) ? std::min(keyPick, count - 1) : -1;
+    const int picked = faceUp && seat == game->turn ? currentKeyPick() : -1;
     int i = 0;
     for (const Card* card = hand; card; card = card->next, ++i) {
         if (i == picked) {

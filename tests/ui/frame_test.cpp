@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fx.h>
+#include <fxkeys.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -14,6 +16,7 @@
 #include <sys/socket.h>
 
 #include "engine/actions.h"
+#include "players/computer.h"
 #include "net/player_names.h"
 #include "net/transport.h"
 #include "tests/engine/fixture.h"
@@ -193,8 +196,8 @@ TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
     // The middle of a face and of a back differ; the cloth shows elsewhere.
     EXPECT_NE(screen.at(mine.x + 60, mine.y + 48), screen.at(theirs.x + 35, theirs.y + 48));
     EXPECT_EQ(screen.at(320, 5), opaque(CLOTH));
-    // The turn box frames the bottom slot.
-    EXPECT_EQ(screen.at(slot(POS_BOTTOM).x + 30, slot(POS_BOTTOM).y), opaque(FXRGB(100, 180, 255)));
+    // The turn marker frames the bottom slot.
+    EXPECT_EQ(screen.at(slot(POS_BOTTOM).x + 30, slot(POS_BOTTOM).y - 2), opaque(FXRGB(255, 220, 0)));
 }
 
 // A network game's chat lies over the banner strip along the bottom, where
@@ -418,6 +421,23 @@ TEST_F(FrameTest, NoMessageIsHandledWhileTheTrickSlides)
 }
 
 // The round summary window among the top windows of the application.
+Rect rootRect(const FXWindow* window)
+{
+    FXint x = 0;
+    FXint y = 0;
+    window->translateCoordinatesTo(x, y, application->getRootWindow(), 0, 0);
+    return {x, y, window->getWidth(), window->getHeight()};
+}
+
+// A rectangle of the table on the screen.
+Rect onScreen(Rect r)
+{
+    const Rect canvas = rootRect(Screen::canvas());
+    r.x += canvas.x;
+    r.y += canvas.y;
+    return r;
+}
+
 FXTopWindow* findSummary()
 {
     for (FXWindow* w = application->getRootWindow()->getFirst(); w; w = w->getNext())
@@ -442,9 +462,11 @@ TEST_F(FrameTest, RoundSummaryReplacesTheLastAndCloses)
     FXTopWindow* box = findSummary();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->getWidth(), 320);
-    // Centred on the screen.
-    const FXWindow* root = application->getRootWindow();
-    EXPECT_NEAR(box->getX() + box->getWidth() / 2, root->getWidth() / 2, 2);
+    // Out of the way of the trick, where the next round's cards land, and of
+    // the person's hand, however full.
+    const Rect placed = rootRect(box);
+    EXPECT_FALSE(overlaps(placed, onScreen(frame->tableLayout().trickArea())));
+    EXPECT_FALSE(overlaps(placed, onScreen(frame->tableLayout().fullHandArea(POS_BOTTOM))));
     frame->closeRoundSummary();
     EXPECT_EQ(findSummary(), nullptr);
 }
@@ -601,11 +623,16 @@ public:
         }
         title = static_cast<FXTopWindow*>(modal)->getTitle();
         whileApplying = handler && handler->applying;
+        FXint x = 0;
+        FXint y = 0;
+        modal->translateCoordinatesTo(x, y, application->getRootWindow(), 0, 0);
+        where = {x, y, modal->getWidth(), modal->getHeight()};
         application->stopModal(modal, answer);
         return 1;
     }
     FXString title;
     bool whileApplying = false;
+    Rect where;  // on the screen
 
 private:
     void look() { application->addTimeout(this, ID_LOOK, 10); }
@@ -645,6 +672,232 @@ TEST_F(FrameTest, EveryAnswerButNoIsYes)
         EXPECT_EQ(frame->askQuestion("Game over", "Play again?"), c.yes) << c.button;
         EXPECT_STREQ(answerer.title.text(), "Game over");
     }
+}
+
+TEST_F(FrameTest, ABoxOpenedWhileTheSummaryShowsStandsClearOfIt)
+{
+    RoundSummary summary;
+    summary.teams[0] = {"P0 && P1", {"Played high"}, "Gained 1 point"};
+    summary.teams[1] = {"P2 && P3", {}, "Gained 0 points"};
+    frame->showRoundSummary(summary);
+    FXTopWindow* box = findSummary();
+    ASSERT_NE(box, nullptr);
+    // Where a box centred on the main window would open.
+    box->move(frame->getX() + frame->getWidth() / 2 - box->getWidth() / 2,
+              frame->getY() + frame->getHeight() / 2 - box->getHeight() / 2);
+    application->runWhileEvents();
+    BoxAnswerer answerer(nullptr, MBOX_CLICKED_OK);
+    frame->showInformation("Take One", "P3 begged, take one!");
+    EXPECT_STREQ(answerer.title.text(), "Take One");
+    EXPECT_FALSE(overlaps(answerer.where, rootRect(box)));
+}
+
+// Sends each action straight back into the game, as the loopback would,
+// noting when it went out.
+class ApplyingOutbox : public Outbox {
+public:
+    void sendAction(int, const GameAction& action) override
+    {
+        sentAt.push_back(std::chrono::steady_clock::now());
+        receiveAction(*game, action);
+    }
+    std::vector<std::chrono::steady_clock::time_point> sentAt;
+};
+
+long long msBetween(std::chrono::steady_clock::time_point a, std::chrono::steady_clock::time_point b)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count();
+}
+
+// Two computer cards in a row: the second waits as long as the first, by a
+// timer, and the chosen speed is what the next start reads.
+TEST_F(FrameTest, ComputerCardsWaitAsTheSpeedSaysAndTheSpeedIsKept)
+{
+    struct Case {
+        Frame::Ids entry;
+        GameSpeed speed;
+        const char* stored;
+        int waitMs;
+    };
+    const Case cases[] = {
+        {Frame::ID_SPEED_FAST, GameSpeed::FAST, "Fast", 0},
+        {Frame::ID_SPEED_NORMAL, GameSpeed::NORMAL, "Normal", 450},
+        {Frame::ID_SPEED_SLOW, GameSpeed::SLOW, "Slow", 900},
+    };
+    MapStore store;
+    frame->attach({nullptr, nullptr, nullptr, &store});
+    EXPECT_EQ(frame->gameSpeed(), GameSpeed::NORMAL) << "the default";
+    ComputerStrategy computers;
+    computers.setPace(frame);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        initGame(*game);
+        SetUp();
+        ApplyingOutbox applying;
+        game->outbox = &applying;
+        game->computers = &computers;
+        game->kicked = take("4S");
+        // Seat 1 leads, seat 2 follows, then it is the person's turn.
+        give(1, {"5D", "6C"});
+        give(2, {"7D", "8C"});
+        give(0, {"9D"});
+        game->turn = 1;
+        send(SEL_COMMAND, c.entry);
+        EXPECT_EQ(store.flushed["Display/Speed"], c.stored);
+
+        const auto start = std::chrono::steady_clock::now();
+        computers.runComputerTurn(*game);
+        if (c.waitMs == 0) {
+            EXPECT_EQ(applying.sentAt.size(), 2u) << "both at once, without the event loop";
+        } else {
+            EXPECT_TRUE(applying.sentAt.empty()) << "nothing before the wait";
+            const auto giveUp = start + std::chrono::seconds(5);
+            while (applying.sentAt.size() < 2 && std::chrono::steady_clock::now() < giveUp)
+                application->runOneEvent(true);
+            ASSERT_EQ(applying.sentAt.size(), 2u);
+            EXPECT_GE(msBetween(start, applying.sentAt[0]), c.waitMs);
+            EXPECT_GE(msBetween(applying.sentAt[0], applying.sentAt[1]), c.waitMs);
+        }
+        EXPECT_EQ(countCards(game->trick), 2);
+        EXPECT_EQ(game->turn, 0);
+
+        frame->attach({nullptr, nullptr, nullptr, &store});
+        EXPECT_EQ(frame->gameSpeed(), c.speed);
+        game->computers = nullptr;
+        game->outbox = &outbox;
+    }
+    frame->attach({});
+}
+
+int countNear(const Screen& screen, const Rect& area, FXColor colour)
+{
+    int count = 0;
+    for (int y = area.y; y < area.y + area.h; ++y)
+        for (int x = area.x; x < area.x + area.w; ++x) {
+            const FXColor c = screen.at(x, y);
+            if (std::abs(int(FXREDVAL(c)) - int(FXREDVAL(colour))) < 24 &&
+                std::abs(int(FXGREENVAL(c)) - int(FXGREENVAL(colour))) < 24 &&
+                std::abs(int(FXBLUEVAL(c)) - int(FXBLUEVAL(colour))) < 24)
+                ++count;
+        }
+    return count;
+}
+
+TEST_F(FrameTest, TurnMarkerPromptAndNotesShowOnTheTable)
+{
+    constexpr FXColor MARK = FXRGB(255, 220, 0);
+    constexpr FXColor NOTE = FXRGB(255, 240, 160);
+    give(0, {"5C"});
+    const Point bottom = slot(POS_BOTTOM);
+    const Rect slotArea{bottom.x - 40, bottom.y, 71 + 80, 96};
+    const Rect noteArea{640 - 220, 0, 220, 70};
+
+    game->turn = 1;
+    frame->drawTable(true);
+    EXPECT_EQ(countNear(Screen(), slotArea, MARK), 0);
+
+    game->turn = 0;
+    frame->setBegEnabled(true);
+    frame->drawTable(true);
+    const Screen begOpen;
+    // A bright band outside the slot, black at its edges.
+    EXPECT_EQ(begOpen.at(bottom.x - 2, bottom.y + 10), opaque(MARK));
+    EXPECT_EQ(begOpen.at(bottom.x - 1, bottom.y + 10), opaque(FXRGB(0, 0, 0)));
+    EXPECT_EQ(begOpen.at(bottom.x - 4, bottom.y + 10), opaque(FXRGB(0, 0, 0)));
+    const int withPrompt = countNear(begOpen, {bottom.x - 40, bottom.y + 2, 151, 92}, MARK);
+    frame->setBegEnabled(false);
+    frame->drawTable(true);
+    EXPECT_GT(withPrompt, countNear(Screen(), {bottom.x - 40, bottom.y + 2, 151, 92}, MARK) + 50)
+        << "\"Beg or play a card\" while the beg is the person's";
+
+    EXPECT_EQ(countNear(Screen(), noteArea, NOTE), 0);
+    frame->showNote("P3 begs.");
+    frame->showNote("P2 runs the pack.");
+    EXPECT_GT(countNear(Screen(), noteArea, NOTE), 50) << "shown at once";
+    play(0, "4H");
+    Card* trick = game->trick;
+    game->trick = nullptr;
+    frame->sweepTrickAway(trick, 0);
+    EXPECT_EQ(countNear(Screen(), noteArea, NOTE), 0) << "gone with the first trick";
+}
+
+TEST_F(FrameTest, QuittingAGameInProgressAsksFirst)
+{
+    struct Case {
+        const char* what;
+        SessionMode mode;
+        FXSelector type;
+        FXSelector id;
+        FXuint answer;
+        bool asked;
+        bool quits;
+    };
+    const Case cases[] = {
+        {"Quit in a game, No", MODE_LOCAL, SEL_COMMAND, Frame::ID_QUIT, MBOX_CLICKED_NO, true, false},
+        {"window closed in a game, No", MODE_JOINED, SEL_CLOSE, 0, MBOX_CLICKED_NO, true, false},
+        {"Quit in a game, Yes", MODE_LOCAL, SEL_COMMAND, Frame::ID_QUIT, MBOX_CLICKED_YES, true, true},
+        {"Quit from the setup dialog", MODE_SETUP, SEL_COMMAND, Frame::ID_QUIT, MBOX_CLICKED_NO, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        game->sessionMode = c.mode;
+        BoxAnswerer answerer(nullptr, c.answer);
+        send(c.type, c.id);
+        EXPECT_EQ(answerer.title == "Quit", c.asked);
+        EXPECT_EQ(game->sessionMode == MODE_QUITTING, c.quits);
+    }
+}
+
+// What the keys send, as a click on the same card would.
+TEST_F(FrameTest, KeysPickAndPlayThroughTheSameChecksAsClicks)
+{
+    struct Case {
+        const char* what;
+        std::vector<FXuint> keys;
+        int turn;
+        bool begOpen;
+        std::vector<std::string> sent;  // "play" and the card, or "beg"
+        const char* box;                // a refusal shown, or nothing
+    };
+    const std::vector<Case> cases = {
+        {"Right twice picks the second card", {KEY_Right, KEY_Right, KEY_Return}, 0, false, {"play 5H"}, nullptr},
+        {"Left first picks the last card", {KEY_Left, KEY_space}, 0, false, {"play 9S"}, nullptr},
+        {"Right stops at the last card", {KEY_Left, KEY_Right, KEY_KP_Enter}, 0, false, {"play 9S"}, nullptr},
+        {"a card that does not follow", {KEY_Right, KEY_Return}, 0, false, {}, "Pick Again"},
+        {"nothing picked", {KEY_Return}, 0, false, {}, nullptr},
+        {"B begs while the beg is open", {KEY_b}, 0, true, {"beg"}, nullptr},
+        {"B with no beg open", {KEY_b}, 0, false, {}, nullptr},
+        {"not the person's turn", {KEY_Right, KEY_Return, KEY_b}, 3, true, {}, nullptr},
+    };
+    game->sessionMode = MODE_LOCAL;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        game->kicked = take("4S");
+        give(0, {"2C", "5H", "9S"});
+        play(1, "3H");
+        game->turn = c.turn;
+        frame->setBegEnabled(c.begOpen);
+        outbox.sent.clear();
+        BoxAnswerer answerer(nullptr, MBOX_CLICKED_OK);
+        for (FXuint key : c.keys) {
+            FXEvent event{};
+            event.code = key;
+            send(SEL_KEYPRESS, 0, &event);
+        }
+        std::vector<std::string> sent;
+        for (const GameAction& a : outbox.sent)
+            sent.push_back(a.action == ACTION_BEG ? "beg" : "play " + std::to_string(a.card));
+        std::vector<std::string> expected;
+        for (const std::string& e : c.sent)
+            expected.push_back(e == "beg" ? e : "play " + std::to_string(indexOf(e.substr(5))));
+        EXPECT_EQ(sent, expected);
+        EXPECT_STREQ(answerer.title.text(), c.box ? c.box : "");
+        initGame(*game);
+        // A pick lasts until the next action comes back.
+        ++game->appliedActions;
+    }
+    game->sessionMode = MODE_QUITTING;
 }
 
 }  // namespace
