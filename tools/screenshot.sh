@@ -21,14 +21,14 @@ case $SIZE in
     *) echo "no table size $SIZE"; exit 2 ;;
 esac
 mkdir -p "$(dirname "$REGISTRY")"
-printf '[Display]\nCardSize=%s\n' "$SIZE" > "$REGISTRY"
+printf '[Display]\nCardSize=%s\nSpeed=Fast\n' "$SIZE" > "$REGISTRY"
 
 # Window coordinates of the trick slots in the small 640x580 window (the
-# canvas lies a top bar down), and the colour of the box that marks the turn.
-TURN_BOX="100 180 255"
+# canvas lies a top bar down), and the colour of the band that marks the turn.
+TURN_MARK="255 220 0"
 GREEN="0 120 50"
 at() { echo "$(px "$1") $(px "$2")"; }
-BOTTOM_SLOT_TOP=$(at 320 259)
+BOTTOM_SLOT_BAND=$(at 320 257)
 TOP_SLOT_MIDDLE=$(at 320 201)
 LEFT_SLOT_MIDDLE=$(at 238 249)
 
@@ -45,7 +45,7 @@ while [ $SECONDS -lt $deadline ]; do
     answer_boxes
     sleep 0.3
     shoot table
-    if near "$(pixel "$WORK/table.png" $BOTTOM_SLOT_TOP)" "$TURN_BOX" 0 > /dev/null &&
+    if near "$(pixel "$WORK/table.png" $BOTTOM_SLOT_BAND)" "$TURN_MARK" 0 > /dev/null &&
        card_in "$WORK/table.png" "$TOP_SLOT_MIDDLE" && card_in "$WORK/table.png" "$LEFT_SLOT_MIDDLE" &&
        [ "$(xdotool search --onlyvisible --name '.' | wc -l)" -eq 1 ]; then
         cp "$WORK/table.png" "$OUT"

@@ -1,0 +1,149 @@
+#!/bin/bash
+# The table as a person meets it, with a window manager placing the windows:
+# the speed chosen in the menu, a round played with the keyboard alone, the
+# notes of a beg, the round summary clear of the table and gone at the next
+# round's first card, the question before quitting, and the rules and the
+# last name kept over a restart.
+# Usage (inside xvfb-run): table_test.sh MARVANTO [SHOT_DIR]
+set -u
+MARVANTO=$(readlink -f "$1")
+SHOT_DIR=${2:-}
+source "$(dirname "$0")/gui_driver.sh"
+make_workspace
+openbox > /dev/null 2>&1 &
+WM=$!
+trap 'stop_program; kill $WM 2>/dev/null; rm -rf "$WORK"' EXIT
+sleep 0.5
+
+# Window coordinates (the canvas lies 24 pixels down) of the trick area, the
+# person's hand however full, the BEG button and the notes.
+TRICK="203 153 233 202"
+HAND="169 378 291 96"
+BEG_AREA=40x100+10+44
+NOTE_AREA=240x70+400+24
+BEG_OPEN='#FFC800'
+NOTE='#FFF0A0'
+
+registry_has() { grep -qx "$1" "$REGISTRY"; }
+
+overlaps() {  # overlaps "x y w h" "x y w h"
+    local a=($1) b=($2)
+    [ $((a[0] + a[2])) -gt "${b[0]}" ] && [ $((b[0] + b[2])) -gt "${a[0]}" ] &&
+        [ $((a[1] + a[3])) -gt "${b[1]}" ] && [ $((b[1] + b[3])) -gt "${a[1]}" ]
+}
+
+# Where a window lies in the main window's coordinates.
+rect_in_main() {  # rect_in_main WINDOW -> "x y w h"
+    local X Y WIDTH HEIGHT SCREEN WINDOW mx my
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    mx=$X my=$Y
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$((X - mx)) $((Y - my)) $WIDTH $HEIGHT"
+}
+
+summary_clear_of_table() {
+    local w r
+    w=$(visible_window "Round summary") || return 1
+    r=$(rect_in_main "$w")
+    ! overlaps "$r" "$TRICK" && ! overlaps "$r" "$HAND" || { echo "  summary at $r"; return 1; }
+}
+
+# One step of play by keys: a beg the person may make is made, the dealer's
+# question is answered No and then Yes, other boxes are closed, and the pick
+# moves one card right before Return, so a refused card is followed by the
+# next. The round summary is left alone.
+dealer_answers=0
+notes_seen=0
+begs=0
+key_step() {
+    local w name
+    for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
+        name=$(xdotool getwindowname "$w" 2>/dev/null)
+        case "$name" in
+        Marvanto | "Round summary" | "") ;;
+        "Question for Dealer")
+            [ -n "$SHOT_DIR" ] && shoot "dealer_question_$dealer_answers"
+            if [ $((dealer_answers % 2)) -eq 0 ]; then keys_to "$w" alt+n; else keys_to "$w" alt+y; fi
+            dealer_answers=$((dealer_answers + 1))
+            ;;
+        *) keys_to "$w" Return ;;
+        esac
+    done
+    shoot table
+    if [ "$(colour_count "$WORK/table.png" $NOTE_AREA "$NOTE")" -gt 10 ]; then
+        notes_seen=$((notes_seen + 1))
+        [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/notes_$notes_seen.png"
+    fi
+    if [ "$(colour_count "$WORK/table.png" $BEG_AREA "$BEG_OPEN")" -gt 50 ]; then
+        [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/beg_open_$begs.png"
+        begs=$((begs + 1))
+        keys_to "$WIN" b
+    else
+        keys_to "$WIN" Right Return
+    fi
+    sleep 0.2
+}
+
+# --- Rules, name and speed chosen ---
+start_program
+setup=$(wait_window "Game Setup" 20)
+menu g 3
+rules=$(wait_window "Rule Variations" 10)
+check "the rule dialog opens" [ -n "$rules" ]
+click_in "$rules" 27 177      # "Tobago rules"
+keys_to "$rules" Return
+check "the rule dialog closes" wait_gone "Rule Variations" 5
+check "the rules are kept in the settings" registry_has "tobagoRules=1"
+# Keys typed while the table pauses wait in the queue, and reach the main
+# window before a menu opened by the first of them: menus are used while
+# no game runs.
+menu d 4 Right Down
+sleep 0.3
+check "Slow is kept in the settings" registry_has "Speed=Slow"
+menu d 4 Right Down Down Down
+sleep 0.3
+check "Fast is kept in the settings" registry_has "Speed=Fast"
+check "the setup dialog opens at start" start_local_game Zed
+check "the setup dialog closes on Start Game" wait_gone "Game Setup" 5
+
+# --- A round by keys, its summary, and the next round's first card ---
+deadline=$((SECONDS + 150))
+while [ $SECONDS -lt $deadline ] && [ -z "$(visible_window "Round summary")" ]; do key_step; done
+check "a whole round is played with the keyboard alone" shows "Round summary" 1
+shoot round_summary
+check "the summary covers neither the trick nor the hand" summary_clear_of_table
+check "notes told of every beg" [ $begs -eq 0 ] || [ "$notes_seen" -gt 0 ]
+deadline=$((SECONDS + 60))
+while [ $SECONDS -lt $deadline ] && [ -n "$(visible_window "Round summary")" ]; do key_step; done
+check "the summary closes by itself at the next round's first card" wait_gone "Round summary" 1
+
+# --- Quitting a game asks first ---
+keys_to "$WIN" ctrl+q
+quit=$(wait_window Quit 10)
+check "Ctrl+Q in a game asks first" [ -n "$quit" ]
+keys_to "$quit" alt+n
+check "No keeps the game" wait_gone Quit 5
+check "  and the program" kill -0 "$PID"
+xdotool windowactivate --sync "$WIN" 2>/dev/null
+xdotool key alt+F4
+quit=$(wait_window Quit 10)
+check "closing the window in a game asks too" [ -n "$quit" ]
+keys_to "$quit" alt+y
+check "Yes ends the program with status 0" exits_cleanly
+
+# --- Restarted: the last name and the rules are back ---
+start_program
+setup=$(wait_window "Game Setup" 20)
+menu g 3
+rules=$(wait_window "Rule Variations" 10)
+keys_to "$rules" Return
+wait_gone "Rule Variations" 5
+check "the rules came back from the settings" registry_has "tobagoRules=1"
+check "  and the speed" registry_has "Speed=Fast"
+click_in "$setup" 70 108      # " Start Game " without typing a name
+check "the last name is in the name field" wait_gone "Game Setup" 5
+check "  and is not saved twice" registry_has "names=Zed"
+keys_to "$WIN" ctrl+q
+quit=$(wait_window Quit 10) && keys_to "$quit" alt+y
+check "quits after Yes" exits_cleanly
+summary
