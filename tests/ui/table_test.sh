@@ -48,6 +48,22 @@ summary_clear_of_table() {
     ! overlaps "$r" "$TRICK" && ! overlaps "$r" "$HAND" || { echo "  summary at $r"; return 1; }
 }
 
+# A box the game raised may hold the keys: each is answered, then the
+# quitting keys are tried again until the question comes.
+ask_to_quit() {  # ask_to_quit COMMAND... -> the question's window
+    local w
+    for _ in $(seq 10); do
+        answer_boxes "Round summary" > /dev/null
+        "$@"
+        w=$(wait_window Quit 2) && { echo "$w"; return 0; }
+    done
+    return 1
+}
+close_by_window_manager() {
+    xdotool windowactivate --sync "$WIN" 2>/dev/null
+    xdotool key alt+F4
+}
+
 # One step of play by keys: a beg the person may make is made, the dealer's
 # question is answered No and then Yes, other boxes are closed, and the pick
 # moves one card right before Return, so a refused card is followed by the
@@ -112,21 +128,19 @@ while [ $SECONDS -lt $deadline ] && [ -z "$(visible_window "Round summary")" ]; 
 check "a whole round is played with the keyboard alone" shows "Round summary" 1
 shoot round_summary
 check "the summary covers neither the trick nor the hand" summary_clear_of_table
-check "notes told of every beg" [ $begs -eq 0 ] || [ "$notes_seen" -gt 0 ]
+notes_told() { [ "$begs" -eq 0 ] || [ "$notes_seen" -gt 0 ]; }
+check "notes told of the person's beg" notes_told
 deadline=$((SECONDS + 60))
 while [ $SECONDS -lt $deadline ] && [ -n "$(visible_window "Round summary")" ]; do key_step; done
 check "the summary closes by itself at the next round's first card" wait_gone "Round summary" 1
 
 # --- Quitting a game asks first ---
-keys_to "$WIN" ctrl+q
-quit=$(wait_window Quit 10)
+quit=$(ask_to_quit keys_to "$WIN" ctrl+q)
 check "Ctrl+Q in a game asks first" [ -n "$quit" ]
 keys_to "$quit" alt+n
 check "No keeps the game" wait_gone Quit 5
 check "  and the program" kill -0 "$PID"
-xdotool windowactivate --sync "$WIN" 2>/dev/null
-xdotool key alt+F4
-quit=$(wait_window Quit 10)
+quit=$(ask_to_quit close_by_window_manager)
 check "closing the window in a game asks too" [ -n "$quit" ]
 keys_to "$quit" alt+y
 check "Yes ends the program with status 0" exits_cleanly
@@ -143,7 +157,6 @@ check "  and the speed" registry_has "Speed=Fast"
 click_in "$setup" 70 108      # " Start Game " without typing a name
 check "the last name is in the name field" wait_gone "Game Setup" 5
 check "  and is not saved twice" registry_has "names=Zed"
-keys_to "$WIN" ctrl+q
-quit=$(wait_window Quit 10) && keys_to "$quit" alt+y
+quit=$(ask_to_quit keys_to "$WIN" ctrl+q) && keys_to "$quit" alt+y
 check "quits after Yes" exits_cleanly
 summary
