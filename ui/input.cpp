@@ -42,9 +42,13 @@ void Frame::actOnCard(const CardClick& click)
 long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
 {
     const auto* event = static_cast<const FXEvent*>(ptr);
-    // Keys with a modifier are the menus' and the accelerators'.
+    // Keys with a modifier are the menus' and the accelerators', and a text
+    // field being typed in (the chat line) takes every key.
+    FXWindow* focused = this;
+    while (focused->getFocus()) focused = focused->getFocus();
+    const bool typing = focused->isMemberOf(FXMETACLASS(FXTextField));
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
-    if (plain && playByKey(event->code)) return 1;
+    if (plain && !typing && playByKey(event->code)) return 1;
     return FXMainWindow::onKeyPress(sender, sel, ptr);
 }
 

@@ -821,6 +821,25 @@ TEST_F(FrameTest, TurnMarkerPromptAndNotesShowOnTheTable)
     EXPECT_EQ(countNear(Screen(), noteArea, NOTE), 0) << "gone with the first trick";
 }
 
+TEST_F(FrameTest, KeysTypedIntoATextFieldAreNoPlays)
+{
+    game->sessionMode = MODE_LOCAL;
+    give(0, {"5H"});
+    game->turn = 0;
+    frame->setBegEnabled(true);
+    auto* field = new FXTextField(frame, 10);
+    field->create();
+    field->setFocus();
+    for (FXuint key : {KEY_b, KEY_Right, KEY_Return}) {
+        FXEvent event{};
+        event.code = key;
+        send(SEL_KEYPRESS, 0, &event);
+    }
+    EXPECT_TRUE(outbox.sent.empty());
+    delete field;
+    game->sessionMode = MODE_QUITTING;
+}
+
 TEST_F(FrameTest, QuittingAGameInProgressAsksFirst)
 {
     struct Case {
