@@ -113,10 +113,10 @@ check "the rules are kept in the settings" registry_has "tobagoRules=1"
 # Keys typed while the table pauses wait in the queue, and reach the main
 # window before a menu opened by the first of them: menus are used while
 # no game runs.
-menu d 4 Right Down
+menu d 5 Right Down
 sleep 0.3
 check "Slow is kept in the settings" registry_has "Speed=Slow"
-menu d 4 Right Down Down Down
+menu d 5 Right Down Down Down
 sleep 0.3
 check "Fast is kept in the settings" registry_has "Speed=Fast"
 check "the setup dialog opens at start" start_local_game Zed
