@@ -42,13 +42,17 @@ void Frame::actOnCard(const CardClick& click)
 long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
 {
     const auto* event = static_cast<const FXEvent*>(ptr);
-    // Keys with a modifier are the menus' and the accelerators', and a text
-    // field being typed in (the chat line) takes every key.
+    // Keys with a modifier are the menus' and the accelerators'; a menu
+    // walked by keys or a text field being typed in (the chat line) takes
+    // every key.
     FXWindow* focused = this;
     while (focused->getFocus()) focused = focused->getFocus();
-    const bool typing = focused->isMemberOf(FXMETACLASS(FXTextField));
+    bool menuOpen = false;
+    for (const FXMenuPane* pane : {gameMenu, displayMenu, infoMenu, backgroundMenu, cardSizeMenu, speedMenu})
+        menuOpen = menuOpen || (pane && pane->shown());
+    const bool toTable = !menuOpen && !focused->isMemberOf(FXMETACLASS(FXTextField));
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
-    if (plain && !typing && playByKey(event->code)) return 1;
+    if (plain && toTable && playByKey(event->code)) return 1;
     return FXMainWindow::onKeyPress(sender, sel, ptr);
 }
 
