@@ -59,7 +59,8 @@ int main(int argc, char** argv)
     frame->watchSocket(expert.wakeDescriptor(), Frame::ID_EXPERT_READY);
     game.outbox = &transport;
     game.computers = &computers;
-    computers.setPace(frame);
+    // The standard computers wait for the table's pace; the Expert's own search takes its time.
+    standard.setPace(frame);
     game.hooks = &session;
     transport.setHandler(&session);
 #ifdef MARVANTO_TEST_BUILD

@@ -154,7 +154,7 @@ keys_to "$rules" Return
 wait_gone "Rule Variations" 5
 check "the rules came back from the settings" registry_has "tobagoRules=1"
 check "  and the speed" registry_has "Speed=Fast"
-click_in "$setup" 70 108      # " Start Game " without typing a name
+click_in "$setup" 70 140      # " Start Game " without typing a name
 check "the last name is in the name field" wait_gone "Game Setup" 5
 check "  and is not saved twice" registry_has "names=Zed"
 quit=$(ask_to_quit keys_to "$WIN" ctrl+q) && keys_to "$quit" alt+y
