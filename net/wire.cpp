@@ -207,6 +207,8 @@ RoundDigest decodeRoundDigest(const uint8_t* bytes)
     digest.digest = static_cast<uint32_t>(getLe32(bytes + 4)) |
                     (static_cast<uint64_t>(static_cast<uint32_t>(getLe32(bytes + 8))) << 32);
     return digest;
+}
+
 ActionBlockBytes encodeActionBlock(const ActionBlock& actions)
 {
     ActionBlockBytes bytes{};
