@@ -38,13 +38,13 @@ AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, 
     teamComputerButton =
         new FXButton(this, " Computer on my team ", nullptr, this, ID_ADD_TEAM_COMPUTER, BUTTON_NORMAL | FIXED, 10, 212);
     otherComputerButton = new FXButton(this, " Computer on other team ", nullptr, this, ID_ADD_OTHER_COMPUTER,
-                                       BUTTON_NORMAL | FIXED, 145, 212);
+                                       BUTTON_NORMAL | FIXED, 10, 242);
     // What the joiners type to reach this machine.
     std::vector<std::string> addresses = localIpv4Addresses();
     if (addresses.empty()) addresses.push_back("127.0.0.1");
     std::string text = "This machine: " + addresses.front();
     for (size_t i = 1; i < addresses.size(); ++i) text += ", " + addresses[i];
-    new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 245);
+    new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 275);
 }
 
 bool AddPlayersDialog::run()

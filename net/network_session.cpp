@@ -395,13 +395,13 @@ void Session::onClosed(int slot)
         ui_.unlistJoiner(slot);
         freeSeatsOf(slot);
     }
-    noteLostConnection(slot);
     const bool waitingForReady = game_.sessionMode == MODE_HOSTING && seated_ && readyCount_ >= 0;
     if (waitingForReady && !namesOnSlot(slot).empty()) startWait(WAIT_READY, 0);
     // Ended here, before the transport would report the loss under the
     // name seat 0 has before the seating: our own.
     if (fromHost(slot) && !seated_)
         abandonSession("The host closed the connection before seating the players at this machine.");
+    noteLostConnection(slot);
     if (slot == selfAcceptedSlot_) selfAcceptedSlot_ = -1;
     if (slot == selfClientSlot_) selfClientSlot_ = -1;
 }

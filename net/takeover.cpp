@@ -16,9 +16,11 @@ void Session::noteLostConnection(int slot)
         }
         Seat& seat = game_.seats[i];
         if (!seat.inPlay() || seat.connection != slot || slot == selfClientSlot_ || slot == selfAcceptedSlot_) continue;
+        // Before the game the session's waits still name who left by it.
+        if (!hostGameStarted() && !(game_.sessionMode == MODE_JOINED && readySent_)) continue;
         // The slot may soon carry someone else.
         seat.connection = -1;
-        if (!hostGameStarted() || seat.kind != REMOTE) continue;
+        if (game_.sessionMode != MODE_HOSTING || seat.kind != REMOTE) continue;
         lostSeats_[i] = true;
         // The partner who played at the same machine is lost with it.
         const int partner = PARTNER_SEAT[i];
