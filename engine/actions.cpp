@@ -2,6 +2,7 @@
 
 #include "engine/begging.h"
 #include "engine/deal.h"
+#include "engine/stand_in.h"
 #include "engine/table.h"
 #include "engine/tricks.h"
 
@@ -24,9 +25,17 @@ void sendKick(GameState& game, const Card* card) { sendAction(game, game.dealer,
 void sendSetDealer(GameState& game, int seat) { sendAction(game, seat, ACTION_SET_DEALER, nullptr); }
 void sendRedeal(GameState& game) { sendAction(game, game.dealer, ACTION_REDEAL, nullptr); }
 void sendCallReneed(GameState& game, int seat) { sendAction(game, seat, ACTION_CALL_RENEED, nullptr); }
+void sendTakeover(GameState& game, int seat) { sendAction(game, seat, ACTION_TAKEOVER, nullptr); }
+void sendReturn(GameState& game, int seat) { sendAction(game, seat, ACTION_RETURN, nullptr); }
 
 void runComputerTurn(GameState& game)
 {
+    // A seat whose person is back is handed over at its turn, when nobody
+    // else can be sending: every copy then takes the return at one point.
+    const int seat = game.turn;
+    if (game.isSeat(seat) && game.seats[seat].standIn && game.seats[seat].kind == COMPUTER && game.hooks &&
+        game.hooks->handSeatBack(game, seat))
+        return;
     if (game.computers) game.computers->runComputerTurn(game);
 }
 
@@ -86,6 +95,12 @@ void applyAction(GameState& game, const GameAction& action)
         break;
     case ACTION_CALL_RENEED:
         applyCallReneed(game, action);
+        break;
+    case ACTION_TAKEOVER:
+        applyTakeover(game, action);
+        break;
+    case ACTION_RETURN:
+        applyReturn(game, action);
         break;
     default:
         break;

@@ -17,6 +17,12 @@ enum : int32_t {
     ACTION_REDEAL = 6,
     // A reneed call; seat is the caller. Peers that predate it ignore it.
     ACTION_CALL_RENEED = 7,
+    // Only the host sends these two, and only the host's connection is
+    // believed. seat: the seat concerned; card: -1.
+    // A computer at the host plays on for the person whose program was lost.
+    ACTION_TAKEOVER = 8,
+    // The person who left and joined again plays the seat from here on.
+    ACTION_RETURN = 9,
 };
 
 // Senders: hand the action to the outbox once per seat that has a name and
@@ -30,6 +36,8 @@ void sendKick(GameState& game, const Card* card);
 void sendSetDealer(GameState& game, int seat);
 void sendRedeal(GameState& game);
 void sendCallReneed(GameState& game, int seat);
+void sendTakeover(GameState& game, int seat);
+void sendReturn(GameState& game, int seat);
 
 // The single entry point that changes a game in play.
 void applyAction(GameState& game, const GameAction& action);

@@ -7,6 +7,7 @@ void setSeatName(Seat& seat, const std::string& name)
     seat.name = name;
     seat.named = true;
     seat.computerName = nullptr;
+    seat.standIn = false;
 }
 
 void clearSeatName(Seat& seat)
@@ -14,6 +15,7 @@ void clearSeatName(Seat& seat)
     seat.name.clear();
     seat.named = false;
     seat.computerName = nullptr;
+    seat.standIn = false;
 }
 
 void initGame(GameState& game)

@@ -46,6 +46,9 @@ struct Seat {
     bool renegedOnTrump = false;
     bool bareJack = false;
     bool highTrump = false;
+    // A computer at the host plays the seat for its person, who left; every
+    // copy marks it at the same point of the action stream.
+    bool standIn = false;
     // Points at an entry of the computer name table when a computer was
     // named; names typed by people never block a computer name.
     const char* computerName = nullptr;
@@ -155,6 +158,13 @@ public:
     // A game ended without another: close the session's connections and, in
     // a local game, open the setup dialog again.
     virtual void endSession(GameState& game) = 0;
+    // Who drives a seat is the session's to say: a computer stands in for
+    // its lost person, and hands it back when that person returns.
+    virtual void seatTakenOver(GameState&, int) {}
+    virtual void seatReturned(GameState&, int) {}
+    // At the turn of a stood-in seat that this process plays: true when the
+    // seat was handed back to its returning person instead of played.
+    virtual bool handSeatBack(GameState&, int) { return false; }
 };
 
 // Set-up and whole-state operations.

@@ -20,6 +20,8 @@ bool noSessionUnderWay(const GameState& game) { return game.turn == TURN_IDLE &&
 FXDEFMAP(AddPlayersDialog) AddPlayersDialogMap[] = {
     FXMAPFUNC(SEL_COMMAND, AddPlayersDialog::ID_ADD_TEAM_PLAYER, AddPlayersDialog::onCmdAddTeamPlayer),
     FXMAPFUNC(SEL_COMMAND, AddPlayersDialog::ID_ADD_OTHER_PLAYER, AddPlayersDialog::onCmdAddOtherPlayer),
+    FXMAPFUNCS(SEL_COMMAND, AddPlayersDialog::ID_ADD_TEAM_COMPUTER, AddPlayersDialog::ID_ADD_OTHER_COMPUTER,
+               AddPlayersDialog::onCmdAddComputer),
 };
 FXIMPLEMENT(AddPlayersDialog, FXDialogBox, AddPlayersDialogMap, ARRAYNUMBER(AddPlayersDialogMap))
 
@@ -33,12 +35,16 @@ AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, 
     teamButton = new FXButton(this, " On my team ", nullptr, this, ID_ADD_TEAM_PLAYER, BUTTON_NORMAL | FIXED, 10, 180);
     otherButton =
         new FXButton(this, " On other team ", nullptr, this, ID_ADD_OTHER_PLAYER, BUTTON_NORMAL | FIXED, 145, 180);
+    teamComputerButton =
+        new FXButton(this, " Computer on my team ", nullptr, this, ID_ADD_TEAM_COMPUTER, BUTTON_NORMAL | FIXED, 10, 212);
+    otherComputerButton = new FXButton(this, " Computer on other team ", nullptr, this, ID_ADD_OTHER_COMPUTER,
+                                       BUTTON_NORMAL | FIXED, 10, 242);
     // What the joiners type to reach this machine.
     std::vector<std::string> addresses = localIpv4Addresses();
     if (addresses.empty()) addresses.push_back("127.0.0.1");
     std::string text = "This machine: " + addresses.front();
     for (size_t i = 1; i < addresses.size(); ++i) text += ", " + addresses[i];
-    new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 215);
+    new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 275);
 }
 
 bool AddPlayersDialog::run()
@@ -80,15 +86,21 @@ void AddPlayersDialog::updateButtons()
 {
     const bool fourSeats = game->seatCount == 4;
     // Two local players, or two seats, leave no place on the host's team.
-    if (fourSeats && !game->seats[1].inPlay()) {
-        teamButton->enable();
-    } else {
-        teamButton->disable();
+    const bool teamSeatFree = fourSeats && !game->seats[1].inPlay();
+    const bool otherSeatFree = !game->seats[2].inPlay() || (fourSeats && !game->seats[3].inPlay());
+    for (FXButton* button : {teamButton, teamComputerButton}) {
+        if (teamSeatFree) {
+            button->enable();
+        } else {
+            button->disable();
+        }
     }
-    if (!game->seats[2].inPlay() || (fourSeats && !game->seats[3].inPlay())) {
-        otherButton->enable();
-    } else {
-        otherButton->disable();
+    for (FXButton* button : {otherButton, otherComputerButton}) {
+        if (otherSeatFree) {
+            button->enable();
+        } else {
+            button->disable();
+        }
     }
 }
 
@@ -107,6 +119,7 @@ void AddPlayersDialog::answer(SeatingResult result)
         break;
     case SEATED:
     case NOT_A_JOINER:
+    case NO_FREE_SEAT:
         break;
     }
     updateButtons();
@@ -123,6 +136,12 @@ long AddPlayersDialog::onCmdAddOtherPlayer(FXObject*, FXSelector, void*)
 {
     const int slot = currentSlot();
     if (slot >= 0) answer(session->addOtherPlayer(slot));
+    return 1;
+}
+
+long AddPlayersDialog::onCmdAddComputer(FXObject*, FXSelector sel, void*)
+{
+    answer(session->addComputer(FXSELID(sel) == ID_ADD_TEAM_COMPUTER));
     return 1;
 }
 

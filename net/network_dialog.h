@@ -22,6 +22,8 @@ public:
     enum {
         ID_ADD_TEAM_PLAYER = FXDialogBox::ID_LAST,
         ID_ADD_OTHER_PLAYER,
+        ID_ADD_TEAM_COMPUTER,
+        ID_ADD_OTHER_COMPUTER,
         ID_LAST
     };
 
@@ -37,6 +39,7 @@ public:
 
     long onCmdAddTeamPlayer(FXObject*, FXSelector, void*);
     long onCmdAddOtherPlayer(FXObject*, FXSelector, void*);
+    long onCmdAddComputer(FXObject*, FXSelector, void*);
 
 private:
     // The slot of the current line, or -1 when no line is current.
@@ -51,6 +54,8 @@ private:
     FXList* playerList = nullptr;
     FXButton* teamButton = nullptr;
     FXButton* otherButton = nullptr;
+    FXButton* teamComputerButton = nullptr;
+    FXButton* otherComputerButton = nullptr;
     bool filled = false;
 };
 

@@ -122,7 +122,22 @@ SeatingResult Session::addOtherPlayer(int slot)
     return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
 }
 
-void Session::sendSeatingAndRules()
+SeatingResult Session::addComputer(bool hostTeam)
+{
+    if (!addingPlayers_) return NOT_A_JOINER;
+    const int first = hostTeam ? 0 : 2;
+    int seat = -1;
+    for (int i = first; i < first + 2 && seat == -1; ++i)
+        if (!game_.seats[i].inPlay() && (game_.seatCount == 4 || i % 2 == 0)) seat = i;
+    if (seat == -1) return NO_FREE_SEAT;
+    seatComputer(seat);
+    seatedCount_ += 1;
+    // It is ready as soon as it sits: this process plays it.
+    readyCount_ += 1;
+    return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
+}
+
+Seating Session::buildSeating() const
 {
     Seating seating;
     for (int i = 0; i < 4; ++i) {
@@ -135,6 +150,12 @@ void Session::sendSeatingAndRules()
             if (const auto& join = transport_.joinInfo(seat.connection)) record.addr = join->addr;
         }
     }
+    return seating;
+}
+
+void Session::sendSeatingAndRules()
+{
+    const Seating seating = buildSeating();
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
             transport_.sendSeating(game_.seats[i].connection, seating);
@@ -159,6 +180,10 @@ void Session::startWhenAllReady()
     if (game_.sessionMode != MODE_HOSTING || !rulesKnown_ || readyCount_ != game_.seatCount) return;
     readyCount_ = -1;  // the game starts once
     stopWait();
+    stream_.clear();
+    lostSeats_ = {};
+    returnSlot_ = {{-1, -1, -1, -1}};
+    returnReady_ = {};
     game_.turn = TURN_DEALING;
     chooseDealer(game_);
 }
@@ -173,6 +198,8 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     game_.hosting = false;
     resetSeating(game_);
     seated_ = rulesKnown_ = false;
+    hostLost_ = catchingUp_ = actionSeen_ = false;
+    seatsComingBack_ = {};
     hostSlot_ = transport_.allocConnection(socket);
     if (hostSlot_ == -1) return false;
     const auto local = transport_.localAddress(hostSlot_);
@@ -191,11 +218,15 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
 
 void Session::onJoin(int slot, const JoinRecord&)
 {
+    if (slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
+    if (hostGameStarted()) {
+        offerSeatBack(slot);
+        return;
+    }
     // A joiner may come before the host opens Add Players: it is listed
     // when the dialog opens.
     const bool hostingLater = game_.sessionMode == MODE_SETUP || game_.sessionMode == MODE_LOCAL;
     if (!(hostingLater || (game_.sessionMode == MODE_HOSTING && !seated_))) return;
-    if (slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
     const auto& join = transport_.joinInfo(slot);
     if (!join || (join->players != 1 && join->players != 2)) return;
     joined_[slot] = true;
@@ -242,22 +273,9 @@ void Session::onSeating(int slot, const Seating& seating)
     game_.seats[own].connection = connectToSelf();
     std::vector<std::string> unreached;
     for (int i = own - 1; i >= 1; --i) {
-        const SeatRecord& record = seating[i];
-        Seat& seat = game_.seats[i];
-        if (record.name.empty() || record.addr.port == 0) {
-            seat.connection = -1;
-            continue;
-        }
-        seat.connection = transport_.allocConnection(connectToAddr(record.addr));
-        SeatRecord mine;
-        mine.name = cutName(game_.seats[own].name);
-        mine.seat = own;
-        mine.team = own / 2;
-        if (seat.connection != -1) {
-            transport_.sendSeat(seat.connection, mine);
-        } else {
-            unreached.push_back(record.name);
-        }
+        connectToPeer(i);
+        if (!seating[i].name.empty() && seating[i].addr.port != 0 && game_.seats[i].connection == -1)
+            unreached.push_back(seating[i].name);
     }
     if (!unreached.empty()) {
         // That peer would wait for us in vain, and our actions would never
@@ -283,6 +301,22 @@ std::vector<std::string> Session::missingPeers() const
             missing.push_back(record.name);
     }
     return missing;
+}
+
+void Session::connectToPeer(int i)
+{
+    const SeatRecord& record = seating_[i];
+    Seat& seat = game_.seats[i];
+    if (record.name.empty() || record.addr.port == 0) {
+        seat.connection = -1;
+        return;
+    }
+    seat.connection = transport_.allocConnection(connectToAddr(record.addr));
+    SeatRecord mine;
+    mine.name = cutName(game_.seats[game_.localSeat].name);
+    mine.seat = game_.localSeat;
+    mine.team = game_.localSeat / 2;
+    if (seat.connection != -1) transport_.sendSeat(seat.connection, mine);
 }
 
 void Session::sendReadyWhenConnected()
@@ -311,6 +345,10 @@ void Session::onSeat(int slot, const SeatRecord& record)
     // Only a joined peer of our seating, one that sits above us and so
     // opens the connection to us, and only over a connection it opened.
     if (game_.sessionMode != MODE_JOINED || !seated_ || !game_.isSeat(record.seat)) return;
+    if (acceptsSeatFromReturningPeer(slot, record)) {
+        game_.seats[record.seat].connection = slot;
+        return;
+    }
     const int seat = record.seat;
     if (seat <= game_.localSeat || !game_.seats[seat].inPlay() || game_.seats[seat].kind != REMOTE) return;
     if (seating_[seat].addr.port == 0 || game_.seats[seat].connection != -1) return;
@@ -323,6 +361,11 @@ void Session::onSeat(int slot, const SeatRecord& record)
 
 void Session::onReady(int slot)
 {
+    if (hostGameStarted()) {
+        for (int i = 0; i < 4; ++i)
+            if (returnSlot_[i] == slot && slot != -1) returnReady_[i] = true;
+        return;
+    }
     if (game_.sessionMode != MODE_HOSTING || !seated_ || readyCount_ < 0) return;
     bool seatedJoiner = false;
     for (int i = 1; i < 4; ++i)
@@ -358,6 +401,7 @@ void Session::onClosed(int slot)
     // name seat 0 has before the seating: our own.
     if (fromHost(slot) && !seated_)
         abandonSession("The host closed the connection before seating the players at this machine.");
+    noteLostConnection(slot);
     if (slot == selfAcceptedSlot_) selfAcceptedSlot_ = -1;
     if (slot == selfClientSlot_) selfClientSlot_ = -1;
 }

@@ -23,8 +23,10 @@ int Session::pickComputerName() const
     }
 }
 
-static void seatComputer(Seat& seat, int nameIndex)
+void Session::seatComputer(int index)
 {
+    const int nameIndex = pickComputerName();
+    Seat& seat = game_.seats[index];
     setSeatName(seat, COMPUTER_NAMES[nameIndex]);
     seat.computerName = COMPUTER_NAMES[nameIndex];
     seat.kind = COMPUTER;
@@ -42,14 +44,14 @@ void Session::onStartGame()
 bool Session::beginGame()
 {
     const bool local = game_.sessionMode == MODE_LOCAL;
-    if (local && game_.seatCount == 4 && !game_.seats[1].inPlay()) seatComputer(game_.seats[1], pickComputerName());
+    if (local && game_.seatCount == 4 && !game_.seats[1].inPlay()) seatComputer(1);
     game_.rules = game_.pendingRules;
     ui_.relayoutTable();
     configureTable(game_, game_.seatCount);
     if (!local) return true;
 
-    seatComputer(game_.seats[2], pickComputerName());
-    if (game_.seatCount == 4) seatComputer(game_.seats[3], pickComputerName());
+    seatComputer(2);
+    if (game_.seatCount == 4) seatComputer(3);
     game_.seats[0].connection = connectToSelf();
     if (game_.seats[0].connection != -1) return true;
 
@@ -126,9 +128,19 @@ bool Session::servesSession(int slot) const
     return game_.sessionMode == MODE_HOSTING && !seated_ && slot >= 0 && slot < NET_CONNECTION_COUNT && joined_[slot];
 }
 
+bool Session::carriesHostActions(int slot) const
+{
+    if (game_.sessionMode == MODE_JOINED) return slot == hostSlot_;
+    return game_.sessionMode == MODE_HOSTING && slot == selfAcceptedSlot_;
+}
+
 void Session::onAction(int slot, const GameAction& action)
 {
     if (!isGameConnection(slot)) return;
+    const bool hostOnly = action.action == ACTION_TAKEOVER || action.action == ACTION_RETURN;
+    if ((hostOnly || catchingUp_) && !carriesHostActions(slot)) return;
+    actionSeen_ = true;
+    if (hostGameStarted()) recordAndRelay(action);
     receiveAction(game_, action);
     endIfDiverged();
 }

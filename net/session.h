@@ -3,7 +3,9 @@
 // game. The session also decides which connections may change the game.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <vector>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,7 @@ enum SeatingResult {
     NOT_A_JOINER,     // no open connection with join information
     TEAM_FULL,        // "You team only needs one more player."
     OTHER_TEAM_FULL,  // "The other team only needs one more player."
+    NO_FREE_SEAT,     // a computer was asked for a team that is complete
 };
 
 class Session : public MessageHandler, public GameHooks {
@@ -85,6 +88,9 @@ public:
     // The dialog's two buttons, for the joiner on a slot.
     SeatingResult addTeamPlayer(int slot);
     SeatingResult addOtherPlayer(int slot);
+    // A computer player, driven by this process, in the team's next free
+    // seat: the host's team (seats 0 and 1) or the other (2 and 3).
+    SeatingResult addComputer(bool hostTeam);
     // The text the Add Players list shows for a joiner.
     std::string joinerText(int slot) const;
     // Whether a slot holds a joiner that can still be seated.
@@ -118,11 +124,17 @@ public:
     bool servesSession(int slot) const override;
     void onDigest(int slot, const RoundDigest& digest) override;
     void onText(int slot, const TextMessage& message) override;
+    void onActionBlock(int slot, const ActionBlock& actions) override;
+    void onRejoinRefused(int slot) override;
+    bool onPlayerLost(int slot) override;
 
     // GameHooks
     void recordGameResult(const GameState& game, int winnerTeam) override;
     void roundScored(GameState& game) override;
     void endSession(GameState& game) override;
+    void seatTakenOver(GameState& game, int seat) override;
+    void seatReturned(GameState& game, int seat) override;
+    bool handSeatBack(GameState& game, int seat) override;
 
 private:
     // Connects to this process's own listener; the client end's slot, or -1.
@@ -132,6 +144,7 @@ private:
     // Ends a network session that cannot go on, telling the player why.
     void abandonSession(const std::string& why);
     void seatJoiner(int seat, int slot, const std::string& name);
+    void seatComputer(int seat);
     void sendSeatingAndRules();
     void startWhenAllReady();
     void sendReadyWhenConnected();
@@ -153,6 +166,22 @@ private:
     std::string missingReadies() const;
     // Joined: the peers above this seat that have not connected yet.
     std::vector<std::string> missingPeers() const;
+    // Whether the slot carries the host's own actions: in the host, its
+    // connection to itself.
+    bool carriesHostActions(int slot) const;
+    bool hostGameStarted() const { return game_.sessionMode == MODE_HOSTING && seated_ && readyCount_ < 0; }
+    Seating buildSeating() const;
+    void connectToPeer(int seat);
+
+    // Keeping a game going without a lost player (takeover.cpp).
+    void noteLostConnection(int slot);
+    void takeOverLostSeats();
+
+    // A lost player joining again (rejoin.cpp).
+    void offerSeatBack(int slot);
+    void recordAndRelay(const GameAction& action);
+    void catchUp(const ActionBlock& actions);
+    bool acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) const;
 
     GameState& game_;
     Transport& transport_;
@@ -188,4 +217,21 @@ private:
     };
     std::vector<EarlyDigest> earlyDigests_;
     std::string divergence_;  // why the copies differ, until the session ends
+
+    // Hosting a game under way: every action since the first set-dealer
+    // action, for a player who joins again; seats whose connection closed
+    // and wait for their takeover; per stood-in seat, the connection of its
+    // returning person (-1 for none) and whether that one is ready.
+    std::vector<GameAction> stream_;
+    std::array<bool, 4> lostSeats_{};
+    std::array<int, 4> returnSlot_{{-1, -1, -1, -1}};
+    std::array<bool, 4> returnReady_{};
+    // Joined: the host's connection closed.
+    bool hostLost_ = false;
+    // Joined again: catching up from the host's blocks; the seats of this
+    // machine that are still played by the host's computer. Until they are
+    // back only the host's connection is believed.
+    bool catchingUp_ = false;
+    bool actionSeen_ = false;
+    std::array<bool, 4> seatsComingBack_{};
 };

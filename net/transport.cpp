@@ -310,6 +310,13 @@ bool Transport::sendText(int slot, const TextMessage& message)
     return sendMessage(slot, MSG_TEXT, encodeTextMessage(message).data());
 }
 
+bool Transport::sendActionBlock(int slot, const ActionBlock& actions)
+{
+    return sendMessage(slot, MSG_ACTION_BLOCK, encodeActionBlock(actions).data());
+}
+
+bool Transport::sendRejoinRefused(int slot) { return sendMessage(slot, MSG_REJOIN_REFUSED, nullptr); }
+
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
@@ -402,6 +409,10 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
     case MSG_RULES: handler_->onRules(slot, decodeRules(body)); break;
     case MSG_DIGEST: handler_->onDigest(slot, decodeRoundDigest(body)); break;
     case MSG_TEXT: handler_->onText(slot, decodeTextMessage(body)); break;
+    case MSG_ACTION_BLOCK:
+        if (const auto actions = decodeActionBlock(body)) handler_->onActionBlock(slot, *actions);
+        break;
+    case MSG_REJOIN_REFUSED: handler_->onRejoinRefused(slot); break;
     default: break;
     }
 }
@@ -416,9 +427,9 @@ void Transport::dropConnection(int slot, bool midMessage)
     const std::string name = seat.name;
     // A host whose seated player leaves mid-game would otherwise wait for
     // that player's turn without a word; a joiner that leaves the Add
-    // Players list goes silently.
-    const bool hostLosesPlayer = game_.sessionMode == MODE_HOSTING && seat.connection == slot &&
-                                 seat.kind == REMOTE && seat.inPlay() && game_.turn != TURN_IDLE;
+    // Players list goes silently (decided once the loss is reported).
+    const bool hostLosesPlayer =
+        game_.sessionMode == MODE_HOSTING && seat.connection == slot && seat.kind == REMOTE && seat.inPlay();
     const SessionMode mode = game_.sessionMode;
     closeConnection(slot);
     // A session that ended over this close has told the user why.
@@ -426,19 +437,21 @@ void Transport::dropConnection(int slot, bool midMessage)
     if (midMessage) {
         if (game_.table) game_.table->showError("Network error", "Error receiving data.");
     } else if ((game_.sessionMode == MODE_JOINED || hostLosesPlayer) && !lostPlayer_) {
-        lostPlayer_ = name;
+        lostPlayer_ = LostPlayer{slot, name};
     }
 }
 
 void Transport::reportLossWhenSettled()
 {
     if (!lostPlayer_ || game_.applyingAction || inputPending()) return;
-    const std::string name = *lostPlayer_;
+    const LostPlayer lost = *lostPlayer_;
     lostPlayer_.reset();
     // A game that ended has left every seat without its name.
     const bool networkGame = game_.sessionMode == MODE_JOINED || game_.sessionMode == MODE_HOSTING;
     const bool underWay = std::any_of(game_.seats.begin(), game_.seats.end(), [](const Seat& s) { return s.inPlay(); });
-    if (networkGame && underWay && game_.table) game_.table->showError("Network error", "Lost connection to " + name + "!");
+    if (!networkGame || !underWay || (handler_ && handler_->onPlayerLost(lost.slot))) return;
+    if (game_.sessionMode == MODE_HOSTING && game_.turn == TURN_IDLE) return;
+    if (game_.table) game_.table->showError("Network error", "Lost connection to " + lost.name + "!");
 }
 
 bool Transport::inputPending() const

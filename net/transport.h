@@ -40,6 +40,13 @@ public:
     // that does not is closed without a word when it breaks, so a stranger
     // cannot put boxes on the screen.
     virtual bool servesSession(int) const { return true; }
+    virtual void onActionBlock(int, const ActionBlock&) {}
+    virtual void onRejoinRefused(int) {}
+    // A player's connection was lost in a network game under way, and all
+    // that came before it is applied. True when the session carries on
+    // without it (or has told the player itself); otherwise the transport
+    // reports the loss.
+    virtual bool onPlayerLost(int) { return false; }
 };
 
 // What a MSG_JOIN told about the players behind a connection. It stays with
@@ -107,6 +114,8 @@ public:
     bool sendJoin(int slot, const JoinRecord& record);
     bool sendDigest(int slot, const RoundDigest& digest);
     bool sendText(int slot, const TextMessage& message);
+    bool sendActionBlock(int slot, const ActionBlock& actions);
+    bool sendRejoinRefused(int slot);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
     // Event-loop callbacks: ID_CONNECTION + slot, and ID_LISTEN.
@@ -147,7 +156,11 @@ private:
     int listenSocket_ = -1;
     uint16_t listenPort_ = 0;
     bool suspended_ = false;
-    std::optional<std::string> lostPlayer_;
+    struct LostPlayer {
+        int slot;
+        std::string name;
+    };
+    std::optional<LostPlayer> lostPlayer_;
     // Where skipped bytes land; never read, so nested reads may share it.
     std::array<uint8_t, 4096> skipBuffer_{};
 };

@@ -54,6 +54,7 @@ size_t bodySizeOf(int32_t type)
     case MSG_JOIN: return MSG_JOIN_SIZE;
     case MSG_RULES: return MSG_RULES_SIZE;
     case MSG_DIGEST: return MSG_DIGEST_SIZE;
+    case MSG_ACTION_BLOCK: return MSG_ACTION_BLOCK_SIZE;
     default: return 0;
     }
 }
@@ -206,6 +207,27 @@ RoundDigest decodeRoundDigest(const uint8_t* bytes)
     digest.digest = static_cast<uint32_t>(getLe32(bytes + 4)) |
                     (static_cast<uint64_t>(static_cast<uint32_t>(getLe32(bytes + 8))) << 32);
     return digest;
+}
+
+ActionBlockBytes encodeActionBlock(const ActionBlock& actions)
+{
+    ActionBlockBytes bytes{};
+    const size_t count = std::min(actions.size(), MSG_BLOCK_ACTIONS);
+    putLe32(bytes.data(), static_cast<int32_t>(count));
+    for (size_t i = 0; i < count; ++i) {
+        const ActionBytes action = encodeAction(actions[i]);
+        std::copy(action.begin(), action.end(), bytes.begin() + 4 + i * MSG_ACTION_SIZE);
+    }
+    return bytes;
+}
+
+std::optional<ActionBlock> decodeActionBlock(const uint8_t* bytes)
+{
+    const int32_t count = getLe32(bytes);
+    if (count < 0 || count > static_cast<int32_t>(MSG_BLOCK_ACTIONS)) return std::nullopt;
+    ActionBlock actions;
+    for (int32_t i = 0; i < count; ++i) actions.push_back(decodeAction(bytes + 4 + i * MSG_ACTION_SIZE));
+    return actions;
 }
 
 FramedMessage frameMessage(int32_t type, const uint8_t* body)

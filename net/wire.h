@@ -7,7 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/actions.h"
 #include "engine/rules.h"
@@ -23,6 +25,12 @@ enum : int32_t {
     MSG_READY = 8,
     MSG_RULES = 9,
     MSG_DIGEST = 10,
+    // The host, to a player joining again mid-game: the game so far, as
+    // ActionBlock bodies in order from the first set-dealer action.
+    MSG_ACTION_BLOCK = 11,
+    // The host, to a joiner while its game is under way whose name no lost
+    // seat holds. No body (msgLen 0).
+    MSG_REJOIN_REFUSED = 12,
 };
 
 constexpr size_t MSG_HEADER_SIZE = 12;
@@ -34,8 +42,11 @@ constexpr size_t MSG_JOIN_SIZE = 176;
 constexpr size_t MSG_RULES_SIZE = RULES_SIZE;
 constexpr size_t MSG_DIGEST_SIZE = 12;
 constexpr size_t MSG_ADDR_SIZE = 16;
+constexpr size_t MSG_BLOCK_ACTIONS = 30;
+constexpr size_t MSG_ACTION_BLOCK_SIZE = 4 + MSG_BLOCK_ACTIONS * MSG_ACTION_SIZE;
 // The largest body any type has; longer bodies are skipped unread.
 constexpr size_t MSG_BODY_MAX = MSG_SEATING_SIZE;
+static_assert(MSG_ACTION_BLOCK_SIZE <= MSG_BODY_MAX, "an action block fits the body buffer");
 constexpr size_t MSG_NAME_MAX = 64;
 constexpr size_t MSG_TEXT_MAX = 128;
 constexpr uint16_t MSG_JOIN_UDP_PORT = 4300;
@@ -123,6 +134,15 @@ struct RoundDigest {
 using RoundDigestBytes = std::array<uint8_t, MSG_DIGEST_SIZE>;
 RoundDigestBytes encodeRoundDigest(const RoundDigest& digest);
 RoundDigest decodeRoundDigest(const uint8_t* bytes);
+// Wire layout (364 bytes): count at 0 (0 to 30), then 30 GameActions of 12
+// bytes each at 4, 16, ... 352; only the first count are significant, the
+// rest are zero. A block with another count is ignored.
+using ActionBlock = std::vector<GameAction>;
+using ActionBlockBytes = std::array<uint8_t, MSG_ACTION_BLOCK_SIZE>;
+// Takes at most MSG_BLOCK_ACTIONS actions.
+ActionBlockBytes encodeActionBlock(const ActionBlock& actions);
+// Empty optional for a count out of range.
+std::optional<ActionBlock> decodeActionBlock(const uint8_t* bytes);
 
 // A whole message, header and body, in one buffer so that it goes out in one
 // write: a header and a body written apart can stall on Nagle and delayed ACK.

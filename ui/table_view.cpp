@@ -122,6 +122,7 @@ void Frame::drawNames(FXDCWindow& dc)
         if (!game->seatInPlay(seat)) continue;
         FXString name = game->seats[seat].name.c_str();
         if (seat == game->dealer) name += " (dealer)";
+        if (game->seats[seat].standIn) name += " (computer)";
         const Point at = layout.nameOrigin(p, fonts.table->getTextWidth(name));
         drawOutlinedText(dc, at.x, at.y, name, seat == game->turn ? TURN_MARK : WHITE);
     }

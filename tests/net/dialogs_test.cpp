@@ -624,7 +624,9 @@ TEST_F(AddPlayersTest, TheHostsTeamIsClosedWhenItHasNoSeatFree)
         if (c.localPlayers == 2) setSeatName(game.seats[1], "Partner");
         driver.add([&] {
             EXPECT_EQ(button(" On my team ")->isEnabled(), c.teamOpen);
+            EXPECT_EQ(button(" Computer on my team ")->isEnabled(), c.teamOpen);
             EXPECT_TRUE(button(" On other team ")->isEnabled());
+            EXPECT_TRUE(button(" Computer on other team ")->isEnabled());
             ui.open->handle(ui.open, FXSEL(SEL_COMMAND, FXDialogBox::ID_CANCEL), nullptr);
         });
         bool hosted = true;
@@ -634,6 +636,35 @@ TEST_F(AddPlayersTest, TheHostsTeamIsClosedWhenItHasNoSeatFree)
         EXPECT_EQ(ui.setupScheduled, 1);
         ui.setupScheduled = 0;
     }
+}
+
+TEST_F(AddPlayersTest, ComputersFillTheSeatsThatNoJoinerTakes)
+{
+    game.seatCount = 4;
+    game.localPlayers = 1;
+    join("Cid");
+    driver.add(
+        [&] {
+            pick("Cid");
+            press(button(" On my team "));
+            EXPECT_FALSE(button(" Computer on my team ")->isEnabled());
+            press(button(" Computer on other team "));
+            EXPECT_EQ(game.seats[2].kind, COMPUTER);
+            EXPECT_TRUE(button(" Computer on other team ")->isEnabled()) << "seat 3 is still free";
+            press(button(" Computer on other team "));
+        },
+        [&] { return listed(1); });
+    bool hosted = false;
+    driver.run([&] { hosted = session.hostNetworkGame(); });
+
+    EXPECT_TRUE(hosted) << "the last seat, a computer's, closes the dialog as accepted";
+    EXPECT_EQ(game.seats[1].name, "Cid");
+    for (int seat : {2, 3}) {
+        EXPECT_EQ(game.seats[seat].kind, COMPUTER);
+        EXPECT_EQ(game.seats[seat].connection, -1) << "this process plays it";
+        EXPECT_NE(game.seats[seat].computerName, nullptr);
+    }
+    EXPECT_NE(game.seats[2].name, game.seats[3].name);
 }
 
 TEST_F(AddPlayersTest, JoinersComeAndGoWhileTheDialogIsOpen)

@@ -62,6 +62,7 @@ TEST(WireFrame, EachTypeStatesItsBodyLength)
         {MSG_ACTION, {0x0C, 0, 0, 0}, 12},    {MSG_TEXT, {0xC8, 0, 0, 0}, 200}, {MSG_SEATING, {0x70, 0x01, 0, 0}, 368},
         {MSG_SEAT, {0x5C, 0, 0, 0}, 92},      {MSG_JOIN, {0xB0, 0, 0, 0}, 176}, {MSG_READY, {0, 0, 0, 0}, 0},
         {MSG_RULES, {0x20, 0, 0, 0}, 32},     {MSG_DIGEST, {0x0C, 0, 0, 0}, 12}, {5, {0, 0, 0, 0}, 0},
+        {MSG_ACTION_BLOCK, {0x6C, 0x01, 0, 0}, 364}, {MSG_REJOIN_REFUSED, {0, 0, 0, 0}, 0},
     };
     const Bytes body(MSG_BODY_MAX, 0x5A);
     for (const auto& c : cases) {
@@ -265,6 +266,37 @@ const NameField NAME_FIELDS[] = {
      },
      [](const Bytes& b) { return decodeTextMessage(b.data()).from; }},
 };
+
+TEST(WireActionBlock, CountThenActionsAndZeroBehind)
+{
+    GameAction deal;
+    deal.seat = 2;
+    deal.card = 17;
+    deal.action = ACTION_DEAL;
+    GameAction takeover;
+    takeover.seat = 3;
+    takeover.action = ACTION_TAKEOVER;
+    const ActionBlockBytes bytes = encodeActionBlock({deal, takeover});
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 28),
+              (Bytes{2, 0, 0, 0, 2, 0, 0, 0, 17, 0, 0, 0, 3, 0, 0, 0, 3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 8, 0, 0, 0}));
+    EXPECT_EQ(Bytes(bytes.begin() + 28, bytes.end()), Bytes(MSG_ACTION_BLOCK_SIZE - 28, 0));
+    const auto back = decodeActionBlock(bytes.data());
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 2u);
+    EXPECT_EQ((*back)[1].action, ACTION_TAKEOVER);
+    EXPECT_EQ((*back)[1].card, NO_CARD);
+
+    // Thirty at most travel; a count outside 0 to 30 is no block at all.
+    EXPECT_EQ(decodeActionBlock(encodeActionBlock(ActionBlock(40, deal)).data())->size(), 30u);
+    for (int32_t count : {-1, 31, 1 << 20}) {
+        ActionBlockBytes odd{};
+        odd[0] = static_cast<uint8_t>(count);
+        odd[1] = static_cast<uint8_t>(count >> 8);
+        odd[2] = static_cast<uint8_t>(count >> 16);
+        odd[3] = static_cast<uint8_t>(count >> 24);
+        EXPECT_FALSE(decodeActionBlock(odd.data())) << count;
+    }
+}
 
 TEST(WireNames, ALongNameTravelsAsItsFirst64Characters)
 {

@@ -4,7 +4,8 @@
 
 namespace {
 
-const char* const ACTION_NAMES[] = {"play", "beg", "give-one", "deal", "kick", "set-dealer", "redeal", "call-reneed"};
+const char* const ACTION_NAMES[] = {"play", "beg", "give-one", "deal", "kick", "set-dealer", "redeal", "call-reneed",
+                                    "takeover", "return"};
 
 }  // namespace
 
@@ -12,7 +13,7 @@ void GameWatcher::after(const GameAction& action)
 {
     ++result_.actions;
     if (verbose_) {
-        const char* name = action.action >= 0 && action.action <= 7 ? ACTION_NAMES[action.action] : "unknown";
+        const char* name = action.action >= 0 && action.action <= 9 ? ACTION_NAMES[action.action] : "unknown";
         log_ << name << " seat=" << action.seat << " card=" << action.card << " turn=" << game_.turn << '\n';
     }
     for (const std::string& v : gameViolations(game_, true)) report(v);

@@ -17,7 +17,8 @@ void printUsage(std::ostream& out)
 {
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
-        << "                         [--network 4|3|2] [--players A,B] [--samples N] [--budget N]\n"
+        << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
+        << "                         [--players A,B] [--samples N] [--budget N]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. --samples and --budget set the Expert's\n"
         << "  sampled deals per decision and alpha-beta nodes per deal.\n";
@@ -35,6 +36,17 @@ bool parseInt(const char* text, long& value)
     char* end = nullptr;
     value = std::strtol(text, &end, 10);
     return end != text && *end == '\0';
+}
+
+// "P@N": a peer and a count of actions.
+bool parsePeerAt(const std::string& text, int& peer, long& count)
+{
+    const auto at = text.find('@');
+    long p = 0;
+    if (at == std::string::npos || !parseInt(text.substr(0, at).c_str(), p) || !parseInt(text.substr(at + 1).c_str(), count))
+        return false;
+    peer = static_cast<int>(p);
+    return count >= 0;
 }
 
 bool parseRules(const std::string& text, RuleSettings& rules)
@@ -87,6 +99,17 @@ int main(int argc, char** argv)
         } else if (arg == "--network") {
             if (!parseInt(value, n) || n < 2 || n > 4) return usage("--network takes 4, 3 or 2");
             options.network = static_cast<int>(n);
+        } else if (arg == "--computers") {
+            if (!parseInt(value, n) || n < 0 || n > 2) return usage("--computers takes 0, 1 or 2");
+            options.computers = static_cast<int>(n);
+        } else if (arg == "--drop") {
+            if (!parsePeerAt(value, options.dropPeer, options.dropAfter) || options.dropPeer < 1)
+                return usage("--drop takes P@A: a joined peer (1 and up) and a count of actions");
+        } else if (arg == "--rejoin") {
+            int peer = -1;
+            if (!parsePeerAt(value, peer, options.rejoinAfter))
+                return usage("--rejoin takes P@B: the dropped peer and a count of actions");
+            if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -121,6 +144,10 @@ int main(int argc, char** argv)
         }
     }
     options.expert.seed = options.seed;
+    if (options.computers > 0 && (options.network + options.computers != 4 || options.seats != 4))
+        return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
+    if (options.dropPeer >= options.network)
+        return usage("--drop needs --network, and a peer that joins it");
     const SelfPlayResult result = runSelfPlay(options, std::cout);
     printSummary(result, std::cout, options.network != 0);
     return result.violations == 0 && result.divergences == 0 && result.allFinished && result.games == options.games ? 0 : 1;

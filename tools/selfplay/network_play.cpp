@@ -37,10 +37,18 @@ struct Arrangement {
     std::vector<int> joinerPlayers;
     // For each joiner in the order it joined: true seats it on the host's team.
     std::vector<bool> onHostTeam;
+    // For each computer seated after the joiners: true on the host's team.
+    std::vector<bool> computersOnHostTeam = {};
 };
 
-std::vector<Arrangement> arrangementsFor(int peers, int seats)
+std::vector<Arrangement> arrangementsFor(int peers, int seats, int computers)
 {
+    if (computers == 1)
+        return {{"three people and a computer opposite", 4, 1, {1, 1}, {true, false}, {false}},
+                {"three people and a computer partner", 4, 1, {1, 1}, {false, false}, {true}}};
+    if (computers == 2)
+        return {{"two partners and two computers", 4, 1, {1}, {true}, {false, false}},
+                {"two opponents, each with a computer partner", 4, 1, {1}, {false}, {true, false}}};
     switch (peers) {
     case 4: return {{"four machines", 4, 1, {1, 1, 1}, {true, false, false}}};
     case 3:
@@ -90,7 +98,11 @@ public:
     void stopWait() override { poll.stopTimer(); }
 
     // MessageHandler: the session's; afterAction sees every applied action.
-    void onAction(int slot, const GameAction& action) override { session.onAction(slot, action); }
+    void onAction(int slot, const GameAction& action) override
+    {
+        ++actionsRead;
+        session.onAction(slot, action);
+    }
     void onSeating(int slot, const Seating& s) override { session.onSeating(slot, s); }
     void onSeat(int slot, const SeatRecord& r) override { session.onSeat(slot, r); }
     void onJoin(int slot, const JoinRecord& r) override { session.onJoin(slot, r); }
@@ -101,6 +113,9 @@ public:
     bool servesSession(int slot) const override { return session.servesSession(slot); }
     void onDigest(int slot, const RoundDigest& d) override { session.onDigest(slot, d); }
     void onText(int slot, const TextMessage& m) override { session.onText(slot, m); }
+    void onActionBlock(int slot, const ActionBlock& a) override { session.onActionBlock(slot, a); }
+    void onRejoinRefused(int slot) override { session.onRejoinRefused(slot); }
+    bool onPlayerLost(int slot) override { return session.onPlayerLost(slot); }
 
     // GameHooks
     void recordGameResult(const GameState& g, int winner) override { watcher.recordGameResult(g, winner); }
@@ -110,12 +125,22 @@ public:
         watcher.endSession(g);
         session.endSession(g);
     }
+    void seatTakenOver(GameState& g, int seat) override { session.seatTakenOver(g, seat); }
+    void seatReturned(GameState& g, int seat) override
+    {
+        session.seatReturned(g, seat);
+        if (g.seats[seat].kind == LOCAL_HUMAN) ++seatsBack;
+    }
+    bool handSeatBack(GameState& g, int seat) override { return session.handSeatBack(g, seat); }
 
     // Seats the people of this machine for the next game.
     void prepare(int players, int seats);
     // What a person at this machine would click now, if anything.
     void actAsPeople();
     int pump(int timeoutMs) { return poll.runOnce(timeoutMs); }
+    // Reads what waits on connections that no queued action is bound for:
+    // session messages sent while the game runs, and closes.
+    void readSessionMessages();
 
     // Reads the action sent over the connection from that end; false when
     // this peer has no such connection (yet).
@@ -132,6 +157,12 @@ public:
     SelfPlayResult stats;
     GameWatcher watcher;
     std::vector<uint64_t> digests;
+    long actionsRead = 0;
+    // Its process closes once the current action is applied.
+    bool leaving = false;
+    // False for a process that joined again: it stays to the game's end.
+    bool mayLeave = true;
+    long seatsBack = 0;
 
 private:
     NetworkPlay& net_;
@@ -153,17 +184,35 @@ public:
     // Runs every peer's events once: what the other machines do meanwhile.
     void pumpAll(int timeoutMs)
     {
-        for (auto& p : peers_) p->pump(timeoutMs);
+        for (Peer* p : live()) p->pump(timeoutMs);
+    }
+    // The peers whose processes run.
+    std::vector<Peer*> live() const
+    {
+        std::vector<Peer*> running;
+        for (const auto& p : peers_)
+            if (p) running.push_back(p.get());
+        return running;
     }
     const Arrangement& arrangement() const { return *current_; }
     void compareDigests();
     void sent(const InFlight& message) { inFlight_.push_back(message); }
     bool actionsInFlight() const { return !inFlight_.empty(); }
+    bool actionBoundFor(const WireAddress& from, const WireAddress& to) const
+    {
+        return std::any_of(inFlight_.begin(), inFlight_.end(),
+                           [&](const InFlight& m) { return m.from == from && m.to == to; });
+    }
     // Delivers the queued actions, oldest first; only those to one peer
     // when given, as that peer's own nested event processing would.
     int deliverQueued(Peer* only);
 
 private:
+    // Closes the process of a peer that is leaving, and starts it again to
+    // join when it is due.
+    void dropAndRejoin(const Arrangement& a);
+    void startPeer(size_t index, const Arrangement& a);
+
     const SelfPlayOptions& options_;
     SelfPlayResult& result_;
     std::ostream& log_;
@@ -171,6 +220,8 @@ private:
     const Arrangement* current_ = nullptr;
     size_t compared_ = 0;
     std::deque<InFlight> inFlight_;
+    // The host's count of applied actions when the peer left; -1 while none did.
+    long droppedAt_ = -1;
 };
 
 void OrderedOutbox::sendAction(int slot, const GameAction& action)
@@ -186,7 +237,11 @@ bool Peer::deliver(const InFlight& message)
         for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
             if (transport.localAddress(slot) == std::optional<WireAddress>(message.to) &&
                 transport.peerAddress(slot) == std::optional<WireAddress>(message.from)) {
-                transport.onSocketReadable(slot);
+                // Session messages that came first on this connection are
+                // read on the way.
+                const long before = actionsRead;
+                for (int i = 0; i < 16 && actionsRead == before && transport.isOpen(slot); ++i)
+                    transport.onSocketReadable(slot);
                 return true;
             }
         }
@@ -206,12 +261,22 @@ int NetworkPlay::deliverQueued(Peer* only)
         const InFlight message = *it;
         inFlight_.erase(it);
         ++delivered;
-        for (auto& p : peers_) {
+        for (Peer* p : live()) {
             if (p->ownsEnd(message.to)) {
                 p->deliver(message);
                 break;
             }
         }
+    }
+}
+
+void Peer::readSessionMessages()
+{
+    if (leaving) return;
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
+        const auto from = transport.peerAddress(slot);
+        const auto to = transport.localAddress(slot);
+        if (from && to && !net_.actionBoundFor(*from, *to)) transport.onSocketReadable(slot);
     }
 }
 
@@ -235,20 +300,23 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
     game.table = &table;
     game.outbox = &outbox;
     game.hooks = this;
+    game.computers = &strategy_;
     poll.attach(transport);
     transport.setHandler(this);
     // Pending events: the actions already sent to this peer, in order, or
     // while none is on its way, the session messages.
     table.deliverPending = [this] {
-        if (net_.deliverQueued(this) > 0 || net_.actionsInFlight()) return;
+        if (leaving || net_.deliverQueued(this) > 0 || net_.actionsInFlight()) return;
         while (poll.runOnce(0) > 0) {
         }
     };
     table.onRoundSummary = [this](const RoundSummary&) { watcher.onRoundSummary(); };
     table.onError = [this](const std::string& caption, const std::string& text) { watcher.onError(caption, text); };
-    game.afterAction = [this](const GameAction& action) {
+    game.afterAction = [this, &options](const GameAction& action) {
         digests.push_back(sharedDigest(game));
         watcher.after(action);
+        if (index_ == options.dropPeer && static_cast<long>(digests.size()) == options.dropAfter && mayLeave)
+            leaving = true;
     };
     // A person who deals answers a beg as the computer dealer would.
     table.answerQuestion = [this](const std::string& caption) {
@@ -265,6 +333,8 @@ void Peer::prepare(int players, int seats)
     if (players == 2) setSeatName(game.seats[1], "Partner " + std::to_string(index_));
     game.seatCount = seats;
     game.localPlayers = players;
+    seatsBack = 0;
+    mayLeave = true;
     listed_.clear();
     digests.clear();
     actedAt_ = -1;
@@ -277,8 +347,12 @@ bool Peer::runAddPlayers()
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (listed_.size() < a.joinerPlayers.size() && std::chrono::steady_clock::now() < deadline) net_.pumpAll(10);
     if (listed_.size() < a.joinerPlayers.size()) return false;
-    for (size_t j = 0; j < a.joinerPlayers.size(); ++j) {
-        const SeatingResult r = a.onHostTeam[j] ? session.addTeamPlayer(listed_[j]) : session.addOtherPlayer(listed_[j]);
+    for (size_t j = 0; j < a.joinerPlayers.size() + a.computersOnHostTeam.size(); ++j) {
+        SeatingResult r = NOT_A_JOINER;
+        if (j < a.joinerPlayers.size())
+            r = a.onHostTeam[j] ? session.addTeamPlayer(listed_[j]) : session.addOtherPlayer(listed_[j]);
+        else
+            r = session.addComputer(a.computersOnHostTeam[j - a.joinerPlayers.size()]);
         if (r == SEATS_FULL) return true;
         if (r != SEATED) return false;
     }
@@ -289,6 +363,7 @@ bool Peer::runAddPlayers()
 void Peer::actAsPeople()
 {
     const int seat = game.turn;
+    if (leaving) return;
     if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN) return;
     // One click per state: the next waits until this one has come back.
     const long applied = static_cast<long>(digests.size());
@@ -315,9 +390,9 @@ void Peer::actAsPeople()
 void NetworkPlay::compareDigests()
 {
     size_t common = peers_.front()->digests.size();
-    for (auto& p : peers_) common = std::min(common, p->digests.size());
+    for (Peer* p : live()) common = std::min(common, p->digests.size());
     for (; compared_ < common; ++compared_) {
-        for (auto& p : peers_) {
+        for (Peer* p : live()) {
             if (p->digests[compared_] == peers_.front()->digests[compared_]) continue;
             if (++result_.divergences <= 20) log_ << "divergence at action " << compared_ + 1 << '\n';
             break;
@@ -325,14 +400,48 @@ void NetworkPlay::compareDigests()
     }
 }
 
+void NetworkPlay::startPeer(size_t index, const Arrangement& a)
+{
+    peers_[index] = std::make_unique<Peer>(*this, static_cast<int>(index), options_, log_);
+    peers_[index]->prepare(a.joinerPlayers[index - 1], a.seats);
+}
+
+void NetworkPlay::dropAndRejoin(const Arrangement& a)
+{
+    Peer& host = *peers_.front();
+    const long hostApplied = static_cast<long>(host.digests.size());
+    for (size_t i = 1; i < peers_.size(); ++i) {
+        Peer* p = peers_[i].get();
+        if (!p || !p->leaving) continue;
+        // Nothing more reaches a process that has gone.
+        inFlight_.erase(std::remove_if(inFlight_.begin(), inFlight_.end(),
+                                       [p](const InFlight& m) { return p->ownsEnd(m.to); }),
+                        inFlight_.end());
+        result_.violations += p->stats.violations;
+        peers_[i].reset();
+        ++result_.drops;
+        droppedAt_ = hostApplied;
+    }
+    const size_t index = static_cast<size_t>(options_.dropPeer);
+    if (droppedAt_ < 0 || options_.rejoinAfter < 0 || peers_[index] || hostApplied < droppedAt_ + options_.rejoinAfter)
+        return;
+    startPeer(index, a);
+    peers_[index]->mayLeave = false;
+    peers_[index]->session.joinNetworkGame("127.0.0.1", host.transport.listenPort());
+    droppedAt_ = -1;
+}
+
 bool NetworkPlay::playGame(const Arrangement& a)
 {
     current_ = &a;
     compared_ = 0;
+    droppedAt_ = -1;
     Peer& host = *peers_.front();
     host.prepare(a.hostPlayers, a.seats);
     host.game.rules = options_.rules;
     for (size_t j = 0; j < a.joinerPlayers.size(); ++j) {
+        // A process that left and did not come back is started again.
+        if (!peers_[j + 1]) startPeer(j + 1, a);
         Peer& joiner = *peers_[j + 1];
         joiner.prepare(a.joinerPlayers[j], a.seats);
         if (!joiner.session.joinNetworkGame("127.0.0.1", host.transport.listenPort())) return false;
@@ -341,31 +450,36 @@ bool NetworkPlay::playGame(const Arrangement& a)
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     auto allFinished = [this] {
-        for (auto& p : peers_)
+        for (Peer* p : live())
             if (!p->watcher.finished) return false;
         return true;
     };
     while (!allFinished() && std::chrono::steady_clock::now() < deadline) {
         int progress = deliverQueued(nullptr);
         if (progress == 0) {
-            for (auto& p : peers_) progress += p->pump(0);
+            for (Peer* p : live()) progress += p->pump(0);
         }
-        for (auto& p : peers_) p->actAsPeople();
+        dropAndRejoin(a);
+        if (options_.dropPeer > 0)
+            for (Peer* p : live()) p->readSessionMessages();
+        for (Peer* p : live()) p->actAsPeople();
         compareDigests();
         if (progress == 0 && inFlight_.empty()) pumpAll(1);
     }
     // Let every closed connection be read to its end before the next game.
     for (int i = 0; i < 50; ++i) pumpAll(1);
     compareDigests();
-    for (auto& p : peers_)
+    for (Peer* p : live()) {
         if (p->digests.size() != host.digests.size()) {
             ++result_.divergences;
             log_ << "a peer applied " << p->digests.size() << " actions, the host " << host.digests.size() << '\n';
         }
+        result_.rejoins += p->seatsBack > 0 ? 1 : 0;
+    }
     result_.rounds += host.stats.rounds;
     result_.actions += host.stats.actions;
     for (int t = 0; t < 2; ++t) result_.won[t] += host.stats.won[t];
-    for (auto& p : peers_) {
+    for (Peer* p : live()) {
         result_.violations += p->stats.violations;
         p->stats = SelfPlayResult{};
     }
@@ -377,7 +491,7 @@ bool NetworkPlay::playGame(const Arrangement& a)
 void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
 {
     NetworkPlay play(options, result, log);
-    const std::vector<Arrangement> arrangements = arrangementsFor(options.network, options.seats);
+    const std::vector<Arrangement> arrangements = arrangementsFor(options.network, options.seats, options.computers);
     for (int g = 0; g < options.games; ++g) {
         const Arrangement& a = arrangements[g % arrangements.size()];
         if (!play.playGame(a)) {

@@ -203,8 +203,10 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log)
 
 void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
 {
-    char divergences[48] = "";
-    if (network) std::snprintf(divergences, sizeof divergences, " divergences=%ld", r.divergences);
+    char divergences[96] = "";
+    if (network)
+        std::snprintf(divergences, sizeof divergences, " drops=%ld rejoins=%ld divergences=%ld", r.drops, r.rejoins,
+                      r.divergences);
     char decisions[96] = "";
     std::vector<double> ms;
     for (const auto& d : r.decisions) ms.push_back(d.ms);

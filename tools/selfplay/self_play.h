@@ -39,6 +39,15 @@ struct SelfPlayOptions {
     // Peer processes of a network game (4, 3 or 2), each with its own game
     // copy, listener and session; 0 plays a local game.
     int network = 0;
+    // Seats of a network game played by computers at the host; every peer
+    // then seats one person, so peers and computers make four.
+    int computers = 0;
+    // In every game, this peer's process closes after it applied dropAfter
+    // actions (-1: none does); with rejoinAfter >= 0 it joins again once the
+    // host applied that many more.
+    int dropPeer = -1;
+    long dropAfter = 0;
+    long rejoinAfter = -1;
 };
 
 struct SelfPlayResult {
@@ -53,6 +62,9 @@ struct SelfPlayResult {
     long violations = 0;
     // Network games: points of the action stream where the copies differed.
     long divergences = 0;
+    // Peers that left mid-game, and those whose seat came back to them.
+    long drops = 0;
+    long rejoins = 0;
     bool allFinished = true;
     double seconds = 0;
 };
@@ -62,7 +74,7 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log);
 void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log);
 
 // "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G
-// wonA=A wonB=B", with " divergences=D" after violations for network games and
+// wonA=A wonB=B", with " drops=P rejoins=R divergences=D" after violations for network games and
 // " decision_ms_median=M decision_ms_max=X" when searching players played.
 void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);
 // The fraction-th smallest of the values (0.5 the median, 1 the largest);

@@ -1,0 +1,138 @@
+// A player whose program was lost joins again under the same name: the host
+// sends the seating, the rules and the game so far, relays what follows, and
+// at the seat's next turn hands it back with ACTION_RETURN, when no other
+// process can be sending.
+#include "engine/headless_table.h"
+#include "engine/table.h"
+#include "net/session.h"
+
+void Session::offerSeatBack(int slot)
+{
+    const auto& join = transport_.joinInfo(slot);
+    int seat = -1;
+    for (int i = 1; i < 4 && join && seat == -1; ++i) {
+        const Seat& s = game_.seats[i];
+        if (!s.inPlay() || !s.standIn || returnSlot_[i] != -1 || s.name != join->name) continue;
+        if (join->players == 2) {
+            const Seat& partner = game_.seats[PARTNER_SEAT[i]];
+            if (game_.seatCount != 4 || !partner.standIn || !join->partner || partner.name != *join->partner) continue;
+        } else if (join->players != 1) {
+            continue;
+        }
+        seat = i;
+    }
+    if (seat == -1) {
+        transport_.sendRejoinRefused(slot);
+        transport_.closeConnection(slot);
+        return;
+    }
+    returnSlot_[seat] = slot;
+    if (join->players == 2) returnSlot_[PARTNER_SEAT[seat]] = slot;
+
+    Seating seating = buildSeating();
+    seating[seat].addr = join->addr;
+    transport_.sendSeating(slot, seating);
+    transport_.sendRules(slot, game_.rules);
+    ActionBlock block;
+    for (size_t i = 0; i <= stream_.size(); ++i) {
+        if (block.size() == MSG_BLOCK_ACTIONS || i == stream_.size()) {
+            transport_.sendActionBlock(slot, block);
+            block.clear();
+        }
+        if (i < stream_.size()) block.push_back(stream_[i]);
+    }
+}
+
+void Session::recordAndRelay(const GameAction& action)
+{
+    stream_.push_back(action);
+    // A returning player follows the game through the host until its seat
+    // is back; each machine gets the action once.
+    for (int i = 0; i < 4; ++i) {
+        const int slot = returnSlot_[i];
+        bool first = slot != -1;
+        for (int j = 0; j < i && first; ++j) first = returnSlot_[j] != slot;
+        if (first) transport_.sendActionMessage(slot, action);
+    }
+}
+
+bool Session::handSeatBack(GameState&, int seat)
+{
+    if (game_.sessionMode != MODE_HOSTING || !returnReady_[seat]) return false;
+    const int slot = returnSlot_[seat];
+    const auto& join = transport_.joinInfo(slot);
+    if (!join) return false;
+    std::vector<int> seats;
+    for (int i = 0; i < 4; ++i) {
+        if (returnSlot_[i] != slot) continue;
+        Seat& s = game_.seats[i];
+        // From now on the person's program plays it; the computer no more.
+        s.kind = REMOTE;
+        s.connection = s.name == join->name ? slot : -1;
+        returnSlot_[i] = -1;
+        returnReady_[i] = false;
+        seats.push_back(i);
+    }
+    for (int i : seats) sendReturn(game_, i);
+    return true;
+}
+
+void Session::onActionBlock(int slot, const ActionBlock& actions)
+{
+    // Only a process that has just been seated, before any action, starts
+    // catching up.
+    if (!fromHost(slot) || !seated_ || (!catchingUp_ && actionSeen_)) return;
+    if (!catchingUp_) {
+        catchingUp_ = true;
+        for (int i = 0; i < 4; ++i) {
+            Seat& seat = game_.seats[i];
+            seatsComingBack_[i] = seat.inPlay() && seat.kind == LOCAL_HUMAN;
+            // The host's computer plays them until they are handed back.
+            if (seatsComingBack_[i]) seat.kind = REMOTE;
+        }
+        // Those above us were seated long ago and will not call us.
+        for (int i = game_.localSeat + 1; i < 4; ++i)
+            if (game_.seats[i].connection == -1) connectToPeer(i);
+    }
+    catchUp(actions);
+    sendReadyWhenConnected();
+}
+
+void Session::catchUp(const ActionBlock& actions)
+{
+    // The game so far, applied without pictures, pauses or boxes.
+    Table* shown = game_.table;
+    HeadlessTable quiet;
+    game_.table = &quiet;
+    for (const GameAction& action : actions) receiveAction(game_, action);
+    game_.table = shown;
+    shown->setBegEnabled(false);
+    shown->updateScoreLabels();
+    shown->drawTable(true);
+}
+
+bool Session::acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) const
+{
+    // A returning player calls every peer; its seat is known by name.
+    const Seat& seat = game_.seats[record.seat];
+    return readySent_ && record.seat != game_.localSeat && seat.inPlay() && seat.kind == REMOTE &&
+           seat.connection == -1 && seating_[record.seat].addr.port != 0 && record.name == seat.name.substr(0, MSG_NAME_MAX) &&
+           slot != hostSlot_ && slot != selfClientSlot_ && slot != selfAcceptedSlot_;
+}
+
+void Session::seatReturned(GameState&, int seat)
+{
+    if (!seatsComingBack_[seat]) return;
+    seatsComingBack_[seat] = false;
+    game_.seats[seat].kind = LOCAL_HUMAN;
+    bool waiting = false;
+    for (bool b : seatsComingBack_) waiting = waiting || b;
+    catchingUp_ = waiting;
+}
+
+void Session::onRejoinRefused(int slot)
+{
+    if (!fromHost(slot) || seated_) return;
+    abandonSession("The host's game is under way, and no player who left it was called " + game_.seats[0].name +
+                   ". Only a player who left can join it again, under the same name.");
+}
