@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+Rect intersect(const Rect& a, const Rect& b)
+{
+    const int x0 = std::max(a.x, b.x);
+    const int y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.x + a.w, b.x + b.w);
+    const int y1 = std::min(a.y + a.h, b.y + b.h);
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
 namespace {
 
 // Distances when small; the layout scales them.
@@ -32,9 +42,8 @@ constexpr int PLACEMENT_GAP = 8;
 
 int overlapArea(const Rect& a, const Rect& b)
 {
-    const int w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
-    const int h = std::min(a.y + a.h, b.y + b.h) - std::max(a.y, b.y);
-    return w > 0 && h > 0 ? w * h : 0;
+    const Rect common = intersect(a, b);
+    return common.w * common.h;
 }
 
 Rect keptOn(Rect box, const Rect& screen)

@@ -25,6 +25,9 @@ struct Rect {
     int h = 0;
 };
 
+// The part two rectangles share; empty (all zero) when they do not meet.
+Rect intersect(const Rect& a, const Rect& b);
+
 struct CardMetrics {
     int width = 71;
     int height = 96;

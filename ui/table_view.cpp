@@ -28,16 +28,6 @@ constexpr int HANG_JACK_FRAMES = 4;
 constexpr int HANG_JACK_INTERVAL_MS = 400;
 constexpr int HANG_JACK_PAUSE_MS = 1200;
 
-Rect intersect(const Rect& a, const Rect& b)
-{
-    const int x0 = std::max(a.x, b.x);
-    const int y0 = std::max(a.y, b.y);
-    const int x1 = std::min(a.x + a.w, b.x + b.w);
-    const int y1 = std::min(a.y + a.h, b.y + b.h);
-    if (x1 <= x0 || y1 <= y0) return {};
-    return {x0, y0, x1 - x0, y1 - y0};
-}
-
 Rect unite(const Rect& a, const Rect& b)
 {
     if (a.w <= 0 || a.h <= 0) return b;

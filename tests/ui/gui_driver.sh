@@ -43,6 +43,15 @@ make_workspace() {
     cd "$WORK/run" || exit 1
 }
 
+wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.2
+    done
+}
+
 visible_window() {  # visible_window TITLE -> its id, or nothing
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1
 }

@@ -58,15 +58,6 @@ hand_dealt() {
     return 1
 }
 
-eventually() {  # eventually SECONDS COMMAND...: polls until COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.3
-    done
-}
-
 # Game menu entries by mouse, in main window W: the menus belong to the
 # main window, and a person reaches them there while a dialog is open.
 game_menu() {  # game_menu W ITEM_Y
@@ -131,7 +122,7 @@ joiner_window() {
     JOINER_WIN=$(xdotool search --onlyvisible --name '^Marvanto$' | grep -vxF "$KNOWN" | head -1)
     [ -n "$JOINER_WIN" ]
 }
-check "the joiner's window opens" eventually 20 joiner_window
+check "the joiner's window opens" wait_until 20 joiner_window
 check "the joiner's Game Setup opens active" active_is "Game Setup"
 game_menu "$JOINER_WIN" $NETWORK_GAME_Y
 check "the joiner's Network Game opens active" active_is "Network Game"
@@ -149,5 +140,5 @@ listed() {  # the host's Add Players list shows a line of dark text on white
 }
 # The joiner's window hides the host's dialog: brought up only to be seen.
 xdotool windowactivate --sync "$ADD" 2>/dev/null
-check "the host lists the joiner" eventually 10 listed
+check "the host lists the joiner" wait_until 10 listed
 summary

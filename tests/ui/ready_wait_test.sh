@@ -6,6 +6,7 @@
 # Usage (inside xvfb-run): ready_wait_test.sh MARVANTO_TEST_BUILD
 # Exit status 77: skipped, because another program holds port 4100.
 set -u
+source "$(dirname "$0")/gui_driver.sh"
 MARVANTO=$(readlink -f "$1")
 PORT=4100
 WORK=$(mktemp -d)
@@ -15,15 +16,6 @@ fail() {
     echo "FAILED: $*"
     import -window root "$WORK/screen.png" 2>/dev/null && cp "$WORK/screen.png" "${SHOT_DIR:-$WORK}/ready_wait_failed.png"
     exit 1
-}
-
-wait_until() {  # wait_until SECONDS COMMAND...
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
 }
 
 found() { FOUND=$(xdotool search --onlyvisible --name "$1" | head -1); [ -n "$FOUND" ]; }
