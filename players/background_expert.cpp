@@ -143,7 +143,7 @@ void BackgroundExpert::deliver(GameState& game)
     }
     if (game.seats[seat].kind != COMPUTER) return;
     if (job->answer.beg)
-        sendBeg(game, seat);
+        sendComputerAction(pace_, game, seat, ACTION_BEG, nullptr);
     else if (const Card* card = findCardByIndex(game.seats[seat].hand, job->answer.card))
-        sendPlay(game, seat, card);
+        sendComputerAction(pace_, game, seat, ACTION_PLAY, card);
 }

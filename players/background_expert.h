@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "engine/game_state.h"
+#include "players/computer.h"
 #include "players/expert_search.h"
 
 class BackgroundExpert : public ComputerPlayers {
@@ -18,6 +19,9 @@ public:
     ~BackgroundExpert() override;
     BackgroundExpert(const BackgroundExpert&) = delete;
     BackgroundExpert& operator=(const BackgroundExpert&) = delete;
+
+    // Without a pace every answer goes out as soon as it is delivered.
+    void setPace(ComputerPace* pace) { pace_ = pace; }
 
     // Readable while an answer waits for deliver().
     int wakeDescriptor() const { return wake_[0]; }
@@ -48,6 +52,7 @@ private:
     void finish();
 
     ExpertSettings settings_;
+    ComputerPace* pace_ = nullptr;
     int wake_[2] = {-1, -1};
     std::unique_ptr<Job> job_;
 };

@@ -72,20 +72,20 @@ void TurnDriver::runComputerTurn(GameState& game)
     const int seat = game.turn;
     if (!game.isSeat(seat) || game.seats[seat].kind != COMPUTER) return;
     if (begOpen && begs(game, seat)) {
-        send(game, seat, ACTION_BEG, nullptr);
+        sendComputerAction(pace_, game, seat, ACTION_BEG, nullptr);
         return;
     }
-    if (const Card* card = cardToPlay(game, seat)) send(game, seat, ACTION_PLAY, card);
+    if (const Card* card = cardToPlay(game, seat)) sendComputerAction(pace_, game, seat, ACTION_PLAY, card);
 }
 
-void TurnDriver::send(GameState& game, int seat, int code, const Card* card)
+void sendComputerAction(ComputerPace* pace, GameState& game, int seat, int code, const Card* card)
 {
-    if (!pace_) {
+    if (!pace) {
         sendAction(game, seat, code, card);
         return;
     }
     const uint64_t chosenAt = game.appliedActions;
-    pace_->hold([&game, seat, code, card, chosenAt] {
+    pace->hold([&game, seat, code, card, chosenAt] {
         // Anything applied during the wait (a new game, say) made the
         // choice stale.
         if (game.appliedActions == chosenAt && game.turn == seat) sendAction(game, seat, code, card);

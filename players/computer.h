@@ -21,6 +21,11 @@ public:
     virtual void hold(std::function<void()> send) = 0;
 };
 
+// Every computer action leaves through here: at once without a pace, else
+// once the pace's wait has passed, and then only if the game has not moved
+// on meanwhile. card is null for a beg.
+void sendComputerAction(ComputerPace* pace, GameState& game, int seat, int code, const Card* card);
+
 // The turn driver: lets pending events run, then, if the seat to move is a
 // COMPUTER seat of this process, sends its beg or its play. It never changes
 // the game state itself; the action takes effect when it comes back.
@@ -35,9 +40,6 @@ public:
     virtual const Card* cardToPlay(const GameState& game, int seat) = 0;
 
 private:
-    // Every computer action leaves through here.
-    void send(GameState& game, int seat, int code, const Card* card);
-
     ComputerPace* pace_ = nullptr;
 };
 

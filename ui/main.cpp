@@ -59,8 +59,9 @@ int main(int argc, char** argv)
     frame->watchSocket(expert.wakeDescriptor(), Frame::ID_EXPERT_READY);
     game.outbox = &transport;
     game.computers = &computers;
-    // The standard computers wait for the table's pace; the Expert's own search takes its time.
+    // Every computer, whatever its level, waits for the table's pace.
     standard.setPace(frame);
+    expert.setPace(frame);
     game.hooks = &session;
     transport.setHandler(&session);
 #ifdef MARVANTO_TEST_BUILD

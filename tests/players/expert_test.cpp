@@ -244,6 +244,22 @@ TEST_F(BackgroundTest, SendsTheAnswerOnlyWhenDelivered)
     EXPECT_EQ(sent.card, cardIndex(same.cardToPlay(game, seat)));
 }
 
+TEST_F(BackgroundTest, DeliveredAnswerWaitsForThePace)
+{
+    struct HeldPace : ComputerPace {
+        void hold(std::function<void()> send) override { held = std::move(send); }
+        std::function<void()> held;
+    } pace;
+    expert.setPace(&pace);
+    expert.runComputerTurn(game);
+    waitForWake();
+    expert.deliver(game);
+    EXPECT_TRUE(loop.pending().empty()) << "nothing goes out before the wait";
+    ASSERT_TRUE(pace.held);
+    pace.held();
+    EXPECT_EQ(loop.pending().size(), 1u);
+}
+
 TEST_F(BackgroundTest, DropsTheAnswerWhenTheGameMovedOn)
 {
     expert.runComputerTurn(game);
