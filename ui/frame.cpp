@@ -492,14 +492,17 @@ void Frame::showRoundSummary(const RoundSummary& summary)
     roundSummary = buildRoundSummary(this, summary);
     roundSummary->create();
     // Out of the way: neither the trick, where the next round's cards land,
-    // nor the person's hand may be covered.
+    // nor the person's hand may be covered, nor where the next beg is
+    // decided and told.
     const Rect canvasAt = rootRectOf(canvas);
     auto onScreen = [&canvasAt](Rect r) {
         r.x += canvasAt.x;
         r.y += canvasAt.y;
         return withDecorations(r);
     };
-    const std::vector<Rect> keepClear = {onScreen(layout.trickArea()), onScreen(layout.fullHandArea(POS_BOTTOM))};
+    const std::vector<Rect> keepClear = {onScreen(layout.trickArea()), onScreen(layout.fullHandArea(POS_BOTTOM)),
+                                         onScreen(layout.noteArea(static_cast<int>(NOTES_KEPT), noteLineHeight())),
+                                         onScreen(layout.begCorner())};
     const int w = roundSummary->getWidth();
     const int h = roundSummary->getHeight();
     const Rect wanted = withDecorations({canvasAt.x + (canvasAt.w - w) / 2, canvasAt.y, w, h});

@@ -232,6 +232,7 @@ private:
     void drawHint(FXDCWindow& dc);
     void drawTurnMarker(FXDCWindow& dc);
     void drawNotes(FXDCWindow& dc);
+    int noteLineHeight() const;
     // Shows a refusal or sends the move a click or a key decided.
     void actOnCard(const CardClick& decision);
     // The keys of play; false leaves the key to the window.
@@ -309,6 +310,7 @@ private:
     GameSpeed speed = GameSpeed::NORMAL;
     std::function<void()> heldMove;
     // What the last beg and its answer were, until the first trick is done.
+    static constexpr size_t NOTES_KEPT = 3;
     std::vector<std::string> notes;
     // The card of the hand to act that the arrow keys picked, or -1; it
     // lasts until the next action is applied.

@@ -1,6 +1,7 @@
 #include "ui/table_layout.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 Rect intersect(const Rect& a, const Rect& b)
 {
@@ -167,6 +168,19 @@ Point TableLayout::noteOrigin(int line, int textWidth, int lineHeight) const
     return {left_ + width_ - textWidth - px(NOTE_MARGIN), top_ + px(NOTE_MARGIN) + lineHeight * (line + 1)};
 }
 
+Rect TableLayout::noteArea(int lines, int lineHeight) const
+{
+    const Rect top = fullHandArea(POS_TOP);
+    const int x = top.x + top.w;
+    return {x, top_, left_ + width_ - x, px(NOTE_MARGIN) + lineHeight * lines + lineHeight / 2};
+}
+
+Rect TableLayout::begCorner() const
+{
+    const Point card = kickedCardOrigin();
+    return {left_, top_, card.x + card_.width - left_, card.y + card_.height - top_};
+}
+
 Point TableLayout::promptOrigin(int position, int textWidth, int textHeight) const
 {
     const Point slot = slots_[position];
@@ -238,23 +252,41 @@ Rect placeClear(const Rect& box, const std::vector<Rect>& avoid, const Rect& scr
     Rect best = keptOn(box, screen);
     int bestCovered = covered(best);
     if (bestCovered == 0) return best;
+    // Columns and rows beside each window to avoid; the box's own first.
+    std::vector<int> xs = {box.x};
+    std::vector<int> ys = {box.y};
     for (const Rect& a : avoid) {
-        const Rect beside[] = {
-            {a.x + a.w + PLACEMENT_GAP, box.y, box.w, box.h},
-            {a.x - box.w - PLACEMENT_GAP, box.y, box.w, box.h},
-            {box.x, a.y + a.h + PLACEMENT_GAP, box.w, box.h},
-            {box.x, a.y - box.h - PLACEMENT_GAP, box.w, box.h},
-        };
-        for (const Rect& candidate : beside) {
-            const Rect placed = keptOn(candidate, screen);
-            const int c = covered(placed);
-            if (c == 0) return placed;
-            if (c < bestCovered) {
+        xs.push_back(a.x + a.w + PLACEMENT_GAP);
+        xs.push_back(a.x - box.w - PLACEMENT_GAP);
+        ys.push_back(a.y + a.h + PLACEMENT_GAP);
+        ys.push_back(a.y - box.h - PLACEMENT_GAP);
+    }
+    auto consider = [&](int x, int y) {
+        const Rect placed = keptOn({x, y, box.w, box.h}, screen);
+        const int c = covered(placed);
+        if (c < bestCovered) {
+            best = placed;
+            bestCovered = c;
+        }
+        return c == 0;
+    };
+    for (size_t i = 0; i < avoid.size(); ++i) {
+        for (int x : {xs[1 + 2 * i], xs[2 + 2 * i]})
+            if (consider(x, box.y)) return best;
+        for (int y : {ys[1 + 2 * i], ys[2 + 2 * i]})
+            if (consider(box.x, y)) return best;
+    }
+    // Moved both across and up or down: the clear place nearest the box.
+    int nearest = -1;
+    for (int x : xs)
+        for (int y : ys) {
+            const Rect placed = keptOn({x, y, box.w, box.h}, screen);
+            const int moved = std::abs(placed.x - box.x) + std::abs(placed.y - box.y);
+            if (covered(placed) == 0 && (nearest < 0 || moved < nearest)) {
                 best = placed;
-                bestCovered = c;
+                nearest = moved;
             }
         }
-    }
     return best;
 }
 

@@ -77,6 +77,12 @@ public:
     // Baseline start of note line `line` (from 0) of textWidth pixels: the
     // notes stand right-aligned in the top right corner, above the right hand.
     Point noteOrigin(int line, int textWidth, int lineHeight) const;
+    // The top right corner that `lines` notes of lineHeight take up, from
+    // the end of the top hand to the table's edge.
+    Rect noteArea(int lines, int lineHeight) const;
+    // The top left corner the beg is decided in: the BEG button beside the
+    // flipped card, and the card's caption.
+    Rect begCorner() const;
     // Baseline start of a prompt of textWidth pixels centred in a trick slot.
     Point promptOrigin(int position, int textWidth, int textHeight) const;
     // Thickness of the box marking the seat to play; it grows with the cards.
@@ -133,8 +139,9 @@ constexpr int HAND_SIZE_MAX = 12;
 bool overlaps(const Rect& a, const Rect& b);
 // Where a window of box's size goes on the screen: at box itself when it
 // covers none of `avoid`, else beside one of them (right, left, below, above,
-// in that order of preference), kept on the screen. When nothing is clear,
-// the place that covers the least of them.
+// in that order of preference), else beside one of them across and another
+// up or down (the nearest such place), kept on the screen. When nothing is
+// clear, the place that covers the least of them.
 Rect placeClear(const Rect& box, const std::vector<Rect>& avoid, const Rect& screen);
 
 // The round summary window: two columns, one per team, each headed by the

@@ -18,7 +18,6 @@ constexpr FXColor WHITE = FXRGB(255, 255, 255);
 // Bright with a dark edge, so it shows on the cloth and on any picture.
 constexpr FXColor TURN_MARK = FXRGB(255, 220, 0);
 constexpr FXColor NOTE_TEXT = FXRGB(255, 240, 160);
-constexpr int NOTES_KEPT = 3;
 constexpr const char* BEG_PROMPT = "Beg or play a card";
 constexpr FXColor ANNOUNCEMENT = FXRGB(240, 10, 40);
 constexpr FXColor HINT = FXRGB(255, 215, 0);
@@ -164,9 +163,11 @@ void Frame::drawTurnMarker(FXDCWindow& dc)
     }
 }
 
+int Frame::noteLineHeight() const { return fonts.table->getFontHeight() + 2; }
+
 void Frame::drawNotes(FXDCWindow& dc)
 {
-    const int lineHeight = fonts.table->getFontHeight() + 2;
+    const int lineHeight = noteLineHeight();
     for (size_t i = 0; i < notes.size(); ++i) {
         const FXString text = notes[i].c_str();
         const Point at = layout.noteOrigin(static_cast<int>(i), fonts.table->getTextWidth(text), lineHeight);

@@ -51,6 +51,7 @@ wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
         sleep 0.2
     done
 }
+not() { ! "$@"; }
 
 visible_window() {  # visible_window TITLE -> its id, or nothing
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1

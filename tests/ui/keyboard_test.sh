@@ -60,13 +60,31 @@ hand_dealt() {
 
 # Game menu entries by mouse, in main window W: the menus belong to the
 # main window, and a person reaches them there while a dialog is open.
+# The pane is a window of its own: the item is clicked only once it shows,
+# and a click that missed is not left holding an open pane (which would
+# keep the pointer and every later click).
+top_windows() { xdotool search --maxdepth 1 --onlyvisible --name '' 2>/dev/null | sort; }
+new_top_window() {  # new_top_window BEFORE: sets PANE to a window not in BEFORE
+    PANE=$(comm -13 <(echo "$1") <(top_windows) | head -1)
+    [ -n "$PANE" ]
+}
+shown() { top_windows | grep -qx "$1"; }
 game_menu() {  # game_menu W ITEM_Y
-    xdotool mousemove --window "$1" 20 12 click 1
-    sleep 0.3
-    # FOX takes a click where the pointer has moved to before it.
-    xdotool mousemove --window "$1" 60 "$2"
-    sleep 0.2
-    xdotool click 1
+    local before try
+    for try in 1 2 3; do
+        before=$(top_windows)
+        xdotool mousemove --window "$1" 20 12 click 1
+        if wait_until 3 new_top_window "$before"; then
+            # FOX takes a click where the pointer has moved to before it.
+            xdotool mousemove --window "$1" 60 "$2"
+            sleep 0.2
+            xdotool click 1
+            wait_until 3 not shown "$PANE" && return 0
+            xdotool key Escape
+        fi
+        sleep 0.5
+    done
+    return 1
 }
 NEW_LOCAL_GAME_Y=33
 NETWORK_GAME_Y=53

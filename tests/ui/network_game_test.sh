@@ -44,7 +44,6 @@ wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
     done
 }
 
-not() { ! "$@"; }
 alive() { kill -0 "$1" 2>/dev/null; }
 
 found() {  # found TITLE: sets FOUND to a shown window of that title

@@ -19,7 +19,6 @@ fail() {
 }
 
 found() { FOUND=$(xdotool search --onlyvisible --name "$1" | head -1); [ -n "$FOUND" ]; }
-not() { ! "$@"; }
 listening() { ss -ltnH "sport = :$PORT" | grep -q .; }
 
 click() {  # click WINDOW X Y

@@ -200,6 +200,24 @@ TEST(TableLayout, NotesAndPromptKeepClearOfTheCards)
     EXPECT_EQ(TableLayout(CardMetrics{142, 192}, 1280, 1160).turnMarkerWidth(), 7);
 }
 
+// The corners a window must leave clear lie apart from the trick and the
+// hands, so that a place covering none of them can exist.
+TEST(TableLayout, BegAndNoteCornersStandApart)
+{
+    const Rect notes = STANDARD.noteArea(3, 16);
+    const Rect beg = STANDARD.begCorner();
+    for (const Rect& corner : {notes, beg}) {
+        EXPECT_FALSE(overlaps(corner, STANDARD.trickArea()));
+        EXPECT_FALSE(overlaps(corner, STANDARD.fullHandArea(POS_TOP)));
+        EXPECT_FALSE(overlaps(corner, STANDARD.fullHandArea(POS_BOTTOM)));
+    }
+    EXPECT_FALSE(overlaps(notes, beg));
+    // A note as wide as a long one stands inside its corner.
+    const Point lastLine = STANDARD.noteOrigin(2, 150, 16);
+    EXPECT_GE(lastLine.x, notes.x);
+    EXPECT_LT(lastLine.y, notes.y + notes.h);
+}
+
 // A window placed clear of others: where it would go when nothing is in the
 // way, else beside what it would cover, on the screen.
 TEST(PlaceClear, BesideWhatItWouldCoverAndOnTheScreen)
@@ -229,6 +247,14 @@ TEST(PlaceClear, BesideWhatItWouldCoverAndOnTheScreen)
         EXPECT_EQ(placed.w, c.box.w);
         for (const Rect& a : c.avoid) EXPECT_FALSE(overlaps(placed, a));
     }
+    // No side of any one window is clear: right of the middle one and below
+    // the corner one is.
+    const Rect middle{300, 100, 200, 200};
+    const Rect corner{520, 0, 200, 90};
+    const Rect bottom{200, 300, 600, 300};
+    const Rect across = placeClear({250, 0, 300, 150}, {middle, corner, bottom}, {200, 0, 800, 700});
+    EXPECT_EQ(across.x, 508);
+    EXPECT_EQ(across.y, 98);
     // Nowhere clear: the least covered place, still on the screen.
     const Rect crowded = placeClear({0, 0, 600, 600}, {{100, 100, 800, 600}}, {0, 0, 1000, 700});
     EXPECT_EQ(crowded.y, 0);

@@ -19,11 +19,12 @@ sleep 0.5
 # person's hand however full, the BEG button and the notes.
 TRICK="203 153 233 202"
 HAND="169 378 291 96"
-BEG_AREA=40x100+10+44
-NOTE_AREA=240x70+400+24
+BEG_AREA="10 44 40 100"
+NOTE_AREA="400 24 240 70"
 BEG_OPEN='#FFC800'
 NOTE='#FFF0A0'
 
+crop() { local r=($1); echo "${r[2]}x${r[3]}+${r[0]}+${r[1]}"; }  # crop "x y w h" -> WxH+X+Y
 registry_has() { grep -qx "$1" "$REGISTRY"; }
 
 overlaps() {  # overlaps "x y w h" "x y w h"
@@ -45,7 +46,8 @@ summary_clear_of_table() {
     local w r
     w=$(visible_window "Round summary") || return 1
     r=$(rect_in_main "$w")
-    ! overlaps "$r" "$TRICK" && ! overlaps "$r" "$HAND" || { echo "  summary at $r"; return 1; }
+    ! overlaps "$r" "$TRICK" && ! overlaps "$r" "$HAND" && ! overlaps "$r" "$BEG_AREA" &&
+        ! overlaps "$r" "$NOTE_AREA" || { echo "  summary at $r"; return 1; }
 }
 
 # A box the game raised may hold the keys: each is answered, then the
@@ -86,11 +88,11 @@ key_step() {
         esac
     done
     shoot table
-    if [ "$(colour_count "$WORK/table.png" $NOTE_AREA "$NOTE")" -gt 10 ]; then
+    if [ "$(colour_count "$WORK/table.png" "$(crop "$NOTE_AREA")" "$NOTE")" -gt 10 ]; then
         notes_seen=$((notes_seen + 1))
         [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/notes_$notes_seen.png"
     fi
-    if [ "$(colour_count "$WORK/table.png" $BEG_AREA "$BEG_OPEN")" -gt 50 ]; then
+    if [ "$(colour_count "$WORK/table.png" "$(crop "$BEG_AREA")" "$BEG_OPEN")" -gt 50 ]; then
         [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/beg_open_$begs.png"
         begs=$((begs + 1))
         keys_to "$WIN" b
@@ -127,7 +129,7 @@ deadline=$((SECONDS + 150))
 while [ $SECONDS -lt $deadline ] && [ -z "$(visible_window "Round summary")" ]; do key_step; done
 check "a whole round is played with the keyboard alone" shows "Round summary" 1
 shoot round_summary
-check "the summary covers neither the trick nor the hand" summary_clear_of_table
+check "the summary covers neither the trick, the hand, the BEG button nor the notes" summary_clear_of_table
 notes_told() { [ "$begs" -eq 0 ] || [ "$notes_seen" -gt 0 ]; }
 check "notes told of the person's beg" notes_told
 deadline=$((SECONDS + 60))
