@@ -492,21 +492,23 @@ void Frame::showRoundSummary(const RoundSummary& summary)
     roundSummary = buildRoundSummary(this, summary);
     roundSummary->create();
     // Out of the way: neither the trick, where the next round's cards land,
-    // nor the person's hand may be covered, nor where the next beg is
-    // decided and told.
+    // nor the person's hand may be covered, nor, where the screen has room,
+    // the corners where the next beg is decided and told.
     const Rect canvasAt = rootRectOf(canvas);
     auto onScreen = [&canvasAt](Rect r) {
         r.x += canvasAt.x;
         r.y += canvasAt.y;
         return withDecorations(r);
     };
-    const std::vector<Rect> keepClear = {onScreen(layout.trickArea()), onScreen(layout.fullHandArea(POS_BOTTOM)),
-                                         onScreen(layout.noteArea(static_cast<int>(NOTES_KEPT), noteLineHeight())),
-                                         onScreen(layout.begCorner())};
+    const std::vector<Rect> play = {onScreen(layout.trickArea()), onScreen(layout.fullHandArea(POS_BOTTOM))};
+    std::vector<Rect> keepClear = play;
+    keepClear.push_back(onScreen(layout.noteArea(static_cast<int>(NOTES_KEPT), noteLineHeight())));
+    keepClear.push_back(onScreen(layout.begCorner()));
     const int w = roundSummary->getWidth();
     const int h = roundSummary->getHeight();
     const Rect wanted = withDecorations({canvasAt.x + (canvasAt.w - w) / 2, canvasAt.y, w, h});
-    const Rect placed = placeClear(wanted, keepClear, screenRect());
+    Rect placed = placeClear(wanted, keepClear, screenRect());
+    if (overlaps(placed, play[0]) || overlaps(placed, play[1])) placed = placeClear(wanted, play, screenRect());
     const Rect frameOnly = withDecorations({0, 0, 0, 0});
     roundSummary->move(placed.x - frameOnly.x, placed.y - frameOnly.y);
     roundSummary->show(PLACEMENT_DEFAULT);

@@ -462,11 +462,13 @@ TEST_F(FrameTest, RoundSummaryReplacesTheLastAndCloses)
     FXTopWindow* box = findSummary();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->getWidth(), 320);
-    // Out of the way of the trick, where the next round's cards land, and of
-    // the person's hand, however full.
+    // Out of the way of the trick, where the next round's cards land, of
+    // the person's hand, however full, and, on a screen with room, of the
+    // corners where the next beg is decided and told.
     const Rect placed = rootRect(box);
-    EXPECT_FALSE(overlaps(placed, onScreen(frame->tableLayout().trickArea())));
-    EXPECT_FALSE(overlaps(placed, onScreen(frame->tableLayout().fullHandArea(POS_BOTTOM))));
+    const TableLayout& layout = frame->tableLayout();
+    for (const Rect& r : {layout.trickArea(), layout.fullHandArea(POS_BOTTOM), layout.begCorner(), layout.noteArea(3, 16)})
+        EXPECT_FALSE(overlaps(placed, onScreen(r)));
     frame->closeRoundSummary();
     EXPECT_EQ(findSummary(), nullptr);
 }
