@@ -200,6 +200,7 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     seated_ = rulesKnown_ = false;
     hostLost_ = catchingUp_ = actionSeen_ = false;
     seatsComingBack_ = {};
+    returnSlot_ = {{-1, -1, -1, -1}};
     hostSlot_ = transport_.allocConnection(socket);
     if (hostSlot_ == -1) return false;
     const auto local = transport_.localAddress(hostSlot_);
@@ -346,7 +347,13 @@ void Session::onSeat(int slot, const SeatRecord& record)
     // opens the connection to us, and only over a connection it opened.
     if (game_.sessionMode != MODE_JOINED || !seated_ || !game_.isSeat(record.seat)) return;
     if (acceptsSeatFromReturningPeer(slot, record)) {
-        game_.seats[record.seat].connection = slot;
+        // Until the seat is back its player follows the game through the
+        // host alone: an action of ours could reach it before the host's
+        // catch-up and land on a game it does not have yet.
+        if (game_.seats[record.seat].standIn)
+            returnSlot_[record.seat] = slot;
+        else
+            game_.seats[record.seat].connection = slot;
         return;
     }
     const int seat = record.seat;
