@@ -521,11 +521,13 @@ TEST_F(TransportTest, SuspendedInputsHoldMessagesUntilResumed)
 }
 
 // Without MSG_NOSIGNAL the second send to a closed peer raises SIGPIPE and
-// ends the test process.
-TEST_F(TransportTest, SendingToAClosedPeerClosesTheConnectionOnly)
+// ends the test process. What the peer sent before it closed, a game's last
+// action perhaps, is still read before the connection ends.
+TEST_F(TransportTest, SendingToAClosedPeerFailsAndItsLastMessageIsStillRead)
 {
     int slot = -1;
     const int peer = connectPeer(&slot);
+    writeAll(peer, actionMessage(2, 5, ACTION_PLAY));
     ::close(peer);
     peers.pop_back();
     GameAction action;
@@ -535,8 +537,10 @@ TEST_F(TransportTest, SendingToAClosedPeerClosesTheConnectionOnly)
         if (!failed) usleep(1000);
     }
     EXPECT_TRUE(failed);
-    EXPECT_FALSE(transport.isOpen(slot));
     EXPECT_FALSE(transport.sendReady(slot));
+    ASSERT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));
+    EXPECT_EQ(handler.log, std::vector<std::string>{"action 2 5 0 @" + std::to_string(slot)});
+    EXPECT_EQ(handler.closed, std::vector<int>{slot});
 }
 
 TEST_F(TransportTest, APeerThatStopsReadingIsGivenUp)
