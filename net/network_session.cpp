@@ -19,6 +19,9 @@ std::string cutName(const std::string& name) { return name.substr(0, MSG_NAME_MA
 void Session::abandonSession(const std::string& why)
 {
     game_.table->showError("Network error", why);
+    // Back into the pack while the seats still hold them: the next game
+    // deals from a whole pack, as every other copy does.
+    gatherCards(game_);
     for (Seat& seat : game_.seats) clearSeatName(seat);
     leaveSession();
     resetGame(game_);

@@ -662,6 +662,34 @@ TEST_F(JoinedSessionTest, APlayerComingBackHearsOurActionsOnlyOnceItsSeatIsBack)
     ::close(back);
 }
 
+TEST_F(JoinedSessionTest, AJoinerWhoseHostIsLostMidGameSaysSoAndGoesBackToSetup)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    GameAction action;
+    action.action = ACTION_SET_DEALER;
+    hostSends(MSG_ACTION, encodeAction(action).data());
+    action.action = ACTION_DEAL;
+    for (int card = 0; card < 8; ++card) {
+        action.seat = card % 4;
+        action.card = card;
+        hostSends(MSG_ACTION, encodeAction(action).data());
+    }
+    ASSERT_EQ(countCards(game.seats[3].hand), 2);
+    const int setups = ui.setupsScheduled;
+
+    ::close(host);
+    host = -1;
+    pumpFor(60);
+    EXPECT_EQ(table.boxes,
+              std::vector<std::string>{"Network error: Lost connection to Host! Without the host the game cannot go on."});
+    EXPECT_EQ(game.sessionMode, MODE_SETUP);
+    EXPECT_EQ(ui.setupsScheduled, setups + 1);
+    EXPECT_EQ(transport.usedConnections(), 0);
+    EXPECT_EQ(game.turn, TURN_IDLE);
+    EXPECT_EQ(countCards(game.deck), CARD_COUNT) << "the next game deals from a whole pack";
+}
+
 TEST_F(JoinedSessionTest, ALocalGameAfterAJoinedOneIsPlayedToItsEnd)
 {
     hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
