@@ -138,6 +138,11 @@ public:
 
     // Seats the people of this machine for the next game.
     void prepare(int players, int seats);
+    // Joined, and no seat yet.
+    bool waitsForSeat() const
+    {
+        return !watcher.finished && game.sessionMode == MODE_JOINED && game.turn == TURN_IDLE && digests.empty();
+    }
     // What a person at this machine would click now, if anything.
     void actAsPeople();
     int pump(int timeoutMs) { return poll.runOnce(timeoutMs); }
@@ -189,9 +194,12 @@ public:
 
     bool playGame(const Arrangement& a);
     // Runs every peer's events once: what the other machines do meanwhile.
-    void pumpAll(int timeoutMs)
+    // Returns how many were run.
+    int pumpAll(int timeoutMs)
     {
-        for (Peer* p : live()) p->pump(timeoutMs);
+        int events = 0;
+        for (Peer* p : live()) events += p->pump(timeoutMs);
+        return events;
     }
     // The peers whose processes run.
     std::vector<Peer*> live() const
@@ -486,9 +494,12 @@ bool NetworkPlay::playGame(const Arrangement& a)
     if (!host.session.hostNetworkGame()) return false;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    // A player who came back as the game ended is offered no seat: it
+    // waits for the host's next game.
     auto allFinished = [this] {
+        const bool hostFinished = peers_.front() && peers_.front()->watcher.finished;
         for (Peer* p : live())
-            if (!p->watcher.finished) return false;
+            if (!p->watcher.finished && !(!p->mayLeave && p->waitsForSeat() && hostFinished)) return false;
         return true;
     };
     // Without the host every joiner's session ends, back to the setup.
@@ -512,6 +523,15 @@ bool NetworkPlay::playGame(const Arrangement& a)
     const bool endedByHostLoss = allBackToSetup();
     // Let every closed connection be read to its end before the next game.
     for (int i = 0; i < 50; ++i) pumpAll(1);
+    while (std::chrono::steady_clock::now() < deadline && (deliverQueued(nullptr) > 0 || pumpAll(0) > 0)) {
+    }
+    // One who came back too late and still waits for a seat closes; the next
+    // game starts it afresh.
+    for (size_t i = 1; i < peers_.size(); ++i) {
+        if (!peers_[i] || peers_[i]->mayLeave || !peers_[i]->waitsForSeat()) continue;
+        addStats(*peers_[i]);
+        peers_[i].reset();
+    }
     compareDigests();
     for (Peer* p : live()) {
         // Without the host the joiners stop where each heard of it.
