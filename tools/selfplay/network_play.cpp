@@ -293,9 +293,11 @@ void Peer::readSessionMessages()
 {
     if (leaving) return;
     for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
+        // A connection whose peer has gone has no far end any more, and
+        // nothing on its way: its close is read as the program would.
         const auto from = transport.peerAddress(slot);
         const auto to = transport.localAddress(slot);
-        if (from && to && !net_.actionBoundFor(*from, *to)) transport.onSocketReadable(slot);
+        if (transport.isOpen(slot) && (!from || !to || !net_.actionBoundFor(*from, *to))) transport.onSocketReadable(slot);
     }
 }
 
