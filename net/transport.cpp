@@ -219,6 +219,11 @@ void Transport::closeConnection(int slot)
     if (!isOpen(slot)) return;
     Connection& c = connections_[slot];
     if (!suspended_) watcher_.unwatchSocket(c.socket);
+    // Closing over unread input resets the connection, and a reset throws
+    // away what the peer has not read yet: the game's last actions, for a
+    // player still catching up. What is waiting is read first, within reason.
+    for (int i = 0; i < 16 && ::recv(c.socket, skipBuffer_.data(), skipBuffer_.size(), MSG_DONTWAIT) > 0; ++i) {
+    }
     ::close(c.socket);
     c.socket = -1;
     c.received = 0;
