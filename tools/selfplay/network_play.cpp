@@ -63,6 +63,9 @@ std::vector<Arrangement> arrangementsFor(int peers, int seats, int computers)
 class NetworkPlay;
 class Peer;
 
+// Messages read from each quiet connection of a peer each time round.
+constexpr int SESSION_READS_PER_TURN = 8;
+
 // What a joiner says when the host's process has gone; the host is "Peer 0".
 const char* const HOST_LOST_TEXT = "Lost connection to Peer 0! Without the host the game cannot go on.";
 
@@ -292,12 +295,18 @@ int NetworkPlay::deliverQueued(Peer* only)
 void Peer::readSessionMessages()
 {
     if (leaving) return;
+    // A process reads what waits as it comes, while the computers at the
+    // host play on: a player catching up reads the host's blocks and relays
+    // in bursts, not one a turn.
     for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
-        // A connection whose peer has gone has no far end any more, and
-        // nothing on its way: its close is read as the program would.
-        const auto from = transport.peerAddress(slot);
-        const auto to = transport.localAddress(slot);
-        if (transport.isOpen(slot) && (!from || !to || !net_.actionBoundFor(*from, *to))) transport.onSocketReadable(slot);
+        for (int i = 0; i < SESSION_READS_PER_TURN && transport.isOpen(slot); ++i) {
+            // A connection whose peer has gone has no far end any more, and
+            // nothing on its way: its close is read as the program would.
+            const auto from = transport.peerAddress(slot);
+            const auto to = transport.localAddress(slot);
+            if (from && to && net_.actionBoundFor(*from, *to)) break;
+            transport.onSocketReadable(slot);
+        }
     }
 }
 
