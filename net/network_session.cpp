@@ -19,6 +19,9 @@ std::string cutName(const std::string& name) { return name.substr(0, MSG_NAME_MA
 void Session::abandonSession(const std::string& why)
 {
     game_.table->showError("Network error", why);
+    // Back into the pack while the seats still hold them: the next game
+    // deals from a whole pack, as every other copy does.
+    gatherCards(game_);
     for (Seat& seat : game_.seats) clearSeatName(seat);
     leaveSession();
     resetGame(game_);
@@ -200,6 +203,7 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     seated_ = rulesKnown_ = false;
     hostLost_ = catchingUp_ = actionSeen_ = false;
     seatsComingBack_ = {};
+    returnSlot_ = {{-1, -1, -1, -1}};
     hostSlot_ = transport_.allocConnection(socket);
     if (hostSlot_ == -1) return false;
     const auto local = transport_.localAddress(hostSlot_);
@@ -346,7 +350,13 @@ void Session::onSeat(int slot, const SeatRecord& record)
     // opens the connection to us, and only over a connection it opened.
     if (game_.sessionMode != MODE_JOINED || !seated_ || !game_.isSeat(record.seat)) return;
     if (acceptsSeatFromReturningPeer(slot, record)) {
-        game_.seats[record.seat].connection = slot;
+        // Until the seat is back its player follows the game through the
+        // host alone: an action of ours could reach it before the host's
+        // catch-up and land on a game it does not have yet.
+        if (game_.seats[record.seat].standIn)
+            returnSlot_[record.seat] = slot;
+        else
+            game_.seats[record.seat].connection = slot;
         return;
     }
     const int seat = record.seat;

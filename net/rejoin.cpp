@@ -122,6 +122,10 @@ bool Session::acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) c
 
 void Session::seatReturned(GameState&, int seat)
 {
+    if (game_.sessionMode == MODE_JOINED && returnSlot_[seat] != -1) {
+        game_.seats[seat].connection = returnSlot_[seat];
+        returnSlot_[seat] = -1;
+    }
     if (!seatsComingBack_[seat]) return;
     seatsComingBack_[seat] = false;
     game_.seats[seat].kind = LOCAL_HUMAN;

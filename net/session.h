@@ -221,7 +221,9 @@ private:
     // Hosting a game under way: every action since the first set-dealer
     // action, for a player who joins again; seats whose connection closed
     // and wait for their takeover; per stood-in seat, the connection of its
-    // returning person (-1 for none) and whether that one is ready.
+    // returning person (-1 for none) and whether that one is ready. Joined:
+    // per stood-in seat, the connection its returning person opened to us,
+    // which carries the game once the seat is back.
     std::vector<GameAction> stream_;
     std::array<bool, 4> lostSeats_{};
     std::array<int, 4> returnSlot_{{-1, -1, -1, -1}};

@@ -63,10 +63,12 @@ std::optional<WireAddress> endAddress(int socket, NameQuery query)
     return WireAddress{ntohl(sa.sin_addr.s_addr), ntohs(sa.sin_port)};
 }
 
+enum class SendResult { SENT, PEER_GONE, STUCK };
+
 // Sends everything or nothing more: on a non-blocking socket a full send
 // buffer is waited out, but only for SEND_PATIENCE in all. MSG_NOSIGNAL keeps
 // a peer that has gone from raising SIGPIPE.
-bool sendAll(int socket, const uint8_t* data, size_t length)
+SendResult sendAll(int socket, const uint8_t* data, size_t length)
 {
     const auto deadline = std::chrono::steady_clock::now() + SEND_PATIENCE;
     while (length > 0) {
@@ -77,13 +79,14 @@ bool sendAll(int socket, const uint8_t* data, size_t length)
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return false;
+        if (n < 0 && (errno == EPIPE || errno == ECONNRESET)) return SendResult::PEER_GONE;
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) return SendResult::STUCK;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0) return SendResult::STUCK;
         pollfd p{socket, POLLOUT, 0};
-        if (poll(&p, 1, static_cast<int>(left.count())) == 0) return false;
+        if (poll(&p, 1, static_cast<int>(left.count())) == 0) return SendResult::STUCK;
     }
-    return true;
+    return SendResult::SENT;
 }
 
 }  // namespace
@@ -206,6 +209,7 @@ int Transport::allocConnection(int socket)
     it->socket = socket;
     it->received = 0;
     it->skipLeft = 0;
+    it->peerGone = false;
     if (!suspended_) watcher_.watchSocket(socket, ID_CONNECTION + slot);
     return slot;
 }
@@ -215,6 +219,11 @@ void Transport::closeConnection(int slot)
     if (!isOpen(slot)) return;
     Connection& c = connections_[slot];
     if (!suspended_) watcher_.unwatchSocket(c.socket);
+    // Closing over unread input resets the connection, and a reset throws
+    // away what the peer has not read yet: the game's last actions, for a
+    // player still catching up. What is waiting is read first, within reason.
+    for (int i = 0; i < 16 && ::recv(c.socket, skipBuffer_.data(), skipBuffer_.size(), MSG_DONTWAIT) > 0; ++i) {
+    }
     ::close(c.socket);
     c.socket = -1;
     c.received = 0;
@@ -268,9 +277,16 @@ void Transport::resumeInputs()
 
 bool Transport::sendMessage(int slot, int32_t type, const uint8_t* body)
 {
-    if (!isOpen(slot)) return false;
+    if (!isOpen(slot) || connections_[slot].peerGone) return false;
     const FramedMessage message = frameMessage(type, body);
-    if (sendAll(connections_[slot].socket, message.bytes.data(), message.size)) return true;
+    const SendResult result = sendAll(connections_[slot].socket, message.bytes.data(), message.size);
+    if (result == SendResult::SENT) return true;
+    if (result == SendResult::PEER_GONE) {
+        // What the peer sent before it went is still to be read, its last
+        // actions perhaps: the connection ends where the reading does.
+        connections_[slot].peerGone = true;
+        return false;
+    }
     // Whatever part went out, nothing may follow it on this connection.
     dropConnection(slot, false);
     return false;

@@ -104,8 +104,10 @@ public:
     void suspendInputs();
     void resumeInputs();
 
-    // Each writes its whole message at once. A send that fails, or finds no
-    // room for about two seconds, closes the connection; then false.
+    // Each writes its whole message at once, or returns false. A send that
+    // fails, or finds no room for about two seconds, closes the connection;
+    // one that finds the peer gone leaves it open until what the peer sent
+    // before has been read.
     bool sendActionMessage(int slot, const GameAction& action);
     bool sendRules(int slot, const RuleSettings& rules);
     bool sendReady(int slot);
@@ -131,6 +133,9 @@ private:
         MessageHeader header;
         // Bytes of an oversized body still to be thrown away.
         uint32_t skipLeft = 0;
+        // A send found the peer gone: nothing more is sent, and the
+        // connection closes once its last messages are read.
+        bool peerGone = false;
         std::optional<JoinInfo> join;
     };
 

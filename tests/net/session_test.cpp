@@ -606,6 +606,90 @@ TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
     EXPECT_EQ(back.from, "Di");
 }
 
+TEST_F(JoinedSessionTest, APlayerComingBackHearsOurActionsOnlyOnceItsSeatIsBack)
+{
+    // Bea's program sits below us: we call it once seated.
+    const int beaListener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ASSERT_EQ(bind(beaListener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(beaListener, 4), 0);
+    ASSERT_EQ(getsockname(beaListener, reinterpret_cast<sockaddr*>(&a), &size), 0);
+    Seating seating = seatingWith(ownAddr(), 3);
+    seating[1].addr = WireAddress{0x7F000001, ntohs(a.sin_port)};
+    hostSends(MSG_SEATING, encodeSeating(seating).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    const int bea = accept(beaListener, nullptr, nullptr);
+    ASSERT_NE(bea, -1);
+    ::close(beaListener);
+
+    // Her program is lost, and the host's computer takes her seat.
+    ::close(bea);
+    pumpFor(60);
+    GameAction takeover;
+    takeover.seat = 1;
+    takeover.action = ACTION_TAKEOVER;
+    hostSends(MSG_ACTION, encodeAction(takeover).data());
+    ASSERT_TRUE(game.seats[1].standIn);
+
+    // She starts again and calls us while she catches up from the host.
+    const int back = connectToHost("127.0.0.1", transport.listenPort());
+    ASSERT_NE(back, -1);
+    SeatRecord record;
+    record.name = "Bea";
+    record.seat = 1;
+    const FramedMessage m = frameMessage(MSG_SEAT, encodeSeatRecord(record).data());
+    ASSERT_EQ(write(back, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
+    pumpFor(60);
+    receivedBy(host);
+    sendAction(game, 3, ACTION_PLAY, nullptr);
+    pumpFor(30);
+    EXPECT_TRUE(receivedBy(back).empty()) << "before her seat is back the host relays the game to her";
+    EXPECT_EQ(receivedBy(host).size(), 1u);
+
+    GameAction giveBack = takeover;
+    giveBack.action = ACTION_RETURN;
+    hostSends(MSG_ACTION, encodeAction(giveBack).data());
+    ASSERT_FALSE(game.seats[1].standIn);
+    sendAction(game, 3, ACTION_PLAY, nullptr);
+    pumpFor(30);
+    const auto sent = receivedBy(back);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].first.msgType, MSG_ACTION);
+    EXPECT_TRUE(table.boxes.empty());
+    ::close(back);
+}
+
+TEST_F(JoinedSessionTest, AJoinerWhoseHostIsLostMidGameSaysSoAndGoesBackToSetup)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    GameAction action;
+    action.action = ACTION_SET_DEALER;
+    hostSends(MSG_ACTION, encodeAction(action).data());
+    action.action = ACTION_DEAL;
+    for (int card = 0; card < 8; ++card) {
+        action.seat = card % 4;
+        action.card = card;
+        hostSends(MSG_ACTION, encodeAction(action).data());
+    }
+    ASSERT_EQ(countCards(game.seats[3].hand), 2);
+    const int setups = ui.setupsScheduled;
+
+    ::close(host);
+    host = -1;
+    pumpFor(60);
+    EXPECT_EQ(table.boxes,
+              std::vector<std::string>{"Network error: Lost connection to Host! Without the host the game cannot go on."});
+    EXPECT_EQ(game.sessionMode, MODE_SETUP);
+    EXPECT_EQ(ui.setupsScheduled, setups + 1);
+    EXPECT_EQ(transport.usedConnections(), 0);
+    EXPECT_EQ(game.turn, TURN_IDLE);
+    EXPECT_EQ(countCards(game.deck), CARD_COUNT) << "the next game deals from a whole pack";
+}
+
 TEST_F(JoinedSessionTest, ALocalGameAfterAJoinedOneIsPlayedToItsEnd)
 {
     hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());

@@ -1,6 +1,7 @@
 #include "net/transport.h"
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -521,11 +522,13 @@ TEST_F(TransportTest, SuspendedInputsHoldMessagesUntilResumed)
 }
 
 // Without MSG_NOSIGNAL the second send to a closed peer raises SIGPIPE and
-// ends the test process.
-TEST_F(TransportTest, SendingToAClosedPeerClosesTheConnectionOnly)
+// ends the test process. What the peer sent before it closed, a game's last
+// action perhaps, is still read before the connection ends.
+TEST_F(TransportTest, SendingToAClosedPeerFailsAndItsLastMessageIsStillRead)
 {
     int slot = -1;
     const int peer = connectPeer(&slot);
+    writeAll(peer, actionMessage(2, 5, ACTION_PLAY));
     ::close(peer);
     peers.pop_back();
     GameAction action;
@@ -535,8 +538,29 @@ TEST_F(TransportTest, SendingToAClosedPeerClosesTheConnectionOnly)
         if (!failed) usleep(1000);
     }
     EXPECT_TRUE(failed);
-    EXPECT_FALSE(transport.isOpen(slot));
     EXPECT_FALSE(transport.sendReady(slot));
+    ASSERT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));
+    EXPECT_EQ(handler.log, std::vector<std::string>{"action 2 5 0 @" + std::to_string(slot)});
+    EXPECT_EQ(handler.closed, std::vector<int>{slot});
+}
+
+// A close over unread input would be a reset, which throws away what the
+// peer has not read yet; a player catching up loses the game's last actions.
+TEST_F(TransportTest, ClosingOverUnreadInputStillDeliversWhatWasSent)
+{
+    int slot = -1;
+    const int peer = connectPeer(&slot);
+    writeAll(peer, actionMessage(2, 5, ACTION_PLAY));
+    usleep(20000);  // on its way in, and never read
+    GameAction action;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(transport.sendActionMessage(slot, action));
+    transport.closeConnection(slot);
+    std::vector<uint8_t> bytes(4096);
+    size_t got = 0;
+    ssize_t n = 0;
+    while ((n = ::recv(peer, bytes.data() + got, bytes.size() - got, 0)) > 0) got += static_cast<size_t>(n);
+    EXPECT_EQ(n, 0) << "a reset, not the end of the stream: " << std::strerror(errno);
+    EXPECT_EQ(got, 3 * (MSG_HEADER_SIZE + MSG_ACTION_SIZE));
 }
 
 TEST_F(TransportTest, APeerThatStopsReadingIsGivenUp)

@@ -21,7 +21,9 @@ void printUsage(std::ostream& out)
         << "                         [--players A,B] [--samples N] [--budget N]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. --samples and --budget set the Expert's\n"
-        << "  sampled deals per decision and alpha-beta nodes per deal.\n";
+        << "  sampled deals per decision and alpha-beta nodes per deal.\n"
+        << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
+        << "  and the next game starts afresh (counted as hostlosses).\n";
 }
 
 int usage(const char* why)
@@ -103,13 +105,14 @@ int main(int argc, char** argv)
             if (!parseInt(value, n) || n < 0 || n > 2) return usage("--computers takes 0, 1 or 2");
             options.computers = static_cast<int>(n);
         } else if (arg == "--drop") {
-            if (!parsePeerAt(value, options.dropPeer, options.dropAfter) || options.dropPeer < 1)
-                return usage("--drop takes P@A: a joined peer (1 and up) and a count of actions");
+            if (!parsePeerAt(value, options.dropPeer, options.dropAfter) || options.dropPeer < 0)
+                return usage("--drop takes P@A: a peer (0 the host, 1 and up a joiner) and a count of actions");
         } else if (arg == "--rejoin") {
             int peer = -1;
             if (!parsePeerAt(value, peer, options.rejoinAfter))
                 return usage("--rejoin takes P@B: the dropped peer and a count of actions");
             if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
+            if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;

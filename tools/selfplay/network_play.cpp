@@ -63,6 +63,12 @@ std::vector<Arrangement> arrangementsFor(int peers, int seats, int computers)
 class NetworkPlay;
 class Peer;
 
+// Messages read from each quiet connection of a peer each time round.
+constexpr int SESSION_READS_PER_TURN = 8;
+
+// What a joiner says when the host's process has gone; the host is "Peer 0".
+const char* const HOST_LOST_TEXT = "Lost connection to Peer 0! Without the host the game cannot go on.";
+
 // One game action on its way: the sending end and the receiving end.
 struct InFlight {
     WireAddress from;
@@ -86,7 +92,7 @@ public:
 
     // SessionUi: the host's Add Players dialog seats the joiners in the
     // order they joined, through the functions its two buttons call.
-    void scheduleSetupDialog() override {}
+    void scheduleSetupDialog() override { backToSetup = true; }
     void relayoutTable() override {}
     bool runAddPlayers() override;
     void listJoiner(int slot) override { listed_.push_back(slot); }
@@ -135,6 +141,11 @@ public:
 
     // Seats the people of this machine for the next game.
     void prepare(int players, int seats);
+    // Joined, and no seat yet.
+    bool waitsForSeat() const
+    {
+        return !watcher.finished && game.sessionMode == MODE_JOINED && game.turn == TURN_IDLE && digests.empty();
+    }
     // What a person at this machine would click now, if anything.
     void actAsPeople();
     int pump(int timeoutMs) { return poll.runOnce(timeoutMs); }
@@ -163,6 +174,10 @@ public:
     // False for a process that joined again: it stays to the game's end.
     bool mayLeave = true;
     long seatsBack = 0;
+    // The session ended and the setup dialog is due; the box that said the
+    // host was lost.
+    bool backToSetup = false;
+    bool toldHostLost = false;
 
 private:
     NetworkPlay& net_;
@@ -182,9 +197,12 @@ public:
 
     bool playGame(const Arrangement& a);
     // Runs every peer's events once: what the other machines do meanwhile.
-    void pumpAll(int timeoutMs)
+    // Returns how many were run.
+    int pumpAll(int timeoutMs)
     {
-        for (Peer* p : live()) p->pump(timeoutMs);
+        int events = 0;
+        for (Peer* p : live()) events += p->pump(timeoutMs);
+        return events;
     }
     // The peers whose processes run.
     std::vector<Peer*> live() const
@@ -196,6 +214,8 @@ public:
     }
     const Arrangement& arrangement() const { return *current_; }
     void compareDigests();
+    // The host's process has closed in this game.
+    bool hostGone() const { return !peers_.front(); }
     void sent(const InFlight& message) { inFlight_.push_back(message); }
     bool actionsInFlight() const { return !inFlight_.empty(); }
     bool actionBoundFor(const WireAddress& from, const WireAddress& to) const
@@ -212,6 +232,8 @@ private:
     // join when it is due.
     void dropAndRejoin(const Arrangement& a);
     void startPeer(size_t index, const Arrangement& a);
+    // Adds a peer's counts to the run's and starts them again.
+    void addStats(Peer& p);
 
     const SelfPlayOptions& options_;
     SelfPlayResult& result_;
@@ -273,10 +295,18 @@ int NetworkPlay::deliverQueued(Peer* only)
 void Peer::readSessionMessages()
 {
     if (leaving) return;
+    // A process reads what waits as it comes, while the computers at the
+    // host play on: a player catching up reads the host's blocks and relays
+    // in bursts, not one a turn.
     for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
-        const auto from = transport.peerAddress(slot);
-        const auto to = transport.localAddress(slot);
-        if (from && to && !net_.actionBoundFor(*from, *to)) transport.onSocketReadable(slot);
+        for (int i = 0; i < SESSION_READS_PER_TURN && transport.isOpen(slot); ++i) {
+            // A connection whose peer has gone has no far end any more, and
+            // nothing on its way: its close is read as the program would.
+            const auto from = transport.peerAddress(slot);
+            const auto to = transport.localAddress(slot);
+            if (from && to && net_.actionBoundFor(*from, *to)) break;
+            transport.onSocketReadable(slot);
+        }
     }
 }
 
@@ -311,7 +341,12 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
         }
     };
     table.onRoundSummary = [this](const RoundSummary&) { watcher.onRoundSummary(); };
-    table.onError = [this](const std::string& caption, const std::string& text) { watcher.onError(caption, text); };
+    table.onError = [this](const std::string& caption, const std::string& text) {
+        if (net_.hostGone() && caption == "Network error" && text == HOST_LOST_TEXT)
+            toldHostLost = true;
+        else
+            watcher.onError(caption, text);
+    };
     game.afterAction = [this, &options](const GameAction& action) {
         digests.push_back(sharedDigest(game));
         watcher.after(action);
@@ -335,6 +370,7 @@ void Peer::prepare(int players, int seats)
     game.localPlayers = players;
     seatsBack = 0;
     mayLeave = true;
+    backToSetup = toldHostLost = false;
     listed_.clear();
     digests.clear();
     actedAt_ = -1;
@@ -389,11 +425,15 @@ void Peer::actAsPeople()
 
 void NetworkPlay::compareDigests()
 {
-    size_t common = peers_.front()->digests.size();
-    for (Peer* p : live()) common = std::min(common, p->digests.size());
+    // Against the host's copy, or once the host has gone, the first joiner's.
+    const std::vector<Peer*> peers = live();
+    if (peers.empty()) return;
+    const Peer& first = *peers.front();
+    size_t common = first.digests.size();
+    for (Peer* p : peers) common = std::min(common, p->digests.size());
     for (; compared_ < common; ++compared_) {
-        for (Peer* p : live()) {
-            if (p->digests[compared_] == peers_.front()->digests[compared_]) continue;
+        for (Peer* p : peers) {
+            if (p->digests[compared_] == first.digests[compared_]) continue;
             if (++result_.divergences <= 20) log_ << "divergence at action " << compared_ + 1 << '\n';
             break;
         }
@@ -403,25 +443,27 @@ void NetworkPlay::compareDigests()
 void NetworkPlay::startPeer(size_t index, const Arrangement& a)
 {
     peers_[index] = std::make_unique<Peer>(*this, static_cast<int>(index), options_, log_);
-    peers_[index]->prepare(a.joinerPlayers[index - 1], a.seats);
+    peers_[index]->prepare(index == 0 ? a.hostPlayers : a.joinerPlayers[index - 1], a.seats);
 }
 
 void NetworkPlay::dropAndRejoin(const Arrangement& a)
 {
-    Peer& host = *peers_.front();
-    const long hostApplied = static_cast<long>(host.digests.size());
-    for (size_t i = 1; i < peers_.size(); ++i) {
+    for (size_t i = 0; i < peers_.size(); ++i) {
         Peer* p = peers_[i].get();
         if (!p || !p->leaving) continue;
         // Nothing more reaches a process that has gone.
         inFlight_.erase(std::remove_if(inFlight_.begin(), inFlight_.end(),
                                        [p](const InFlight& m) { return p->ownsEnd(m.to); }),
                         inFlight_.end());
-        result_.violations += p->stats.violations;
-        peers_[i].reset();
+        addStats(*p);
         ++result_.drops;
-        droppedAt_ = hostApplied;
+        droppedAt_ = static_cast<long>(peers_.front()->digests.size());
+        peers_[i].reset();
     }
+    // Without a host nobody joins again.
+    if (hostGone()) return;
+    Peer& host = *peers_.front();
+    const long hostApplied = static_cast<long>(host.digests.size());
     const size_t index = static_cast<size_t>(options_.dropPeer);
     if (droppedAt_ < 0 || options_.rejoinAfter < 0 || peers_[index] || hostApplied < droppedAt_ + options_.rejoinAfter)
         return;
@@ -431,11 +473,25 @@ void NetworkPlay::dropAndRejoin(const Arrangement& a)
     droppedAt_ = -1;
 }
 
+void NetworkPlay::addStats(Peer& p)
+{
+    // The game's rounds and actions as the host saw them.
+    if (&p == peers_.front().get()) {
+        result_.rounds += p.stats.rounds;
+        result_.actions += p.stats.actions;
+        for (int t = 0; t < 2; ++t) result_.won[t] += p.stats.won[t];
+    }
+    result_.violations += p.stats.violations;
+    p.stats = SelfPlayResult{};
+}
+
 bool NetworkPlay::playGame(const Arrangement& a)
 {
     current_ = &a;
     compared_ = 0;
     droppedAt_ = -1;
+    // A host that was lost in the last game is started again.
+    if (hostGone()) startPeer(0, a);
     Peer& host = *peers_.front();
     host.prepare(a.hostPlayers, a.seats);
     host.game.rules = options_.rules;
@@ -449,41 +505,59 @@ bool NetworkPlay::playGame(const Arrangement& a)
     if (!host.session.hostNetworkGame()) return false;
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    // A player who came back as the game ended is offered no seat: it
+    // waits for the host's next game.
     auto allFinished = [this] {
+        const bool hostFinished = peers_.front() && peers_.front()->watcher.finished;
         for (Peer* p : live())
-            if (!p->watcher.finished) return false;
+            if (!p->watcher.finished && !(!p->mayLeave && p->waitsForSeat() && hostFinished)) return false;
         return true;
     };
-    while (!allFinished() && std::chrono::steady_clock::now() < deadline) {
+    // Without the host every joiner's session ends, back to the setup.
+    auto allBackToSetup = [this] {
+        for (Peer* p : live())
+            if (!p->backToSetup || p->game.sessionMode != MODE_SETUP) return false;
+        return hostGone();
+    };
+    while (!allFinished() && !allBackToSetup() && std::chrono::steady_clock::now() < deadline) {
         int progress = deliverQueued(nullptr);
         if (progress == 0) {
             for (Peer* p : live()) progress += p->pump(0);
         }
         dropAndRejoin(a);
-        if (options_.dropPeer > 0)
+        if (options_.dropPeer >= 0)
             for (Peer* p : live()) p->readSessionMessages();
         for (Peer* p : live()) p->actAsPeople();
         compareDigests();
         if (progress == 0 && inFlight_.empty()) pumpAll(1);
     }
+    const bool endedByHostLoss = allBackToSetup();
     // Let every closed connection be read to its end before the next game.
     for (int i = 0; i < 50; ++i) pumpAll(1);
+    while (std::chrono::steady_clock::now() < deadline && (deliverQueued(nullptr) > 0 || pumpAll(0) > 0)) {
+    }
+    // One who came back too late and still waits for a seat closes; the next
+    // game starts it afresh.
+    for (size_t i = 1; i < peers_.size(); ++i) {
+        if (!peers_[i] || peers_[i]->mayLeave || !peers_[i]->waitsForSeat()) continue;
+        addStats(*peers_[i]);
+        peers_[i].reset();
+    }
     compareDigests();
     for (Peer* p : live()) {
-        if (p->digests.size() != host.digests.size()) {
+        // Without the host the joiners stop where each heard of it.
+        if (hostGone() && !p->watcher.finished && !p->toldHostLost) {
+            ++result_.violations;
+            log_ << "violation: a joiner was not told that the host was lost\n";
+        } else if (!hostGone() && p->digests.size() != host.digests.size()) {
             ++result_.divergences;
             log_ << "a peer applied " << p->digests.size() << " actions, the host " << host.digests.size() << '\n';
         }
         result_.rejoins += p->seatsBack > 0 ? 1 : 0;
     }
-    result_.rounds += host.stats.rounds;
-    result_.actions += host.stats.actions;
-    for (int t = 0; t < 2; ++t) result_.won[t] += host.stats.won[t];
-    for (Peer* p : live()) {
-        result_.violations += p->stats.violations;
-        p->stats = SelfPlayResult{};
-    }
-    return allFinished();
+    result_.hostLosses += endedByHostLoss ? 1 : 0;
+    for (Peer* p : live()) addStats(*p);
+    return allFinished() || endedByHostLoss;
 }
 
 }  // namespace

@@ -205,8 +205,8 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
 {
     char divergences[96] = "";
     if (network)
-        std::snprintf(divergences, sizeof divergences, " drops=%ld rejoins=%ld divergences=%ld", r.drops, r.rejoins,
-                      r.divergences);
+        std::snprintf(divergences, sizeof divergences, " drops=%ld rejoins=%ld hostlosses=%ld divergences=%ld", r.drops,
+                      r.rejoins, r.hostLosses, r.divergences);
     char decisions[96] = "";
     std::vector<double> ms;
     for (const auto& d : r.decisions) ms.push_back(d.ms);

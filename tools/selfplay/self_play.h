@@ -44,7 +44,8 @@ struct SelfPlayOptions {
     int computers = 0;
     // In every game, this peer's process closes after it applied dropAfter
     // actions (-1: none does); with rejoinAfter >= 0 it joins again once the
-    // host applied that many more.
+    // host applied that many more. Peer 0 is the host: its loss ends the
+    // game, and it hosts the next one afresh.
     int dropPeer = -1;
     long dropAfter = 0;
     long rejoinAfter = -1;
@@ -62,9 +63,11 @@ struct SelfPlayResult {
     long violations = 0;
     // Network games: points of the action stream where the copies differed.
     long divergences = 0;
-    // Peers that left mid-game, and those whose seat came back to them.
+    // Peers that left mid-game, and those whose seat came back to them;
+    // games that ended because the host left.
     long drops = 0;
     long rejoins = 0;
+    long hostLosses = 0;
     bool allFinished = true;
     double seconds = 0;
 };
@@ -74,7 +77,7 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log);
 void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log);
 
 // "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G
-// wonA=A wonB=B", with " drops=P rejoins=R divergences=D" after violations for network games and
+// wonA=A wonB=B", with " drops=P rejoins=R hostlosses=H divergences=D" after violations for network games and
 // " decision_ms_median=M decision_ms_max=X" when searching players played.
 void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);
 // The fraction-th smallest of the values (0.5 the median, 1 the largest);
