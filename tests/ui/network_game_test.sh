@@ -43,7 +43,6 @@ wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
         sleep 0.2
     done
 }
-not() { ! "$@"; }
 
 alive() { kill -0 "$1" 2>/dev/null; }
 
