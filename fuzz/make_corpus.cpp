@@ -240,6 +240,11 @@ bool writeSessionSeeds(const std::string& dir)
           {0, chatter},
           control({WAIT_OVER, PERSON_PLAYS, PERSON_PLAYS})});
 
+    // Kit and Lee never say they are ready.
+    seed("hosting-not-ready", HOSTING,
+         {{0, joinOf("Jo", "")}, {1, joinOf("Kit", "Lee")}, control({2 | 4, 2 | 1 << 3}), {0, ready},
+          control({WAIT_OVER})});
+
     // The game under way lost Jo, who comes back: under the name, ready, and
     // the game played on so that Jo's turn comes; under another name; and
     // Kit and Lee lost and back together.

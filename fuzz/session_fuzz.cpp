@@ -257,21 +257,35 @@ void personActs(Process& p, int control)
 }
 
 // The steps after the first byte. Control byte, bits 0-1: 0 and 1 send
-// the bytes that follow (bits 2-7: 1 to 64 of them) on that connection;
+// the bytes that follow (bits 2-7: 1 to 64 of them) on that connection,
+// with those of the steps just before it that sent on the same one;
 // 2 presses a button of Add Players while it is open (bit 2: the team's,
 // bit 3: for which connection's joiner), otherwise the person acts; 3 with
 // bit 2 closes or reopens the connection bit 3 names, without it the wait
 // under way runs out.
 void runSteps(Process& p, const uint8_t* data, size_t size, size_t& at, bool untilJoinersSeated)
 {
+    // Pieces for one connection gather until a step of another kind, and go
+    // in one write: most of a run's cost was the process settling after
+    // each piece. Any other step, the wait's included when none is under
+    // way, hands them over first, so an input still splits a stream in time.
+    std::vector<uint8_t> held;
+    int heldFor = -1;
+    auto handOver = [&] {
+        if (heldFor >= 0) p.send(heldFor, held.data(), held.size());
+        held.clear();
+        heldFor = -1;
+    };
     while (at < size) {
         const uint8_t control = data[at++];
         const int what = control & 3;
         const size_t length = std::min<size_t>(size - at, 1 + (control >> 2));
+        if (what != heldFor) handOver();
         switch (what) {
         case 0:
         case 1:
-            p.send(what, data + at, length);
+            heldFor = what;
+            held.insert(held.end(), data + at, data + at + length);
             at += length;
             break;
         case 2:
@@ -301,6 +315,7 @@ void runSteps(Process& p, const uint8_t* data, size_t size, size_t& at, bool unt
             break;
         }
     }
+    handOver();
 }
 
 bool seatsFull(const GameState& game)
