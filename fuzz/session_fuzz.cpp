@@ -3,29 +3,58 @@
 // players; the rest is a series of steps, each a control byte and, for
 // bytes sent, up to 64 bytes that go to one of two connections: the one
 // the mode cares about (the host of a joiner, the first joiner of a host)
-// and a second one (a stranger, or a second joiner).
+// and a second one (a stranger, a second joiner, or a joiner's peer).
+// A step may also close a connection, or open a new one in its place.
 //
 // Listeners take a port the system chooses, so runs never meet the ports
-// of the tests or of a program being played.
+// of the tests or of a program being played. The fake host's listener
+// lives as long as the fuzzer: binding one per run cost more than the run.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "engine/tricks.h"
 #include "net/poll_loop.h"
 #include "net/session.h"
 #include "players/computer.h"
 #include "tests/net/net_harness.h"
 
+// The program asks for 8 KB socket buffers. A burst on its own connection
+// (a deal: some 25 messages that the same thread reads only afterwards)
+// then closes the TCP window, and the send waits some milliseconds for the
+// kernel to probe it again: most of a run's time. The fuzzer leaves receive
+// buffers at the system's size; what arrives, whole and in order, and when
+// it is read, stay the same.
+extern "C" int setsockopt(int socket, int level, int name, const void* value, socklen_t size)
+{
+    using Real = int (*)(int, int, int, const void*, socklen_t);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "setsockopt"));
+    if (level == SOL_SOCKET && name == SO_RCVBUF) return 0;
+    return real(socket, level, name, value, size);
+}
+
 namespace {
 
-enum Mode { LOCAL, HOSTING, JOINED_WAITING, JOINED_PLAYING };
+enum Mode {
+    LOCAL,
+    HOSTING,
+    JOINED_WAITING,
+    JOINED_PLAYING,
+    // Hosting a game under way that has just lost the joiner on
+    // connection 0: its seat is the host computer's now.
+    HOSTING_LOST_SEAT,
+    MODE_COUNT
+};
 
 class FuzzUi : public SessionUi {
 public:
@@ -66,12 +95,21 @@ struct Process {
     {
         for (int i = 0; i < 200 && poll.runOnce(0) > 0; ++i) {
         }
-        // What it sent is read and dropped, so its sends never block.
-        uint8_t sink[4096];
-        for (int end : ends)
-            if (end >= 0)
-                while (::recv(end, sink, sizeof sink, MSG_DONTWAIT) > 0) {
+        // What it sent is read and dropped, so its sends never block: on TCP
+        // each time, before the program's 8 KB send buffer can fill; socket
+        // pairs, given room for thousands of messages, only now and then.
+        const bool now = ++settles % 16 == 0;
+        static uint8_t sink[1 << 16];
+        for (int which = 0; which < 2; ++which)
+            if (ends[which] >= 0 && (tcp[which] || now))
+                while (::recv(ends[which], sink, sizeof sink, MSG_DONTWAIT) == static_cast<ssize_t>(sizeof sink)) {
                 }
+    }
+
+    void holdTcpEnd(int which, int socket)
+    {
+        ends[which] = socket;
+        tcp[which] = true;
     }
 
     // A connection whose far end the test holds, by a socket pair.
@@ -85,14 +123,37 @@ struct Process {
             return -1;
         }
         fcntl(pair[1], F_SETFL, O_NONBLOCK);
+        const int room = 1 << 22;
+        setsockopt(pair[0], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
         ends[which] = pair[1];
+        tcp[which] = false;
         slots[which] = slot;
         return slot;
     }
 
     void send(int which, const uint8_t* data, size_t size)
     {
-        if (ends[which] >= 0) ::send(ends[which], data, size, MSG_NOSIGNAL);
+        if (ends[which] < 0) return;
+        ::send(ends[which], data, size, MSG_NOSIGNAL);
+        settle();
+    }
+
+    void sendMessage(int which, int32_t type, const uint8_t* body)
+    {
+        const FramedMessage m = frameMessage(type, body);
+        send(which, m.bytes.data(), m.size);
+    }
+
+    // The far end goes, as a program that quits or crashes; or, where none
+    // is, a new connection comes in its place.
+    void closeOrReopen(int which)
+    {
+        if (ends[which] >= 0) {
+            ::close(ends[which]);
+            ends[which] = -1;
+        } else {
+            attachEnd(which);
+        }
         settle();
     }
 
@@ -104,7 +165,9 @@ struct Process {
     Session session;
     ComputerStrategy computers;
     int ends[2] = {-1, -1};
+    bool tcp[2] = {};
     int slots[2] = {-1, -1};
+    unsigned settles = 0;
 };
 
 void nameLocalPlayers(GameState& game, int players, int seats)
@@ -118,57 +181,131 @@ void nameLocalPlayers(GameState& game, int players, int seats)
     game.localPlayers = players;
 }
 
-// A fake host: a listener of the test's, and the connection a joiner made
-// to it.
-int acceptedFrom(int listener)
-{
-    for (int i = 0; i < 100; ++i) {
-        const int s = ::accept(listener, nullptr, nullptr);
-        if (s >= 0) return s;
-    }
-    return -1;
-}
-
+// The fake host, and the peers a joiner calls: one listener of the
+// fuzzer's, non-blocking, at a loopback port it reports.
 int fakeHostListener(uint16_t& port)
 {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    if (s < 0 || ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(s, 4) != 0 ||
-        getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
-        if (s >= 0) ::close(s);
-        return -1;
-    }
-    port = ntohs(a.sin_port);
+    static uint16_t boundPort = 0;
+    static const int listener = [] {
+        const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof a;
+        if (s < 0 || ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(s, 16) != 0 ||
+            getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) != 0 || fcntl(s, F_SETFL, O_NONBLOCK) != 0) {
+            if (s >= 0) ::close(s);
+            return -1;
+        }
+        boundPort = ntohs(a.sin_port);
+        return s;
+    }();
+    port = boundPort;
+    return listener;
+}
+
+// The test's end of a TCP connection sends at once, as the program's own
+// ends do: Nagle would hold a piece back for an acknowledgement the run
+// never waits for.
+int asTestEnd(int s)
+{
+    if (s < 0) return s;
+    const int on = 1;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    fcntl(s, F_SETFL, O_NONBLOCK);
     return s;
 }
 
-// The steps after the first byte. Control byte: bits 0-1 what to do, bits
-// 2-7 how many bytes follow (1 to 64) when sending.
-void runSteps(Process& p, const uint8_t* data, size_t size, Mode mode, size_t& at, bool untilJoinersSeated)
+// A connection made to the fake listener; a loopback connect has finished
+// its handshake by the time it returns, so it waits in the queue.
+int acceptedFrom(int listener) { return asTestEnd(::accept(listener, nullptr, nullptr)); }
+
+// Calls the run left unanswered are refused, so none reaches the next run.
+void refuseLeftoverCalls(int listener)
 {
+    for (int s; (s = ::accept(listener, nullptr, nullptr)) >= 0;) ::close(s);
+}
+
+// The person at this machine acts, as its clicks and buttons would: plays
+// the n-th card it may play (bits 4-7, counted round), begs, or calls a
+// reneed (bits 2-3: 0 or 1, 2, 3).
+void personActs(Process& p, int control)
+{
+    GameState& game = p.game;
+    const int seat = game.turn;
+    const bool toAct = game.seatInPlay(seat) && game.seats[seat].kind == LOCAL_HUMAN;
+    switch ((control >> 2) & 3) {
+    case 3:
+        if (!game.kicked || !game.seatInPlay(game.localSeat)) return;
+        sendCallReneed(game, game.localSeat);
+        break;
+    case 2:
+        if (!toAct || !p.table.begOn) return;
+        sendBeg(game, seat);
+        break;
+    default: {
+        if (!toAct) return;
+        std::vector<const Card*> legal;
+        for (const Card* card = game.seats[seat].hand; card; card = card->next)
+            if (isLegalPlay(game, seat, card)) legal.push_back(card);
+        if (legal.empty()) return;
+        sendPlay(game, seat, legal[static_cast<size_t>(control >> 4) % legal.size()]);
+        break;
+    }
+    }
+    p.settle();
+}
+
+// The steps after the first byte. Control byte, bits 0-1: 0 and 1 send
+// the bytes that follow (bits 2-7: 1 to 64 of them) on that connection,
+// with those of the steps just before it that sent on the same one;
+// 2 presses a button of Add Players while it is open (bit 2: the team's,
+// bit 3: for which connection's joiner), otherwise the person acts; 3 with
+// bit 2 closes or reopens the connection bit 3 names, without it the wait
+// under way runs out.
+void runSteps(Process& p, const uint8_t* data, size_t size, size_t& at, bool untilJoinersSeated)
+{
+    // Pieces for one connection gather until a step of another kind, and go
+    // in one write: most of a run's cost was the process settling after
+    // each piece. Any other step, the wait's included when none is under
+    // way, hands them over first, so an input still splits a stream in time.
+    std::vector<uint8_t> held;
+    int heldFor = -1;
+    auto handOver = [&] {
+        if (heldFor >= 0) p.send(heldFor, held.data(), held.size());
+        held.clear();
+        heldFor = -1;
+    };
     while (at < size) {
         const uint8_t control = data[at++];
         const int what = control & 3;
         const size_t length = std::min<size_t>(size - at, 1 + (control >> 2));
+        if (what != heldFor) handOver();
         switch (what) {
         case 0:
         case 1:
-            p.send(what, data + at, length);
+            heldFor = what;
+            held.insert(held.end(), data + at, data + at + length);
             at += length;
             break;
         case 2:
+            if (!untilJoinersSeated) {
+                personActs(p, control);
+                break;
+            }
             // A button of Add Players, for one of the two joiners.
-            if (mode == HOSTING) {
+            {
                 const int slot = p.slots[(control >> 3) & 1];
                 const SeatingResult r =
                     (control & 4) ? p.session.addTeamPlayer(slot) : p.session.addOtherPlayer(slot);
-                if (r == SEATS_FULL && untilJoinersSeated) return;
+                if (r == SEATS_FULL) return;
             }
             break;
         default:
+            if (control & 4) {
+                p.closeOrReopen((control >> 3) & 1);
+                break;
+            }
             // The wait under way runs out.
             if (p.ui.waiting) {
                 p.ui.waiting = false;
@@ -178,6 +315,7 @@ void runSteps(Process& p, const uint8_t* data, size_t size, Mode mode, size_t& a
             break;
         }
     }
+    handOver();
 }
 
 bool seatsFull(const GameState& game)
@@ -187,21 +325,98 @@ bool seatsFull(const GameState& game)
     return seated == game.seatCount;
 }
 
+JoinRecordBytes joinOf(const char* name, const char* partner)
+{
+    JoinRecord join;
+    join.name = name;
+    join.partner = partner;
+    join.players = partner[0] ? 2 : 1;
+    join.addr = WireAddress{0x7F000001, 4101};
+    return encodeJoinRecord(join);
+}
+
+// Hosting: the joiners come and are seated, every seat says it is ready,
+// the host deals, and then the program on connection 0 is lost. Jo is on
+// connection 0; on connection 1 Kit, with Lee when the host plays alone.
+void hostGameAndLoseJoiner(Process& p)
+{
+    p.game.sessionMode = MODE_SETUP;
+    const bool fourSeats = p.game.seatCount == 4;
+    const bool pairHere = p.game.localPlayers == 2;
+    p.ui.addPlayers = [&] {
+        p.attachEnd(0);
+        p.attachEnd(1);
+        p.sendMessage(0, MSG_JOIN, joinOf("Jo", "").data());
+        if (!fourSeats) return p.session.addOtherPlayer(p.slots[0]) == SEATS_FULL;
+        p.sendMessage(1, MSG_JOIN, joinOf("Kit", pairHere ? "" : "Lee").data());
+        if (pairHere)
+            p.session.addOtherPlayer(p.slots[0]);
+        else
+            p.session.addTeamPlayer(p.slots[0]);
+        return p.session.addOtherPlayer(p.slots[1]) == SEATS_FULL;
+    };
+    if (!p.session.hostNetworkGame()) return;
+    p.sendMessage(0, MSG_READY, nullptr);
+    if (fourSeats) p.sendMessage(1, MSG_READY, nullptr);
+    if (fourSeats && !pairHere) p.sendMessage(1, MSG_READY, nullptr);
+    p.closeOrReopen(0);
+}
+
+// Joined and seated by the rules: this machine at its seat; with a peer,
+// connection 1 is the program of a seat next to it, below (this machine
+// calls it) or above (it calls this machine). Nobody else has a program
+// to connect to.
+void seatJoiner(Process& p, int listener, uint16_t port, int own, bool peer)
+{
+    const int seats = p.game.seatCount;
+    const char* names[] = {"Host", "Bea", "Cy", "Di"};
+    Seating seating;
+    for (int i = 0; i < 4; ++i) {
+        if (seats == 2 && i % 2 == 1) continue;
+        seating[i].name = names[i];
+        seating[i].seat = i;
+        seating[i].team = i / 2;
+    }
+    seating[own].addr = WireAddress{0x7F000001, p.transport.listenPort()};
+    const int peerSeat = !peer || seats == 2 ? -1 : own > 1 ? 1 : 2;
+    if (peerSeat != -1) seating[peerSeat].addr = WireAddress{0x7F000001, port};
+    p.sendMessage(0, MSG_SEATING, encodeSeating(seating).data());
+    if (peerSeat == 1) {
+        p.holdTcpEnd(1, acceptedFrom(listener));
+    } else if (peerSeat == 2) {
+        p.holdTcpEnd(1, asTestEnd(connectToHost("127.0.0.1", p.transport.listenPort())));
+        p.settle();
+        SeatRecord record;
+        record.name = names[2];
+        record.seat = 2;
+        record.team = 1;
+        p.sendMessage(1, MSG_SEAT, encodeSeatRecord(record).data());
+    } else {
+        p.attachEnd(1);
+    }
+    p.sendMessage(0, MSG_RULES, encodeRules(RuleSettings{}).data());
+}
+
 }  // namespace
 
+// The first byte: bits 0-2 the mode (modulo MODE_COUNT), bit 3 two players
+// at this machine, bit 4 two seats (with one player), bits 5-6 the seat of
+// a joiner that is seated, bit 7 a joiner's peer on connection 1.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1) return 0;
-    const Mode mode = static_cast<Mode>(data[0] & 3);
-    const int players = (data[0] & 4) ? 2 : 1;
-    const int seats = (data[0] & 8) && players == 1 ? 2 : 4;
-    const int ownSeat = 1 + ((data[0] >> 4) & 3) % 3;
+    const Mode mode = static_cast<Mode>((data[0] & 7) % MODE_COUNT);
+    const int players = (data[0] & 8) ? 2 : 1;
+    const int seats = (data[0] & 16) && players == 1 ? 2 : 4;
+    const int ownSeat = seats == 2 ? 2 : 1 + ((data[0] >> 5) & 3) % 3;
+    const bool peer = data[0] & 128;
     size_t at = 1;
 
+    uint16_t port = 0;
+    const int listener = fakeHostListener(port);
+    if (listener < 0) return 0;
     Process p;
     nameLocalPlayers(p.game, players, seats);
-    int host = -1;
-    int hostListener = -1;
     switch (mode) {
     case LOCAL:
         p.game.sessionMode = MODE_SETUP;
@@ -209,7 +424,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         p.attachEnd(0);
         p.attachEnd(1);
         p.settle();
-        runSteps(p, data, size, mode, at, false);
+        runSteps(p, data, size, at, false);
         break;
     case HOSTING:
         p.game.sessionMode = MODE_SETUP;
@@ -217,46 +432,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             p.attachEnd(0);
             p.attachEnd(1);
             p.settle();
-            runSteps(p, data, size, mode, at, true);
+            runSteps(p, data, size, at, true);
             return seatsFull(p.game);
         };
         p.session.hostNetworkGame();
-        runSteps(p, data, size, mode, at, false);
+        runSteps(p, data, size, at, false);
+        break;
+    case HOSTING_LOST_SEAT:
+        hostGameAndLoseJoiner(p);
+        runSteps(p, data, size, at, false);
         break;
     case JOINED_WAITING:
-    case JOINED_PLAYING: {
-        uint16_t port = 0;
-        hostListener = fakeHostListener(port);
-        if (hostListener < 0 || !p.session.joinNetworkGame("127.0.0.1", port)) break;
-        host = acceptedFrom(hostListener);
-        if (host < 0) break;
-        fcntl(host, F_SETFL, O_NONBLOCK);
-        p.ends[0] = host;
-        p.attachEnd(1);
-        if (mode == JOINED_PLAYING) {
-            // Seated by the rules: this machine at its seat, nobody else
-            // with a program to connect to.
-            Seating seating;
-            const int own = seats == 2 ? 2 : ownSeat;
-            const char* names[] = {"Host", "Bea", "Cy", "Di"};
-            for (int i = 0; i < 4; ++i) {
-                if (seats == 2 && i % 2 == 1) continue;
-                seating[i].name = names[i];
-                seating[i].seat = i;
-                seating[i].team = i / 2;
-            }
-            seating[own].addr = WireAddress{0x7F000001, p.transport.listenPort()};
-            const FramedMessage s = frameMessage(MSG_SEATING, encodeSeating(seating).data());
-            p.send(0, s.bytes.data(), s.size);
-            const FramedMessage r = frameMessage(MSG_RULES, encodeRules(RuleSettings{}).data());
-            p.send(0, r.bytes.data(), r.size);
-        }
+    case JOINED_PLAYING:
+        if (!p.session.joinNetworkGame("127.0.0.1", port)) break;
+        p.holdTcpEnd(0, acceptedFrom(listener));
+        if (p.ends[0] < 0) break;
+        if (mode == JOINED_PLAYING)
+            seatJoiner(p, listener, port, ownSeat, peer);
+        else
+            p.attachEnd(1);
         p.settle();
-        runSteps(p, data, size, mode, at, false);
+        runSteps(p, data, size, at, false);
         break;
-    }
+    case MODE_COUNT: break;
     }
     p.transport.closeAllConnections();
-    if (hostListener >= 0) ::close(hostListener);
+    refuseLeftoverCalls(listener);
     return 0;
 }
