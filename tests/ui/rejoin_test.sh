@@ -326,30 +326,39 @@ jo_played() { [ "$(left_cards 0)" -lt "$JO_CARDS" ] || [ "$(bottom_cards 0)" -gt
 play_on_until 30 jo_played 1 || fail "Jo cannot play from the rejoined table"
 
 # --- The game to its end ---
-# In a network game the last round's summary stays up, and the session ends:
-# the chat bar closes.
+# A network game's end says who won on every table, beside the last round's
+# summary, and the session is over: the chat bar closes.
 chat_closed() {  # chat_closed I
     [ "$("$CONVERT" "$WORK/screen.png" -format "%[hex:p{$((COL[$1] + 320)),566}]" info:)" != FFFFFF ]
 }
-summary_over() {  # summary_over I: SUMMARY = the round summary shown over window I
+box_over() {  # box_over TITLE I: BOX = a window of that title shown over window I or beside it
     local X Y WIDTH HEIGHT SCREEN WINDOW
-    for SUMMARY in $(xdotool search --onlyvisible --name '^Round summary$'); do
-        eval "$(xdotool getwindowgeometry --shell "$SUMMARY")"
-        [ "$X" -ge "${COL[$1]}" ] && [ "$X" -lt $((COL[$1] + 880)) ] && return 0
+    for BOX in $(xdotool search --onlyvisible --name "^$1\$"); do
+        eval "$(xdotool getwindowgeometry --shell "$BOX")"
+        [ "$X" -ge "${COL[$2]}" ] && [ "$X" -lt $((COL[$2] + 880)) ] && return 0
     done
     return 1
 }
-game_over() { chat_closed 0 && chat_closed 1 && summary_over 0 && summary_over 1; }
+ended() {  # ended I: window I says the game is over
+    box_over "Game over" "$1" && box_over "Round summary" "$1" && chat_closed "$1"
+}
+game_over() { ended 0 && ended 1; }
 play_on_until 240 game_over "0 1" || fail "the game does not reach its end on both tables"
-sleep 1
 shoot_screen
 save_shots end
 cp "$WORK/screen.png" "$SHOTS/end_screen.png"
-summary_over 0 && import -window "$SUMMARY" "$WORK/summary0.png"
-summary_over 1 && import -window "$SUMMARY" "$WORK/summary1.png"
-cp "$WORK/summary0.png" "$SHOTS/end_summary_Hana.png"
-cp "$WORK/summary1.png" "$SHOTS/end_summary_Jo.png"
+# The scores stand until the box is answered: each table's own is the
+# other's opponent's. Both summaries of the last round are the same.
+same_score "$(score_text 0 160 88)" "$(score_text 1 362 170)" &&
+    same_score "$(score_text 1 160 88)" "$(score_text 0 362 170)" || fail "the tables end with different scores"
+for i in 0 1; do
+    box_over "Round summary" $i && import -window "$BOX" "$WORK/summary$i.png"
+done
 [ "$(compare -metric AE "$WORK/summary0.png" "$WORK/summary1.png" null: 2>&1)" = 0 ] ||
     fail "the last round's summaries differ"
+for i in 0 1; do
+    box_over "Game over" $i && xdotool windowfocus --sync "$BOX" key Return
+done
+wait_until 5 not found '^Game over$' || fail "the result box does not close"
 found '^Network error$' && fail "a table reports a network error at the end"
 echo "passed: Jo's program killed mid-game, the host's computer played on for Jo, Jo joined again, caught up, got the seat back and played the game to its end"
