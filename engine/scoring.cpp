@@ -1,6 +1,7 @@
 #include "engine/scoring.h"
 
 #include <cstdio>
+#include <string>
 
 #include "engine/deal.h"
 
@@ -28,6 +29,17 @@ std::string countLine(int count, const char* one, const char* many)
     char text[64];
     std::snprintf(text, sizeof text, many, count);
     return text;
+}
+
+// "You win, 7 to 5." or "Ann and Bo win, 7 to 5."
+std::string resultText(const GameState& game, const Team& winner, bool localWin)
+{
+    std::string who = localWin ? "You" : winner.first->name;
+    const bool pair = !localWin && game.seatCount == 4 && winner.second;
+    if (pair) who += " and " + winner.second->name;
+    const bool plural = localWin || pair;
+    return who + (plural ? " win, " : " wins, ") + std::to_string(shownScore(game, winner)) + " to " +
+           std::to_string(shownScore(game, *winner.opponent)) + ".";
 }
 
 }  // namespace
@@ -142,7 +154,12 @@ void gameOver(GameState& game, Team* winner)
         return;
     }
     if (game.sessionMode == MODE_LOCAL) table.closeRoundSummary();
+    // Ending the session clears the table, banner and all: a network game's
+    // players are told the result in a box, once no peer can wait on it.
+    const bool network = game.sessionMode == MODE_HOSTING || game.sessionMode == MODE_JOINED;
+    const std::string result = network && winner ? resultText(game, *winner, localWin) : std::string();
     for (Seat& seat : game.seats) clearSeatName(seat);
     if (game.hooks) game.hooks->endSession(game);
+    if (!result.empty()) table.showInformation("Game over", result);
     resetGame(game);
 }

@@ -126,17 +126,40 @@ TEST_F(DealTest, KickThatReachesTheTargetEndsTheGameBeforeAnyBeg)
 
 TEST_F(DealTest, CappedScoreAtSevenEndsAShortGame)
 {
-    seatPlayers(4, REMOTE);
-    game.rules.target = 7;
-    game.dealer = 2;
-    game.turn = TURN_DEALING;
-    game.teams[1].score = 6;
-    table.answers = {true};
-    game.sessionMode = MODE_HOSTING;
-    apply(ACTION_KICK, 2, indexOf("AD"));
-    EXPECT_EQ(hooks.recorded, 1);
-    EXPECT_EQ(table.announcements.back(), "Game Over");
-    EXPECT_TRUE(table.boxes.empty()) << "a network game asks no question";
+    // The kick's point ends a network game: no question, and the session
+    // ends before the result is told, for the table is cleared with it.
+    struct Case {
+        int seatCount;
+        SeatKind kind;
+        SessionMode mode;
+        const char* banner;
+        const char* told;
+    };
+    for (const Case& c : {Case{4, REMOTE, MODE_HOSTING, "Game Over", "Game over: P2 and P3 win, 7 to 5."},
+                          Case{4, LOCAL_HUMAN, MODE_JOINED, "You Win!", "Game over: You win, 7 to 5."},
+                          Case{2, REMOTE, MODE_JOINED, "Game Over", "Game over: P2 wins, 7 to 5."}}) {
+        initGame(game);
+        seatPlayers(c.seatCount, c.kind);
+        game.seats[0].kind = REMOTE;
+        game.rules.target = 7;
+        game.dealer = 2;
+        game.turn = TURN_DEALING;
+        game.teams[0].score = 5;
+        game.teams[1].score = 6;
+        table.announcements.clear();
+        table.boxes.clear();
+        table.answers = {true};
+        hooks.sessionsEnded = 0;
+        game.sessionMode = c.mode;
+        size_t boxesAtSessionEnd = 99;
+        hooks.onEndSession = [&] { boxesAtSessionEnd = table.boxes.size(); };
+        apply(ACTION_KICK, 2, indexOf("AD"));
+        EXPECT_EQ(table.announcements.back(), c.banner);
+        EXPECT_EQ(table.boxes, std::vector<std::string>{c.told});
+        EXPECT_EQ(hooks.sessionsEnded, 1);
+        EXPECT_EQ(boxesAtSessionEnd, 0u) << "told before its session ended";
+        EXPECT_EQ(game.teams[1].score, 0) << "the game was reset after the box";
+    }
 }
 
 TEST_F(DealTest, BegButtonOpensOnlyWhenTheEldestIsDrivenHere)

@@ -88,7 +88,12 @@ public:
         winner = winnerTeam;
         scores = {game.teams[0].score, game.teams[1].score};
     }
-    void endSession(GameState&) override { ++sessionsEnded; }
+    void endSession(GameState&) override
+    {
+        ++sessionsEnded;
+        if (onEndSession) onEndSession();
+    }
+    std::function<void()> onEndSession;
     int recorded = 0;
     int winner = -1;
     std::array<int, 2> scores{};  // both teams' scores when the game was offered
