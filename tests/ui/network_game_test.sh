@@ -35,6 +35,7 @@ fail() {
     exit 1
 }
 
+not() { ! "$@"; }
 wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
     local deadline=$((SECONDS + $1))
     shift
