@@ -6,9 +6,9 @@
 // and a second one (a stranger, a second joiner, or a joiner's peer).
 // A step may also close a connection, or open a new one in its place.
 //
-// Listeners take a port the system chooses, so runs never meet the ports
-// of the tests or of a program being played. The fake host's listener
-// lives as long as the fuzzer: binding one per run cost more than the run.
+// The sockets are those of an in-memory loopback network (memory_network.cpp):
+// a run is a few hundred socket calls, which the kernel made the most of
+// its cost, and no address from the input reaches the real network.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -16,10 +16,7 @@
 #include <string>
 #include <vector>
 
-#include <dlfcn.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -28,20 +25,6 @@
 #include "net/session.h"
 #include "players/computer.h"
 #include "tests/net/net_harness.h"
-
-// The program asks for 8 KB socket buffers. A burst on its own connection
-// (a deal: some 25 messages that the same thread reads only afterwards)
-// then closes the TCP window, and the send waits some milliseconds for the
-// kernel to probe it again: most of a run's time. The fuzzer leaves receive
-// buffers at the system's size; what arrives, whole and in order, and when
-// it is read, stay the same.
-extern "C" int setsockopt(int socket, int level, int name, const void* value, socklen_t size)
-{
-    using Real = int (*)(int, int, int, const void*, socklen_t);
-    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "setsockopt"));
-    if (level == SOL_SOCKET && name == SO_RCVBUF) return 0;
-    return real(socket, level, name, value, size);
-}
 
 namespace {
 
@@ -90,27 +73,20 @@ struct Process {
             if (end >= 0) ::close(end);
     }
 
-    // Lets the process handle what has arrived, as its event loop would.
+    // Lets the process handle what has arrived, as its event loop would;
+    // what it sent is read and dropped, so its sends never find no room.
     void settle()
     {
         for (int i = 0; i < 200 && poll.runOnce(0) > 0; ++i) {
         }
-        // What it sent is read and dropped, so its sends never block: on TCP
-        // each time, before the program's 8 KB send buffer can fill; socket
-        // pairs, given room for thousands of messages, only now and then.
-        const bool now = ++settles % 16 == 0;
         static uint8_t sink[1 << 16];
-        for (int which = 0; which < 2; ++which)
-            if (ends[which] >= 0 && (tcp[which] || now))
-                while (::recv(ends[which], sink, sizeof sink, MSG_DONTWAIT) == static_cast<ssize_t>(sizeof sink)) {
+        for (const int end : ends)
+            if (end >= 0)
+                while (::recv(end, sink, sizeof sink, MSG_DONTWAIT) == static_cast<ssize_t>(sizeof sink)) {
                 }
     }
 
-    void holdTcpEnd(int which, int socket)
-    {
-        ends[which] = socket;
-        tcp[which] = true;
-    }
+    void holdEnd(int which, int socket) { ends[which] = socket; }
 
     // A connection whose far end the test holds, by a socket pair.
     int attachEnd(int which)
@@ -122,11 +98,7 @@ struct Process {
             ::close(pair[1]);
             return -1;
         }
-        fcntl(pair[1], F_SETFL, O_NONBLOCK);
-        const int room = 1 << 22;
-        setsockopt(pair[0], SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
         ends[which] = pair[1];
-        tcp[which] = false;
         slots[which] = slot;
         return slot;
     }
@@ -165,9 +137,7 @@ struct Process {
     Session session;
     ComputerStrategy computers;
     int ends[2] = {-1, -1};
-    bool tcp[2] = {};
     int slots[2] = {-1, -1};
-    unsigned settles = 0;
 };
 
 void nameLocalPlayers(GameState& game, int players, int seats)
@@ -182,7 +152,7 @@ void nameLocalPlayers(GameState& game, int players, int seats)
 }
 
 // The fake host, and the peers a joiner calls: one listener of the
-// fuzzer's, non-blocking, at a loopback port it reports.
+// fuzzer's at a loopback port it reports, for all runs.
 int fakeHostListener(uint16_t& port)
 {
     static uint16_t boundPort = 0;
@@ -193,7 +163,7 @@ int fakeHostListener(uint16_t& port)
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t size = sizeof a;
         if (s < 0 || ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || ::listen(s, 16) != 0 ||
-            getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) != 0 || fcntl(s, F_SETFL, O_NONBLOCK) != 0) {
+            getsockname(s, reinterpret_cast<sockaddr*>(&a), &size) != 0) {
             if (s >= 0) ::close(s);
             return -1;
         }
@@ -204,21 +174,7 @@ int fakeHostListener(uint16_t& port)
     return listener;
 }
 
-// The test's end of a TCP connection sends at once, as the program's own
-// ends do: Nagle would hold a piece back for an acknowledgement the run
-// never waits for.
-int asTestEnd(int s)
-{
-    if (s < 0) return s;
-    const int on = 1;
-    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    fcntl(s, F_SETFL, O_NONBLOCK);
-    return s;
-}
-
-// A connection made to the fake listener; a loopback connect has finished
-// its handshake by the time it returns, so it waits in the queue.
-int acceptedFrom(int listener) { return asTestEnd(::accept(listener, nullptr, nullptr)); }
+int acceptedFrom(int listener) { return ::accept(listener, nullptr, nullptr); }
 
 // Calls the run left unanswered are refused, so none reaches the next run.
 void refuseLeftoverCalls(int listener)
@@ -382,9 +338,9 @@ void seatJoiner(Process& p, int listener, uint16_t port, int own, bool peer)
     if (peerSeat != -1) seating[peerSeat].addr = WireAddress{0x7F000001, port};
     p.sendMessage(0, MSG_SEATING, encodeSeating(seating).data());
     if (peerSeat == 1) {
-        p.holdTcpEnd(1, acceptedFrom(listener));
+        p.holdEnd(1, acceptedFrom(listener));
     } else if (peerSeat == 2) {
-        p.holdTcpEnd(1, asTestEnd(connectToHost("127.0.0.1", p.transport.listenPort())));
+        p.holdEnd(1, connectToHost("127.0.0.1", p.transport.listenPort()));
         p.settle();
         SeatRecord record;
         record.name = names[2];
@@ -445,7 +401,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     case JOINED_WAITING:
     case JOINED_PLAYING:
         if (!p.session.joinNetworkGame("127.0.0.1", port)) break;
-        p.holdTcpEnd(0, acceptedFrom(listener));
+        p.holdEnd(0, acceptedFrom(listener));
         if (p.ends[0] < 0) break;
         if (mode == JOINED_PLAYING)
             seatJoiner(p, listener, port, ownSeat, peer);
