@@ -47,12 +47,13 @@ void Session::recordAndRelay(const GameAction& action)
 {
     stream_.push_back(action);
     // A returning player follows the game through the host until its seat
-    // is back; each machine gets the action once.
+    // is back; each machine gets the action once, through the outbox that
+    // every action leaves by.
     for (int i = 0; i < 4; ++i) {
         const int slot = returnSlot_[i];
         bool first = slot != -1;
         for (int j = 0; j < i && first; ++j) first = returnSlot_[j] != slot;
-        if (first) transport_.sendActionMessage(slot, action);
+        if (first) game_.outbox->sendAction(slot, action);
     }
 }
 

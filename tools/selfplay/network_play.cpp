@@ -9,13 +9,16 @@
 // others would pick between them by socket order, not by the order they
 // were sent; a real network of equal links delivers a cause before its
 // effect. So game actions are delivered in the order they were sent: each
-// send is queued with the connection's two ends, and the receiver reads
-// exactly that connection when the entry comes up. Session messages, which
-// wait for one another, are read by polling.
+// send is queued with the connection's two ends and its number on that
+// connection, and the receiver reads exactly that connection when the
+// entry comes up, until that action is in. Session messages, which wait for
+// one another, are read by polling.
 #include <algorithm>
 #include <chrono>
 #include <deque>
+#include <map>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "engine/begging.h"
@@ -69,11 +72,21 @@ constexpr int SESSION_READS_PER_TURN = 8;
 // What a joiner says when the host's process has gone; the host is "Peer 0".
 const char* const HOST_LOST_TEXT = "Lost connection to Peer 0! Without the host the game cannot go on.";
 
-// One game action on its way: the sending end and the receiving end.
+// One game action on its way: the sending end, the receiving end, and how
+// many actions that connection has carried with it.
 struct InFlight {
     WireAddress from;
     WireAddress to;
+    long number = 0;
 };
+
+// A connection, by its two ends.
+using Link = std::pair<uint64_t, uint64_t>;
+Link linkOf(const WireAddress& from, const WireAddress& to)
+{
+    auto key = [](const WireAddress& a) { return (static_cast<uint64_t>(a.ipv4) << 16) | a.port; };
+    return {key(from), key(to)};
+}
 
 // The transport's outbox, noting each action sent for in-order delivery.
 class OrderedOutbox : public Outbox {
@@ -104,11 +117,7 @@ public:
     void stopWait() override { poll.stopTimer(); }
 
     // MessageHandler: the session's; afterAction sees every applied action.
-    void onAction(int slot, const GameAction& action) override
-    {
-        ++actionsRead;
-        session.onAction(slot, action);
-    }
+    void onAction(int slot, const GameAction& action) override;
     void onSeating(int slot, const Seating& s) override { session.onSeating(slot, s); }
     void onSeat(int slot, const SeatRecord& r) override { session.onSeat(slot, r); }
     void onJoin(int slot, const JoinRecord& r) override { session.onJoin(slot, r); }
@@ -168,7 +177,8 @@ public:
     SelfPlayResult stats;
     GameWatcher watcher;
     std::vector<uint64_t> digests;
-    long actionsRead = 0;
+    // The actions applied, beside their digests: what a divergence report shows.
+    std::vector<GameAction> applied;
     // Its process closes once the current action is applied.
     bool leaving = false;
     // False for a process that joined again: it stays to the game's end.
@@ -214,9 +224,23 @@ public:
     }
     const Arrangement& arrangement() const { return *current_; }
     void compareDigests();
+    // Each live peer's actions up to a little past the first that differs,
+    // as "seat/card/action".
+    void logActionsAround(size_t index) const;
     // The host's process has closed in this game.
     bool hostGone() const { return !peers_.front(); }
-    void sent(const InFlight& message) { inFlight_.push_back(message); }
+    // Queues an action sent over the connection between those ends.
+    void sent(const WireAddress& from, const WireAddress& to)
+    {
+        inFlight_.push_back(InFlight{from, to, ++sentOn_[linkOf(from, to)]});
+    }
+    // Counts an action read at the receiving end.
+    void read(const WireAddress& from, const WireAddress& to) { ++readOn_[linkOf(from, to)]; }
+    bool alreadyRead(const InFlight& message) const
+    {
+        const auto it = readOn_.find(linkOf(message.from, message.to));
+        return it != readOn_.end() && it->second >= message.number;
+    }
     bool actionsInFlight() const { return !inFlight_.empty(); }
     bool actionBoundFor(const WireAddress& from, const WireAddress& to) const
     {
@@ -242,6 +266,9 @@ private:
     const Arrangement* current_ = nullptr;
     size_t compared_ = 0;
     std::deque<InFlight> inFlight_;
+    // Actions sent and read over each connection there has been.
+    std::map<Link, long> sentOn_;
+    std::map<Link, long> readOn_;
     // The host's count of applied actions when the peer left; -1 while none did.
     long droppedAt_ = -1;
 };
@@ -250,27 +277,44 @@ void OrderedOutbox::sendAction(int slot, const GameAction& action)
 {
     const auto from = transport_.localAddress(slot);
     const auto to = transport_.peerAddress(slot);
-    if (transport_.sendActionMessage(slot, action) && from && to) net_.sent(InFlight{*from, *to});
+    if (transport_.sendActionMessage(slot, action) && from && to) net_.sent(*from, *to);
+}
+
+void Peer::onAction(int slot, const GameAction& action)
+{
+    const auto from = transport.peerAddress(slot);
+    const auto to = transport.localAddress(slot);
+    if (from && to) net_.read(*from, *to);
+    session.onAction(slot, action);
 }
 
 bool Peer::deliver(const InFlight& message)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
-            if (transport.localAddress(slot) == std::optional<WireAddress>(message.to) &&
-                transport.peerAddress(slot) == std::optional<WireAddress>(message.from)) {
-                // Session messages that came first on this connection are
-                // read on the way.
-                const long before = actionsRead;
-                for (int i = 0; i < 16 && actionsRead == before && transport.isOpen(slot); ++i)
-                    transport.onSocketReadable(slot);
-                return true;
-            }
+    // The action was sent, so it comes; but on a loaded machine the kernel
+    // may finish a loopback connection, or hand over its bytes, a moment
+    // after the send returned. It is waited for: read later by polling, it
+    // would be applied out of its turn, which no network of equal links does.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!net_.alreadyRead(message)) {
+        bool connected = false;
+        for (int slot = 0; slot < NET_CONNECTION_COUNT && !connected; ++slot) {
+            if (transport.localAddress(slot) != std::optional<WireAddress>(message.to) ||
+                transport.peerAddress(slot) != std::optional<WireAddress>(message.from))
+                continue;
+            connected = true;
+            // Session messages that came first on this connection are
+            // read on the way.
+            for (int i = 0; i < 16 && !net_.alreadyRead(message) && transport.isOpen(slot); ++i)
+                transport.onSocketReadable(slot);
+            if (!transport.isOpen(slot)) return true;
         }
         // Its end may still wait in the listener's queue.
-        transport.onListenerReadable();
+        if (!connected) transport.onListenerReadable();
+        if (net_.alreadyRead(message)) break;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
-    return false;
+    return true;
 }
 
 int NetworkPlay::deliverQueued(Peer* only)
@@ -349,6 +393,7 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
     };
     game.afterAction = [this, &options](const GameAction& action) {
         digests.push_back(sharedDigest(game));
+        applied.push_back(action);
         watcher.after(action);
         if (index_ == options.dropPeer && static_cast<long>(digests.size()) == options.dropAfter && mayLeave)
             leaving = true;
@@ -373,6 +418,7 @@ void Peer::prepare(int players, int seats)
     backToSetup = toldHostLost = false;
     listed_.clear();
     digests.clear();
+    applied.clear();
     actedAt_ = -1;
     watcher.finished = false;
 }
@@ -402,12 +448,12 @@ void Peer::actAsPeople()
     if (leaving) return;
     if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN) return;
     // One click per state: the next waits until this one has come back.
-    const long applied = static_cast<long>(digests.size());
-    if (applied == actedAt_) return;
+    const long count = static_cast<long>(digests.size());
+    if (count == actedAt_) return;
     Card* hand = game.seats[seat].hand;
     if (!hand) return;
     if (game.kicked && game.kicked->next && game.kicked->suit == game.kicked->next->suit) return;
-    actedAt_ = applied;
+    actedAt_ = count;
     if (table.begEnabled() && (mustBeg(game, seat) || wantsToBeg(hand, game.kicked))) {
         table.setBegEnabled(false);
         sendBeg(game, seat);
@@ -435,8 +481,21 @@ void NetworkPlay::compareDigests()
         for (Peer* p : peers) {
             if (p->digests[compared_] == first.digests[compared_]) continue;
             if (++result_.divergences <= 20) log_ << "divergence at action " << compared_ + 1 << '\n';
+            if (result_.divergences == 1) logActionsAround(compared_);
             break;
         }
+    }
+}
+
+void NetworkPlay::logActionsAround(size_t index) const
+{
+    const size_t from = index > 12 ? index - 12 : 0;
+    for (const auto& p : peers_) {
+        if (!p) continue;
+        log_ << "  " << p->game.seats[0].name << " applied " << p->applied.size() << ", from " << from + 1 << ':';
+        for (size_t i = from; i < std::min(p->applied.size(), index + 4); ++i)
+            log_ << ' ' << p->applied[i].seat << '/' << p->applied[i].card << '/' << p->applied[i].action;
+        log_ << '\n';
     }
 }
 
