@@ -109,7 +109,7 @@ public:
     void relayoutTable() override {}
     bool runAddPlayers() override;
     void listJoiner(int slot) override { listed_.push_back(slot); }
-    void unlistJoiner(int) override {}
+    void unlistJoiner(int slot) override { listed_.erase(std::remove(listed_.begin(), listed_.end(), slot), listed_.end()); }
     void startWait(int ms) override
     {
         poll.startTimer(ms, [this] { session.waitOver(); });
@@ -191,6 +191,7 @@ public:
 
 private:
     NetworkPlay& net_;
+    std::ostream& log_;
     int index_;
     std::vector<int> listed_;
     ComputerStrategy strategy_;
@@ -368,6 +369,7 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
       session(game, transport, *this),
       watcher(game, stats, log, options.verbose),
       net_(net),
+      log_(log),
       index_(index)
 {
     initGame(game);
@@ -428,15 +430,23 @@ bool Peer::runAddPlayers()
     const Arrangement& a = net_.arrangement();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (listed_.size() < a.joinerPlayers.size() && std::chrono::steady_clock::now() < deadline) net_.pumpAll(10);
-    if (listed_.size() < a.joinerPlayers.size()) return false;
+    if (listed_.size() < a.joinerPlayers.size()) {
+        log_ << "Add Players listed " << listed_.size() << " of " << a.joinerPlayers.size() << " joiners\n";
+        return false;
+    }
+    // Seating takes each player off the list: the players are those listed now.
+    const std::vector<int> joiners = listed_;
     for (size_t j = 0; j < a.joinerPlayers.size() + a.computersOnHostTeam.size(); ++j) {
         SeatingResult r = NOT_A_JOINER;
         if (j < a.joinerPlayers.size())
-            r = a.onHostTeam[j] ? session.addTeamPlayer(listed_[j]) : session.addOtherPlayer(listed_[j]);
+            r = a.onHostTeam[j] ? session.addTeamPlayer(joiners[j]) : session.addOtherPlayer(joiners[j]);
         else
             r = session.addComputer(a.computersOnHostTeam[j - a.joinerPlayers.size()]);
         if (r == SEATS_FULL) return true;
-        if (r != SEATED) return false;
+        if (r != SEATED) {
+            log_ << "seating the " << j + 1 << "th player gave " << static_cast<int>(r) << '\n';
+            return false;
+        }
     }
     return false;
 }
@@ -559,9 +569,15 @@ bool NetworkPlay::playGame(const Arrangement& a)
         if (!peers_[j + 1]) startPeer(j + 1, a);
         Peer& joiner = *peers_[j + 1];
         joiner.prepare(a.joinerPlayers[j], a.seats);
-        if (!joiner.session.joinNetworkGame("127.0.0.1", host.transport.listenPort())) return false;
+        if (!joiner.session.joinNetworkGame("127.0.0.1", host.transport.listenPort())) {
+            log_ << "peer " << j + 1 << " could not join the host at port " << host.transport.listenPort() << '\n';
+            return false;
+        }
     }
-    if (!host.session.hostNetworkGame()) return false;
+    if (!host.session.hostNetworkGame()) {
+        log_ << "the host could not seat every player\n";
+        return false;
+    }
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     // A player who came back as the game ended is offered no seat: it
