@@ -14,10 +14,12 @@
 // entry comes up, until that action is in. Session messages, which wait for
 // one another, are read by polling.
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -124,7 +126,11 @@ public:
     void onReady(int slot) override { session.onReady(slot); }
     void onRules(int slot, const RuleSettings& r) override { session.onRules(slot, r); }
     void onAccepted(int slot) override { session.onAccepted(slot); }
-    void onClosed(int slot) override { session.onClosed(slot); }
+    void onClosed(int slot) override
+    {
+        ends_[static_cast<size_t>(slot)].reset();
+        session.onClosed(slot);
+    }
     bool servesSession(int slot) const override { return session.servesSession(slot); }
     void onDigest(int slot, const RoundDigest& d) override { session.onDigest(slot, d); }
     void onText(int slot, const TextMessage& m) override { session.onText(slot, m); }
@@ -167,6 +173,10 @@ public:
     bool deliver(const InFlight& message);
     // Whether this peer's end of a connection is at that address.
     bool ownsEnd(const WireAddress& end) const;
+    // A connection's far end and this peer's, as first seen: once the far
+    // end has reset it the system names it no more, though the bytes it
+    // sent before are still there to read.
+    std::optional<std::pair<WireAddress, WireAddress>> endsOf(int slot);
 
     GameState game;
     HeadlessTable table;
@@ -194,6 +204,7 @@ private:
     std::ostream& log_;
     int index_;
     std::vector<int> listed_;
+    std::array<std::optional<std::pair<WireAddress, WireAddress>>, NET_CONNECTION_COUNT> ends_;
     ComputerStrategy strategy_;
     long actedAt_ = -1;
 };
@@ -283,9 +294,7 @@ void OrderedOutbox::sendAction(int slot, const GameAction& action)
 
 void Peer::onAction(int slot, const GameAction& action)
 {
-    const auto from = transport.peerAddress(slot);
-    const auto to = transport.localAddress(slot);
-    if (from && to) net_.read(*from, *to);
+    if (const auto link = endsOf(slot)) net_.read(link->first, link->second);
     session.onAction(slot, action);
 }
 
@@ -299,9 +308,8 @@ bool Peer::deliver(const InFlight& message)
     while (!net_.alreadyRead(message)) {
         bool connected = false;
         for (int slot = 0; slot < NET_CONNECTION_COUNT && !connected; ++slot) {
-            if (transport.localAddress(slot) != std::optional<WireAddress>(message.to) ||
-                transport.peerAddress(slot) != std::optional<WireAddress>(message.from))
-                continue;
+            const auto link = endsOf(slot);
+            if (!link || link->first != message.from || link->second != message.to) continue;
             connected = true;
             // Session messages that came first on this connection are
             // read on the way.
@@ -345,14 +353,26 @@ void Peer::readSessionMessages()
     // in bursts, not one a turn.
     for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
         for (int i = 0; i < SESSION_READS_PER_TURN && transport.isOpen(slot); ++i) {
-            // A connection whose peer has gone has no far end any more, and
-            // nothing on its way: its close is read as the program would.
-            const auto from = transport.peerAddress(slot);
-            const auto to = transport.localAddress(slot);
-            if (from && to && net_.actionBoundFor(*from, *to)) break;
+            // What comes before an action on its way is read when that
+            // action is delivered; the rest, a close included, as the
+            // program would.
+            const auto link = endsOf(slot);
+            if (link && net_.actionBoundFor(link->first, link->second)) break;
             transport.onSocketReadable(slot);
         }
     }
+}
+
+std::optional<std::pair<WireAddress, WireAddress>> Peer::endsOf(int slot)
+{
+    if (!transport.isOpen(slot)) return std::nullopt;
+    auto& known = ends_[static_cast<size_t>(slot)];
+    if (!known) {
+        const auto from = transport.peerAddress(slot);
+        const auto to = transport.localAddress(slot);
+        if (from && to) known = std::make_pair(*from, *to);
+    }
+    return known;
 }
 
 bool Peer::ownsEnd(const WireAddress& end) const
