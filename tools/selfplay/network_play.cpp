@@ -338,7 +338,9 @@ int NetworkPlay::deliverQueued(Peer* only)
         ++delivered;
         for (Peer* p : live()) {
             if (p->ownsEnd(message.to)) {
-                p->deliver(message);
+                if (!p->deliver(message))
+                    log_ << "action " << message.number << " from port " << message.from.port << " to port "
+                         << message.to.port << " not there after two seconds: it will be read out of turn\n";
                 break;
             }
         }
