@@ -1,12 +1,14 @@
 // What self-play checks while games run, and the players it uses.
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <string>
 
 #include "engine/actions.h"
 #include "players/computer.h"
 #include "players/expert_player.h"
+#include "records/record_writer.h"
 #include "tools/selfplay/self_play.h"
 
 // Checks every applied action and watches rounds and game ends.
@@ -26,6 +28,8 @@ public:
 
     void recordGameResult(const GameState&, int winnerTeam) override;
     void endSession(GameState&) override { finished = true; }
+    // Games are recorded by the writer too, from here on.
+    void recordTo(RecordWriter* writer) { recorder_ = writer; }
 
     bool finished = false;
 
@@ -38,7 +42,11 @@ private:
     bool verbose_;
     int lastTurn_ = TURN_IDLE;
     int handSize_ = 0;
+    RecordWriter* recorder_ = nullptr;
 };
+
+// The writer of --record, or none without it.
+std::unique_ptr<RecordWriter> makeRecorder(const SelfPlayOptions& options);
 
 // The computer players of the two teams: player A and player B, on the
 // teams a game's number gives them.

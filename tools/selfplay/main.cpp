@@ -18,12 +18,13 @@ void printUsage(std::ostream& out)
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
-        << "                         [--players A,B] [--samples N] [--budget N]\n"
+        << "                         [--players A,B] [--samples N] [--budget N] [--record DIR]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. --samples and --budget set the Expert's\n"
         << "  sampled deals per decision and alpha-beta nodes per deal.\n"
         << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
-        << "  and the next game starts afresh (counted as hostlosses).\n";
+        << "  and the next game starts afresh (counted as hostlosses).\n"
+        << "  --record DIR writes a game record of every local game into DIR.\n";
 }
 
 int usage(const char* why)
@@ -113,6 +114,8 @@ int main(int argc, char** argv)
                 return usage("--rejoin takes P@B: the dropped peer and a count of actions");
             if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
             if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
+        } else if (arg == "--record") {
+            options.recordFolder = value;
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -149,6 +152,8 @@ int main(int argc, char** argv)
     options.expert.seed = options.seed;
     if (options.computers > 0 && (options.network + options.computers != 4 || options.seats != 4))
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
+    if (!options.recordFolder.empty() && options.network)
+        return usage("--record takes local games: not with --network");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
     const SelfPlayResult result = runSelfPlay(options, std::cout);

@@ -19,8 +19,9 @@ namespace {
 class MemoryPlay {
 public:
     MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
-        : options_(options), players_(options), watcher_(game_, result, log, options.verbose)
+        : options_(options), players_(options), watcher_(game_, result, log, options.verbose), recorder_(makeRecorder(options))
     {
+        watcher_.recordTo(recorder_.get());
         initGame(game_);
         game_.table = &table_;
         game_.outbox = &loop_;
@@ -65,6 +66,7 @@ private:
     MemoryLoopback loop_;
     Players players_;
     GameWatcher watcher_;
+    std::unique_ptr<RecordWriter> recorder_;
 };
 
 // The real session and transport: the process connects to its own
@@ -76,8 +78,10 @@ public:
           transport_(poll_, game_),
           session_(game_, transport_, *this),
           players_(options),
-          watcher_(game_, result, log, options.verbose)
+          watcher_(game_, result, log, options.verbose),
+          recorder_(makeRecorder(options))
     {
+        watcher_.recordTo(recorder_.get());
         initGame(game_);
         game_.table = &table_;
         game_.outbox = &transport_;
@@ -157,6 +161,7 @@ private:
     Session session_;
     Players players_;
     GameWatcher watcher_;
+    std::unique_ptr<RecordWriter> recorder_;
     Hooks hooks_;
     bool listening_ = false;
 };
@@ -222,13 +227,21 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
     out << line << '\n';
 }
 
+const std::pair<const char*, PlayerKind> PLAYER_KIND_NAMES[] = {{"standard", PlayerKind::STANDARD},
+                                                                 {"expert", PlayerKind::EXPERT},
+                                                                 {"random", PlayerKind::RANDOM},
+                                                                 {"omniscient", PlayerKind::OMNISCIENT}};
+
+const char* playerKindName(PlayerKind kind)
+{
+    for (const auto& [name, k] : PLAYER_KIND_NAMES)
+        if (k == kind) return name;
+    return "standard";
+}
+
 bool parsePlayerKind(const std::string& text, PlayerKind& kind)
 {
-    static const std::pair<const char*, PlayerKind> NAMES[] = {{"standard", PlayerKind::STANDARD},
-                                                                {"expert", PlayerKind::EXPERT},
-                                                                {"random", PlayerKind::RANDOM},
-                                                                {"omniscient", PlayerKind::OMNISCIENT}};
-    for (const auto& [name, k] : NAMES)
+    for (const auto& [name, k] : PLAYER_KIND_NAMES)
         if (text == name) {
             kind = k;
             return true;

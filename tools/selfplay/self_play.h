@@ -19,6 +19,7 @@ enum class SelfPlayTransport { MEMORY, TCP };
 enum class PlayerKind { STANDARD, EXPERT, RANDOM, OMNISCIENT };
 // "standard", "expert", "random", "omniscient"; false for anything else.
 bool parsePlayerKind(const std::string& text, PlayerKind& kind);
+const char* playerKindName(PlayerKind kind);
 
 struct SelfPlayOptions {
     int games = 100;
@@ -49,6 +50,8 @@ struct SelfPlayOptions {
     int dropPeer = -1;
     long dropAfter = 0;
     long rejoinAfter = -1;
+    // Local games write a record each into this folder (none when empty).
+    std::string recordFolder;
 };
 
 struct SelfPlayResult {
