@@ -64,7 +64,8 @@ bool parseTag(const std::string& line, std::string& name, std::string& value, st
         }
         value += line[i];
     }
-    if (i + 2 != line.size() || line[i + 1] != ']') {
+    // Blanks may follow: the writer pads the Result tag to a fixed width.
+    if (i + 1 >= line.size() || line[i + 1] != ']' || line.find_first_not_of(" \t", i + 2) != std::string::npos) {
         why = "tag " + name + ": the line must end with \"]";
         return false;
     }

@@ -1,5 +1,6 @@
 #include "records/record_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +27,14 @@ std::string rulesText(const RuleSettings& rules)
     std::string text;
     for (int32_t v : rulesFields(rules)) text += (text.empty() ? "" : ",") + std::to_string(v);
     return text;
+}
+
+// The Result tag padded to the width of the widest score a game can end on.
+std::string resultSlot(const std::string& result)
+{
+    std::string line = tagLine("Result", result);
+    line.resize(std::max(line.size(), tagLine("Result", "99-99").size()), ' ');
+    return line;
 }
 
 std::string systemError(const std::string& what) { return what + ": " + std::strerror(errno); }
@@ -58,19 +67,14 @@ RecordWriter::RecordWriter(std::string folder, std::string program, std::functio
 {
 }
 
-RecordWriter::~RecordWriter()
-{
-    if (!file_) return;
-    flush();
-    if (file_) std::fclose(file_);
-}
+RecordWriter::~RecordWriter() { close(); }
 
 void RecordWriter::begin(const GameState& game)
 {
     error_.clear();
     result_.clear();
-    body_.clear();
-    written_ = 0;
+    pending_.clear();
+    lineBegun_ = lineOnlyDealer_ = false;
     if (!makeFolders(folder_)) {
         error_ = systemError("cannot make the folder " + folder_);
         return;
@@ -82,45 +86,60 @@ void RecordWriter::begin(const GameState& game)
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
     std::strftime(date, sizeof date, "%Y.%m.%d", &local);
     std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
-    // Two games begun in one second (self-play) get their own files.
-    int fd = -1;
-    for (int n = 1; fd == -1 && n < 1000; ++n) {
+    int n = stamp == lastStamp_ ? lastNumber_ : 0;
+    lastStamp_ = stamp;
+    while (fd_ == -1 && ++n < 10000) {
         path_ = folder_ + "/" + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".mvr";
-        fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        if (fd == -1 && errno != EEXIST) break;
+        fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd_ == -1 && errno != EEXIST) break;
     }
-    if (fd == -1 || !(file_ = fdopen(fd, "w"))) {
+    lastNumber_ = n;
+    if (fd_ == -1) {
         error_ = systemError("cannot create " + path_);
-        if (fd != -1) close(fd);
         return;
     }
-    head_ = tagLine("Event", "Marvanto game") + "\n" + tagLine("Date", date) + "\n" + tagLine("Time", clock) + "\n" +
-            tagLine("Program", program_) + "\n" + tagLine("Mode", sessionModeName(game.sessionMode)) + "\n" +
-            tagLine("Seats", std::to_string(game.seatCount)) + "\n" + tagLine("Rules", rulesText(game.rules)) + "\n" +
-            tagLine("Level", level_ ? level_() : std::string()) + "\n";
+    std::string head = tagLine("Event", "Marvanto game") + "\n" + tagLine("Date", date) + "\n" + tagLine("Time", clock) +
+                       "\n" + tagLine("Program", program_) + "\n" + tagLine("Mode", sessionModeName(game.sessionMode)) +
+                       "\n" + tagLine("Seats", std::to_string(game.seatCount)) + "\n" +
+                       tagLine("Rules", rulesText(game.rules)) + "\n" + tagLine("Level", level_ ? level_() : std::string()) +
+                       "\n";
     for (int s = 0; s < 4; ++s) {
         const Seat& seat = game.seats[s];
         if (!seat.inPlay()) continue;
-        head_ += tagLine("Seat" + std::to_string(s), seat.name) + "\n";
-        head_ += tagLine("Seat" + std::to_string(s) + "Kind", seatKindName(seat.kind)) + "\n";
+        head += tagLine("Seat" + std::to_string(s), seat.name) + "\n";
+        head += tagLine("Seat" + std::to_string(s) + "Kind", seatKindName(seat.kind)) + "\n";
     }
-    write(head_ + tagLine("Result", "*") + "\n\n");
+    resultOffset_ = static_cast<long>(head.size());
+    write(head + resultSlot("*") + "\n\n");
 }
 
 void RecordWriter::write(const std::string& text)
 {
-    if (!file_) return;
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
-        error_ = systemError("cannot write " + path_);
-        std::fclose(file_);
-        file_ = nullptr;
+    size_t done = 0;
+    while (fd_ != -1 && done < text.size()) {
+        const ssize_t n = ::write(fd_, text.data() + done, text.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+        } else if (errno != EINTR) {
+            error_ = systemError("cannot write " + path_);
+            ::close(fd_);
+            fd_ = -1;
+        }
     }
 }
 
 void RecordWriter::flush()
 {
-    write(body_.substr(written_));
-    written_ = body_.size();
+    write(pending_);
+    pending_.clear();
+}
+
+void RecordWriter::close()
+{
+    if (fd_ == -1) return;
+    flush();
+    if (fd_ != -1) ::close(fd_);
+    fd_ = -1;
 }
 
 void RecordWriter::onAction(const GameState& game, const GameAction& action)
@@ -128,51 +147,40 @@ void RecordWriter::onAction(const GameState& game, const GameAction& action)
     // A game's first action names its dealer; a game left unfinished stays
     // so, with its result "*".
     if (action.action == ACTION_SET_DEALER) {
-        if (file_) {
-            flush();
-            if (file_) std::fclose(file_);
-            file_ = nullptr;
-        }
+        close();
         begin(game);
     }
-    if (!file_) return;
+    if (fd_ == -1) return;
     const std::string token = actionToken(action);
     if (token.empty()) return;
     // A line a round: a new one at the first card of each deal, unless only
     // the dealer stands on the line so far.
     const bool freshDeal = action.action == ACTION_DEAL && cardsInHands(game) == 1;
-    const size_t lineStart = body_.rfind('\n') + 1;  // 0 on the first line
-    const bool onlyDealer = body_.compare(lineStart, 7, "dealer:") == 0 && body_.find(' ', lineStart) == std::string::npos;
-    if (!body_.empty() && freshDeal && !onlyDealer) body_ += '\n';
-    if (!body_.empty() && body_.back() != '\n') body_ += ' ';
-    body_ += token;
-    if (!result_.empty()) {
+    if (lineBegun_) pending_ += freshDeal && !lineOnlyDealer_ ? '\n' : ' ';
+    pending_ += token;
+    lineBegun_ = true;
+    lineOnlyDealer_ = action.action == ACTION_SET_DEALER;
+    if (!result_.empty())
         finish();
-        return;
-    }
-    if (action.action == ACTION_PLAY && !game.trick) flush();
+    else if (action.action == ACTION_PLAY && !game.trick)
+        flush();
 }
 
 void RecordWriter::onGameEnd(const GameState& game)
 {
-    if (!file_) return;
+    if (fd_ == -1) return;
     result_ = std::to_string(shownScore(game, game.teams[0])) + "-" + std::to_string(shownScore(game, game.teams[1]));
 }
 
 void RecordWriter::finish()
 {
-    std::fclose(file_);
-    file_ = nullptr;
-    // Rewritten whole, so a crash leaves either the running record or the
-    // finished one, never half of each.
-    const std::string temporary = path_ + ".part";
-    std::FILE* out = std::fopen(temporary.c_str(), "w");
-    const std::string text = head_ + tagLine("Result", result_) + "\n\n" + body_ + "\n";
-    const bool ok = out && std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
-    if (out) std::fclose(out);
-    if (!ok || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+    pending_ += '\n';
+    flush();
+    // The result fills the slot the header kept for it: one small write in
+    // place, so the record is never half rewritten.
+    const std::string slot = resultSlot(result_);
+    if (fd_ != -1 && pwrite(fd_, slot.data(), slot.size(), resultOffset_) != static_cast<ssize_t>(slot.size()))
         error_ = systemError("cannot complete " + path_);
-        std::remove(temporary.c_str());
-    }
     result_.clear();
+    close();
 }

@@ -4,7 +4,6 @@
 // the result when the game ends. A game that never ends keeps "*".
 #pragma once
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -41,18 +40,24 @@ private:
     void begin(const GameState& game);
     void write(const std::string& text);
     void flush();
+    void close();
     void finish();
 
     std::string folder_;
     std::string program_;
     std::function<std::string()> level_;
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     std::string path_;
     std::string error_;
-    // The header up to the Result tag, and everything after it: rewritten
-    // whole when the result is known.
-    std::string head_;
-    std::string body_;
-    size_t written_ = 0;  // bytes of body_ already in the file
+    // Files are named by the second the game began; games begun within one
+    // second (self-play) are numbered on.
+    std::string lastStamp_;
+    int lastNumber_ = 0;
+    // Where the Result tag's fixed-width slot begins; the end overwrites it.
+    long resultOffset_ = 0;
+    // Tokens not yet in the file, and the line they go on.
+    std::string pending_;
+    bool lineBegun_ = false;
+    bool lineOnlyDealer_ = false;
     std::string result_;
 };
