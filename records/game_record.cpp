@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -10,8 +9,6 @@
 
 namespace {
 
-constexpr char RANKS[] = "23456789TJQKA";
-constexpr char SUITS[] = "dchs";  // by suit number
 // A game is a few kilobytes; anything this big is not a record.
 constexpr std::streamoff MAX_RECORD_BYTES = 1 << 20;
 
@@ -95,21 +92,6 @@ std::string describeRecordError(const std::string& file, const RecordError& erro
 {
     if (error.line <= 0) return file + ": " + error.what;
     return file + ": line " + std::to_string(error.line) + ": " + error.what;
-}
-
-std::string cardToken(int index)
-{
-    if (!isCardIndex(index)) return "?";
-    return {RANKS[index % 13], SUITS[index / 13]};
-}
-
-int parseCardToken(const std::string& token)
-{
-    if (token.size() != 2) return NO_CARD;
-    const char* rank = token[0] ? std::strchr(RANKS, token[0]) : nullptr;
-    const char* suit = token[1] ? std::strchr(SUITS, token[1]) : nullptr;
-    if (!rank || !suit) return NO_CARD;
-    return static_cast<int>(suit - SUITS) * 13 + static_cast<int>(rank - RANKS);
 }
 
 std::string actionToken(const GameAction& a)

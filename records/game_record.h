@@ -36,11 +36,6 @@ struct RecordError {
 // records reports it.
 std::string describeRecordError(const std::string& file, const RecordError& error);
 
-// "Ah", "Td", "2c": rank 2-9, T, J, Q, K, A and suit d, c, h, s.
-std::string cardToken(int index);
-// NO_CARD for anything that is not a card's token.
-int parseCardToken(const std::string& token);
-
 // One action's token: "dealer:2", "0+Ah", "kick:7h", "beg", "give", "redeal",
 // "3:Qs" (a play), "reneed:1", "takeover:2", "return:2". Empty for a code
 // the game does not know.
