@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/deal.h"
 #include "players/round_model.h"
 
 namespace {
@@ -424,12 +425,8 @@ bool runPack(const SeatView& v, const Deal& deal, Rng& rng, RoundModel& round, d
             }
         if (next >= deck.size()) return settle(-1);
         const int kick = deck[next++];
-        const int rank = rankOf(kick);
-        int points = 0;
-        if (rank == 11) points = 3;
-        if (rank == 14) points = 1;
-        if (rank == 6 && !v.rules.tobagoRules) points = 2;
-        if (rank == 2 && v.rules.tobagoRules) points = 2;
+        const KickScore* score = kickScore(v.rules, rankOf(kick));
+        const int points = score ? score->points : 0;
         scores[dealerTeam] = static_cast<int16_t>(std::min(scores[dealerTeam] + points, target));
         if (scores[dealerTeam] >= target) return settle(dealerTeam);
         if (kick / 13 != previousSuit) {
