@@ -553,6 +553,8 @@ int ExpertSearch::chooseCard(const SeatView& v) const
 
 bool ExpertSearch::begs(const SeatView& v) const
 {
+    // The rules leave a hand without trumps no choice.
+    if (v.rules.forceBeg && !(v.hand & suitCards(v.trumpSuit()))) return true;
     int moves[CARD_COUNT];
     const int n = rootMoves(v, moves);
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), moves, n);

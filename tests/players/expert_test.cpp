@@ -197,6 +197,26 @@ TEST(ExpertPlay, DealerRunsThePackWhenGivingOneLoses)
     }
 }
 
+// Under "Force beg if no trumps" an eldest hand without a trump begs: the
+// Expert's own choice and the hint it gives a person alike.
+TEST(ExpertPlay, BegsWhereTheRulesForceIt)
+{
+    std::mt19937 rng(11);
+    const ExpertSearch search(quickSettings());
+    int checked = 0;
+    for (int i = 0; i < 400 && checked < 24; ++i) {
+        RoundSetup setup = randomSetup(rng);
+        setup.rules.forceBeg = 1;
+        Round round(setup, std::mt19937(rng()), 0);
+        const SeatView view = makeSeatView(round.game, round.game.turn, true);
+        if (view.hand & suitCards(view.trumpSuit())) continue;
+        SCOPED_TRACE("deal " + std::to_string(i));
+        EXPECT_TRUE(search.begs(view));
+        ++checked;
+    }
+    EXPECT_EQ(checked, 24);
+}
+
 namespace {
 
 // A game whose seat to move is a computer seat thinking in the background.
