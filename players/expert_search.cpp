@@ -284,18 +284,7 @@ private:
         int8_t tricks = 0;
     };
 
-    uint64_t keyOf(const RoundModel& r) const
-    {
-        uint64_t h = mix(generation_, r.hands[0]);
-        h = mix(h, r.hands[1] ^ (r.hands[2] << 1) ^ (r.hands[3] << 2));
-        h = mix(h, r.playedBy[0]);
-        const uint64_t small = static_cast<uint64_t>(r.turn) | static_cast<uint64_t>(r.cardPoints[0]) << 4 |
-                               static_cast<uint64_t>(r.jackPoints[0]) << 12 |
-                               static_cast<uint64_t>(r.jackPoints[1]) << 16 |
-                               static_cast<uint64_t>(r.scores[0] + 64) << 24 |
-                               static_cast<uint64_t>(r.scores[1] + 64) << 32;
-        return mix(h, small) | 1;
-    }
+    uint64_t keyOf(const RoundModel& r) const { return mix(generation_, positionKey(r)); }
 
     double search(const RoundModel& r, int tricks, double alpha, double beta)
     {
@@ -511,6 +500,17 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
 }
 
 }  // namespace
+
+uint64_t positionKey(const RoundModel& r)
+{
+    uint64_t h = 0;
+    for (CardSet hand : r.hands) h = mix(h, hand);
+    h = mix(h, r.playedBy[0]);
+    const uint64_t small = static_cast<uint64_t>(r.turn) | static_cast<uint64_t>(r.cardPoints[0]) << 4 |
+                           static_cast<uint64_t>(r.jackPoints[0]) << 12 | static_cast<uint64_t>(r.jackPoints[1]) << 16 |
+                           static_cast<uint64_t>(r.scores[0] + 64) << 24 | static_cast<uint64_t>(r.scores[1] + 64) << 32;
+    return mix(h, small);
+}
 
 double winChance(int score0, int score1, int target)
 {
