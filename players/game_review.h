@@ -64,7 +64,7 @@ public:
     // and its search for each sample. `cancel`, when set, ends the review
     // early (the results then mean nothing).
     explicit GameReviewer(const ExpertSettings& settings, const std::atomic<bool>* cancel = nullptr)
-        : settings_(settings), cancel_(cancel), search_(settings, cancel)
+        : cancel_(cancel), search_(settings, cancel)
     {
     }
 
@@ -74,7 +74,6 @@ public:
                                             const std::function<void(size_t, size_t)>& progress = nullptr) const;
 
 private:
-    ExpertSettings settings_;
     const std::atomic<bool>* cancel_;
     ExpertSearch search_;
 };
