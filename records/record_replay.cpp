@@ -154,6 +154,7 @@ bool RecordReplay::apply(const RecordedAction& recorded, RecordError& error)
         return false;
     }
     started_ = true;
+    for (Seat& seat : game_.seats) seat.kind = REMOTE;
     receiveAction(game_, recorded.action);
     return true;
 }

@@ -39,6 +39,9 @@ public:
 
     // The game as it stands after the actions applied so far.
     const GameState& game() const { return game_; }
+    // A viewer may turn hands face up (a seat's kind) and turn the table;
+    // apply() makes every seat remote again before the dispatcher runs.
+    GameState& game() { return game_; }
     // Applies the next action of the record; false, with the reason, for an
     // action this game would refuse or ignore at this point (a hand-edited
     // or damaged record), and for anything after the game's end.

@@ -8,11 +8,14 @@
 #include "engine/actions.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
+#include "ui/replay_view.h"
 
 long Frame::onCanvasPress(FXObject*, FXSelector, void*) { return 1; }
 
 long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
 {
+    // A replay on the table takes no card from it.
+    if (replayView->active()) return 1;
     if (canvas->lastTrickShown()) {
         canvas->restoreTable();
         return 1;
@@ -52,7 +55,7 @@ long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
         menuOpen = menuOpen || (pane && pane->shown());
     const bool toTable = !menuOpen && !focused->isMemberOf(FXMETACLASS(FXTextField));
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
-    if (plain && toTable && playByKey(event->code)) return 1;
+    if (plain && toTable && (replayView->active() ? replayView->onKey(event->code) : playByKey(event->code))) return 1;
     return FXMainWindow::onKeyPress(sender, sel, ptr);
 }
 
