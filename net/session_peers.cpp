@@ -36,7 +36,7 @@ std::vector<int> Session::peerSlots() const
     if (!networkMode(game_)) return slots;
     for (const Seat& seat : game_.seats) {
         const int slot = seat.connection;
-        if (!seat.inPlay() || slot == -1 || slot == selfClientSlot_ || slot == selfAcceptedSlot_) continue;
+        if (!seat.inPlay() || slot == -1 || slot == self_.clientSlot || slot == self_.acceptedSlot) continue;
         if (std::find(slots.begin(), slots.end(), slot) == slots.end()) slots.push_back(slot);
     }
     return slots;
@@ -69,11 +69,11 @@ void Session::roundScored(GameState&)
     if (!networkMode(game_)) return;
     RoundDigest mine;
     mine.digest = sharedDigest(game_);
-    roundDigests_.push_back(mine.digest);
-    mine.round = static_cast<int32_t>(roundDigests_.size());
+    digests_.mine.push_back(mine.digest);
+    mine.round = static_cast<int32_t>(digests_.mine.size());
     for (int slot : peerSlots()) transport_.sendDigest(slot, mine);
-    const std::vector<EarlyDigest> early = std::move(earlyDigests_);
-    earlyDigests_.clear();
+    const std::vector<EarlyDigest> early = std::move(digests_.early);
+    digests_.early.clear();
     for (const EarlyDigest& e : early) checkDigest(e.slot, e.digest);
     endIfDiverged();
 }
@@ -87,16 +87,16 @@ void Session::onDigest(int slot, const RoundDigest& digest)
 
 void Session::checkDigest(int slot, const RoundDigest& digest)
 {
-    if (digest.round < 1 || !divergence_.empty()) return;
+    if (digest.round < 1 || !digests_.divergence.empty()) return;
     const auto round = static_cast<size_t>(digest.round);
-    if (round > roundDigests_.size()) {
-        if (earlyDigests_.size() < EARLY_DIGESTS_MAX) earlyDigests_.push_back(EarlyDigest{slot, digest});
+    if (round > digests_.mine.size()) {
+        if (digests_.early.size() < EARLY_DIGESTS_MAX) digests_.early.push_back(EarlyDigest{slot, digest});
         return;
     }
-    if (roundDigests_[round - 1] == digest.digest) return;
+    if (digests_.mine[round - 1] == digest.digest) return;
     const std::vector<std::string> names = namesOnSlot(slot);
     const std::string who = names.empty() ? std::string("another player's") : listOfNames(names) + "'s";
-    divergence_ = "After round " + std::to_string(round) + " the game on this table and the game on " + who +
+    digests_.divergence = "After round " + std::to_string(round) + " the game on this table and the game on " + who +
                   " table are no longer the same, so the game cannot go on.";
 }
 
@@ -104,9 +104,9 @@ void Session::endIfDiverged()
 {
     // Not in the middle of an action: the session's end pulls the cards
     // from under it. The action's own handler calls again when it is done.
-    if (divergence_.empty() || game_.applyingAction) return;
-    const std::string why = divergence_;
-    divergence_.clear();
+    if (digests_.divergence.empty() || game_.applyingAction) return;
+    const std::string why = digests_.divergence;
+    digests_.divergence.clear();
     abandonSession(why);
 }
 
@@ -114,7 +114,7 @@ bool Session::sendChat(const std::string& text)
 {
     const std::vector<int> slots = peerSlots();
     const std::string line = plainText(text, CHAT_LINE_MAX);
-    if (slots.empty() || !seated_ || line.empty()) return false;
+    if (slots.empty() || !steps_.seated || line.empty()) return false;
     TextMessage message;
     message.text = line;
     message.from = plainText(game_.seats[game_.localSeat].name, MSG_NAME_MAX);

@@ -410,6 +410,10 @@ protected:
         return a;
     }
 
+    // A local game from the setup dialog, the person at this machine playing
+    // as the computer would; false when it stalled.
+    bool playLocalGameToItsEnd();
+
     int hostListener = -1;
     int host = -1;
     uint16_t hostPort = 0;
@@ -423,6 +427,40 @@ void expectStartUpSeating(const GameState& game, const std::string& when)
     EXPECT_EQ(game.localSeat, 0);
     EXPECT_EQ(game.tablePosition, (std::array<int32_t, 4>{0, 1, 2, 3}));
     EXPECT_EQ(game.partnerSeat, game.seatCount == 4 ? 1 : -1);
+}
+
+bool JoinedSessionTest::playLocalGameToItsEnd()
+{
+    ComputerStrategy computers;
+    game.computers = &computers;
+    bool over = false;
+    session.setResultRecorder([&over](const GameState&) { over = true; });
+    long applied = 0;
+    game.afterAction = [&applied](const GameAction&) { ++applied; };
+    nameLocalPlayer(4);
+    session.onStartGame();
+    expectStartUpSeating(game, "local game");
+
+    // The person at this machine plays as the computer would, once for
+    // each state of the game, as a click waits for the table to change.
+    long actedAt = -1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!over && std::chrono::steady_clock::now() < end) {
+        poll.runOnce(5);
+        const int seat = game.turn;
+        if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN || applied == actedAt) continue;
+        actedAt = applied;
+        if (table.begOn && (mustBeg(game, seat) || computers.begs(game, seat))) {
+            table.begOn = false;
+            sendBeg(game, seat);
+        } else if (const Card* card = computers.cardToPlay(game, seat)) {
+            sendPlay(game, seat, card);
+        }
+    }
+    game.computers = nullptr;
+    session.setResultRecorder(nullptr);
+    game.afterAction = nullptr;
+    return over;
 }
 
 TEST_F(JoinedSessionTest, SeatingWithoutThisMachineIsRefused)
@@ -698,35 +736,43 @@ TEST_F(JoinedSessionTest, ALocalGameAfterAJoinedOneIsPlayedToItsEnd)
     session.newLocalGame();
     pumpFor(50);
 
-    ComputerStrategy computers;
-    game.computers = &computers;
-    bool over = false;
-    session.setResultRecorder([&over](const GameState&) { over = true; });
-    long applied = 0;
-    game.afterAction = [&applied](const GameAction&) { ++applied; };
-    nameLocalPlayer(4);
-    session.onStartGame();
-    expectStartUpSeating(game, "local game");
-
-    // The person at this machine plays as the computer would, once for
-    // each state of the game, as a click waits for the table to change.
-    long actedAt = -1;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!over && std::chrono::steady_clock::now() < end) {
-        poll.runOnce(5);
-        const int seat = game.turn;
-        if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN || applied == actedAt) continue;
-        actedAt = applied;
-        if (table.begOn && (mustBeg(game, seat) || computers.begs(game, seat))) {
-            table.begOn = false;
-            sendBeg(game, seat);
-        } else if (const Card* card = computers.cardToPlay(game, seat)) {
-            sendPlay(game, seat, card);
-        }
-    }
-    EXPECT_TRUE(over) << "the local game stalled";
+    EXPECT_TRUE(playLocalGameToItsEnd()) << "the local game stalled";
     EXPECT_EQ(ui.setupsScheduled, 2) << "New Local Game, then the end of the game";
-    game.computers = nullptr;
+}
+
+// A player who joined again is still catching up when the host is lost:
+// nothing of that session may hold up the games that follow.
+TEST_F(JoinedSessionTest, AfterTheHostIsLostMidCatchUpLocalAndHostedGamesPlay)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    ActionBlock block;
+    GameAction setDealer;
+    setDealer.action = ACTION_SET_DEALER;
+    block.push_back(setDealer);
+    hostSends(MSG_ACTION_BLOCK, encodeActionBlock(block).data());
+    ASSERT_EQ(game.seats[3].kind, REMOTE) << "the host's computer plays our seat until it is back";
+    ::close(host);
+    host = -1;
+    pumpFor(60);
+    ASSERT_EQ(game.sessionMode, MODE_SETUP);
+
+    EXPECT_TRUE(playLocalGameToItsEnd()) << "the local game stalled";
+    pumpFor(50);
+
+    nameLocalPlayer(2);
+    int jo = -1;
+    ui.addPlayers = [&] {
+        jo = joinAs("Jo");
+        return session.addOtherPlayer(slotOf("Jo")) == SEATS_FULL;
+    };
+    ASSERT_TRUE(session.hostNetworkGame());
+    const FramedMessage ready = frameMessage(MSG_READY, nullptr);
+    ASSERT_EQ(write(jo, ready.bytes.data(), ready.size), static_cast<ssize_t>(ready.size));
+    pumpFor(100);
+    EXPECT_NE(game.turn, TURN_IDLE) << "the hosted game started";
+    EXPECT_NE(countCards(game.deck), CARD_COUNT) << "and its cards are dealt";
+    ::close(jo);
 }
 
 TEST_F(JoinedSessionTest, HostingAfterAJoinedGameStartsFromTheStartUpSeating)
