@@ -237,15 +237,16 @@ private:
         bool actionSeen = false;
         std::array<bool, 4> seatsComingBack{};
     };
-    // Network games: this copy's digest after each scored round, and those
-    // of peers that are a round ahead; why the copies differ, until the
-    // session ends.
+    // Network games: this copy's digest of the round it scored last, and
+    // those of peers that have scored the next one already; why the copies
+    // differ, until the session ends.
     struct EarlyDigest {
         int slot;
         RoundDigest digest;
     };
     struct Digests {
-        std::vector<uint64_t> mine;
+        int32_t round = 0;
+        uint64_t mine = 0;
         std::vector<EarlyDigest> early;
         std::string divergence;
     };

@@ -11,9 +11,8 @@
 
 namespace {
 
-// Digests of peers a round ahead wait for ours; a peer can be no further
-// ahead than that, so a few places are plenty and bound what a peer can
-// make us keep.
+// Digests of peers a round ahead wait for ours: one from each peer at most,
+// and a bound on what a peer can make us keep.
 constexpr size_t EARLY_DIGESTS_MAX = 8;
 
 bool networkMode(const GameState& game) { return game.sessionMode == MODE_JOINED || game.sessionMode == MODE_HOSTING; }
@@ -69,8 +68,8 @@ void Session::roundScored(GameState&)
     if (!networkMode(game_)) return;
     RoundDigest mine;
     mine.digest = sharedDigest(game_);
-    digests_.mine.push_back(mine.digest);
-    mine.round = static_cast<int32_t>(digests_.mine.size());
+    mine.round = ++digests_.round;
+    digests_.mine = mine.digest;
     for (int slot : peerSlots()) transport_.sendDigest(slot, mine);
     const std::vector<EarlyDigest> early = std::move(digests_.early);
     digests_.early.clear();
@@ -87,13 +86,17 @@ void Session::onDigest(int slot, const RoundDigest& digest)
 
 void Session::checkDigest(int slot, const RoundDigest& digest)
 {
-    if (digest.round < 1 || !digests_.divergence.empty()) return;
-    const auto round = static_cast<size_t>(digest.round);
-    if (round > digests_.mine.size()) {
+    // A peer's digest comes right after it scored the round, and no copy
+    // can score a round before the others have scored the one before it:
+    // only the round scored here last, or the next, can be compared. Any
+    // other would take the place of a real one for good.
+    if (!digests_.divergence.empty()) return;
+    if (digest.round == digests_.round + 1) {
         if (digests_.early.size() < EARLY_DIGESTS_MAX) digests_.early.push_back(EarlyDigest{slot, digest});
         return;
     }
-    if (digests_.mine[round - 1] == digest.digest) return;
+    if (digest.round != digests_.round || digests_.round == 0 || digests_.mine == digest.digest) return;
+    const int32_t round = digest.round;
     const std::vector<std::string> names = namesOnSlot(slot);
     const std::string who = names.empty() ? std::string("another player's") : listOfNames(names) + "'s";
     digests_.divergence = "After round " + std::to_string(round) + " the game on this table and the game on " + who +
@@ -127,5 +130,7 @@ void Session::onText(int slot, const TextMessage& message)
 {
     if (!isPeerSlot(slot)) return;
     const std::string line = plainText(message.text, CHAT_LINE_MAX);
-    if (!line.empty()) ui_.showChatLine(plainText(message.from, MSG_NAME_MAX), line);
+    // Whoever the sender claims to be, the line is from the seats its
+    // connection serves.
+    if (!line.empty()) ui_.showChatLine(plainText(listOfNames(namesOnSlot(slot)), MSG_NAME_MAX), line);
 }

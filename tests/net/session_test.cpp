@@ -613,6 +613,20 @@ TEST_F(JoinedSessionTest, RoundDigestsThatDifferEndTheSessionNamingTheRound)
     EXPECT_EQ(game.sessionMode, MODE_SETUP);
 }
 
+// Digests of rounds far off would take the places of those a round ahead
+// for good, and a real difference would then go unseen.
+TEST_F(JoinedSessionTest, DigestsOfRoundsFarOffAreNotKept)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    for (int32_t round = 5; round < 25; ++round) hostSends(MSG_DIGEST, encodeRoundDigest(RoundDigest{round, 1}).data());
+    hostSends(MSG_DIGEST, encodeRoundDigest(RoundDigest{1, sharedDigest(game) + 1}).data());
+    EXPECT_TRUE(table.boxes.empty());
+    session.roundScored(game);
+    EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: After round 1 the game on this table and the game on "
+                                                    "Host and Bea's table are no longer the same, so the game cannot go on."});
+}
+
 TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
 {
     EXPECT_FALSE(session.sendChat("too early")) << "nobody to talk to before the seating";
@@ -621,9 +635,10 @@ TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
 
     TextMessage line;
     line.text = "hi\x1b[31m there\n";
-    line.from = "Ho\astest";
+    line.from = "Di";
     hostSends(MSG_TEXT, encodeTextMessage(line).data());
-    EXPECT_EQ(ui.chat, std::vector<std::string>{"Hostest: hi[31m there"});
+    EXPECT_EQ(ui.chat, std::vector<std::string>{"Host and Bea: hi[31m there"})
+        << "the seats on the host's connection, not the name it claims";
 
     const int stranger = connectToHost("127.0.0.1", transport.listenPort());
     pumpFor(30);
