@@ -18,7 +18,6 @@ std::string cutName(const std::string& name) { return name.substr(0, MSG_NAME_MA
 
 void Session::abandonSession(const std::string& why)
 {
-    game_.table->showError("Network error", why);
     // Back into the pack while the seats still hold them: the next game
     // deals from a whole pack, as every other copy does.
     gatherCards(game_);
@@ -26,6 +25,10 @@ void Session::abandonSession(const std::string& why)
     leaveSession();
     resetGame(game_);
     game_.sessionMode = MODE_SETUP;
+    // Only now: the box runs an event loop of its own, and what it reads
+    // (the host's close after its last word, say) finds no session left to
+    // end a second time.
+    game_.table->showError("Network error", why);
     ui_.scheduleSetupDialog();
 }
 
@@ -44,6 +47,9 @@ bool Session::hostNetworkGame()
     }
     setup_.seatedCount = game_.localPlayers;
     setup_.readyCount = game_.localPlayers;
+    // Joiners that came before: the host's own players have their names now.
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (joiners_[slot] && transport_.isOpen(slot) && nameTaken(slot)) refuseTakenName(slot);
     setup_.addingPlayers = true;
     const bool filled = ui_.runAddPlayers();
     setup_.addingPlayers = false;
@@ -157,6 +163,10 @@ Seating Session::buildSeating() const
 void Session::sendSeatingAndRules()
 {
     const Seating seating = buildSeating();
+    // The joiners left over would wait for a seat for ever: the close
+    // sends them back to their setup.
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (isListableJoiner(slot)) transport_.closeConnection(slot);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
             transport_.sendSeating(game_.seats[i].connection, seating);
@@ -220,11 +230,57 @@ void Session::onJoin(int slot, const JoinRecord&)
     // A joiner may come before the host opens Add Players: it is listed
     // when the dialog opens.
     const bool hostingLater = game_.sessionMode == MODE_SETUP || game_.sessionMode == MODE_LOCAL;
-    if (!(hostingLater || (game_.sessionMode == MODE_HOSTING && !steps_.seated))) return;
+    if (game_.sessionMode == MODE_HOSTING && steps_.seated) {
+        // Every seat is taken and the game about to start.
+        transport_.closeConnection(slot);
+        return;
+    }
+    if (!hostingLater && game_.sessionMode != MODE_HOSTING) return;
     const auto& join = transport_.joinInfo(slot);
     if (!join || (join->players != 1 && join->players != 2)) return;
+    if (nameTaken(slot)) {
+        refuseTakenName(slot);
+        return;
+    }
     joiners_[slot] = true;
     if (setup_.addingPlayers && isListableJoiner(slot)) ui_.listJoiner(slot);
+}
+
+bool Session::nameTaken(int slot) const
+{
+    const auto& join = transport_.joinInfo(slot);
+    std::vector<std::string> names{join->name};
+    if (join->partner) names.push_back(*join->partner);
+    if (names.size() == 2 && names[0] == names[1]) return true;
+    const auto taken = [&names](const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    // Before a hosted session the seats hold whatever the last game left.
+    if (game_.sessionMode == MODE_HOSTING)
+        for (const Seat& seat : game_.seats)
+            if (seat.inPlay() && taken(seat.name)) return true;
+    for (int other = 0; other < NET_CONNECTION_COUNT; ++other) {
+        const auto& listed = transport_.joinInfo(other);
+        if (other == slot || !joiners_[other] || !transport_.isOpen(other) || !listed) continue;
+        if (taken(listed->name) || (listed->partner && taken(*listed->partner))) return true;
+    }
+    return false;
+}
+
+void Session::refuseTakenName(int slot)
+{
+    transport_.sendNameTaken(slot);
+    transport_.closeConnection(slot);
+}
+
+void Session::onNameTaken(int slot)
+{
+    if (!fromHost(slot) || steps_.seated) return;
+    std::vector<std::string> names{game_.seats[0].name};
+    if (game_.localPlayers == 2 && game_.seats[1].name != names[0]) names.push_back(game_.seats[1].name);
+    const std::string called = names.size() == 1 ? names[0] : names[0] + " or " + names[1];
+    abandonSession("The host's game already has a player called " + called +
+                   ". Join again under another name.");
 }
 
 void Session::onSeating(int slot, const Seating& seating)

@@ -125,6 +125,7 @@ public:
     void onText(int slot, const TextMessage& message) override;
     void onActionBlock(int slot, const ActionBlock& actions) override;
     void onRejoinRefused(int slot) override;
+    void onNameTaken(int slot) override;
     void onConnectionLost(int slot, bool midMessage) override;
 
     // GameHooks
@@ -143,6 +144,11 @@ private:
     // Ends a network session that cannot go on, telling the player why.
     void abandonSession(const std::string& why);
     void seatJoiner(int seat, int slot, const std::string& name);
+    // Whether a joiner's name, or its partner's, is one a seat or another
+    // joiner has already, or the two are one name.
+    bool nameTaken(int slot) const;
+    // Tells a joiner that and closes its connection.
+    void refuseTakenName(int slot);
     void seatComputer(int seat);
     void sendSeatingAndRules();
     void startWhenAllReady();

@@ -331,6 +331,8 @@ bool Transport::sendActionBlock(int slot, const ActionBlock& actions)
 
 bool Transport::sendRejoinRefused(int slot) { return sendMessage(slot, MSG_REJOIN_REFUSED, nullptr); }
 
+bool Transport::sendNameTaken(int slot) { return sendMessage(slot, MSG_NAME_TAKEN, nullptr); }
+
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
@@ -427,6 +429,7 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
         if (const auto actions = decodeActionBlock(body)) handler_->onActionBlock(slot, *actions);
         break;
     case MSG_REJOIN_REFUSED: handler_->onRejoinRefused(slot); break;
+    case MSG_NAME_TAKEN: handler_->onNameTaken(slot); break;
     default: break;
     }
 }

@@ -42,6 +42,7 @@ public:
     virtual bool servesSession(int) const { return true; }
     virtual void onActionBlock(int, const ActionBlock&) {}
     virtual void onRejoinRefused(int) {}
+    virtual void onNameTaken(int) {}
     // A connection that served the session broke: its peer closed or reset
     // it, or a message stopped halfway (midMessage). Called once all that
     // came before it is applied; who was lost and what the person is told
@@ -118,6 +119,7 @@ public:
     bool sendText(int slot, const TextMessage& message);
     bool sendActionBlock(int slot, const ActionBlock& actions);
     bool sendRejoinRefused(int slot);
+    bool sendNameTaken(int slot);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
     // Event-loop callbacks: ID_CONNECTION + slot, and ID_LISTEN.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include <arpa/inet.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -189,6 +190,23 @@ TEST_F(SessionTest, StrangersCannotStartOrPlayALocalGame)
     ::close(stranger);
 }
 
+// Reads what this process sent to the host, message by message.
+std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> receivedBy(int socket)
+{
+    std::vector<uint8_t> bytes(4096);
+    const ssize_t n = recv(socket, bytes.data(), bytes.size(), MSG_DONTWAIT);
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> messages;
+    for (size_t at = 0; at + MSG_HEADER_SIZE <= bytes.size();) {
+        const MessageHeader header = decodeHeader(bytes.data() + at);
+        at += MSG_HEADER_SIZE;
+        const size_t end = std::min(bytes.size(), at + header.msgLen);
+        messages.emplace_back(header, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + end));
+        at = end;
+    }
+    return messages;
+}
+
 // Someone connects, announces a body, sends part of it and goes.
 void breakOffMidMessage(int socket)
 {
@@ -327,6 +345,81 @@ TEST_F(SessionTest, AHostWhoseJoinerIsNotReadyNamesItAndEndsTheSession)
             transport.closeAllConnections();
         }
         if (c.joiner != LEAVES) ::close(jo);
+    }
+}
+
+// Whether the test's end of a connection was closed by the process.
+bool closedByPeer(int socket)
+{
+    pollfd p{socket, POLLIN, 0};
+    uint8_t bytes[512];
+    for (int i = 0; i < 20 && poll(&p, 1, 50) > 0; ++i) {
+        const ssize_t n = recv(socket, bytes, sizeof bytes, MSG_DONTWAIT);
+        if (n == 0) return true;
+        if (n < 0) return false;
+    }
+    return false;
+}
+
+TEST_F(SessionTest, JoinersLeftUnseatedAreSentBackWhenTheGameStarts)
+{
+    listen();
+    nameLocalPlayer(2);
+    game.sessionMode = MODE_SETUP;
+    int jo = -1, kit = -1, late = -1;
+    ui.addPlayers = [&] {
+        jo = joinAs("Jo");
+        kit = joinAs("Kit");
+        return session.addOtherPlayer(slotOf("Jo")) == SEATS_FULL;
+    };
+    ASSERT_TRUE(session.hostNetworkGame());
+    late = joinAs("Lu");
+    EXPECT_TRUE(closedByPeer(kit)) << "a joiner listed but not seated";
+    EXPECT_TRUE(closedByPeer(late)) << "a joiner that came after the seating";
+    EXPECT_FALSE(closedByPeer(jo));
+    for (int s : {jo, kit, late}) ::close(s);
+}
+
+// The name of a seat, or of a joiner already listed, cannot be joined under
+// again: two players of one name could not be told apart, at the table or
+// when one of them comes back.
+TEST_F(SessionTest, AJoinUnderATakenNameIsRefused)
+{
+    const struct {
+        const char* what;
+        const char* name;
+        const char* partner;
+        bool refused;
+    } cases[] = {
+        {"the host's name", "Ann", "", true},
+        {"the host's partner's name", "Bo", "", true},
+        {"a listed joiner's name", "Jo", "", true},
+        {"a listed joiner's name as a partner", "Kit", "Jo", true},
+        {"one name twice in a pair", "Kit", "Kit", true},
+        {"a new name", "Kit", "", false},
+    };
+    listen();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        initGame(game);
+        nameLocalPlayer(4, "Bo");
+        game.sessionMode = MODE_SETUP;
+        ui.listed.clear();
+        ui.addPlayers = [&] {
+            const int jo = joinAs("Jo");
+            const int other = joinAs(c.name, c.partner[0] ? 2 : 1, c.partner);
+            EXPECT_EQ(ui.listed.size(), c.refused ? 1u : 2u);
+            if (c.refused) {
+                const auto got = receivedBy(other);
+                EXPECT_EQ(got.size(), 1u);
+                if (!got.empty()) EXPECT_EQ(got[0].first.msgType, MSG_NAME_TAKEN);
+            }
+            EXPECT_EQ(closedByPeer(other), c.refused);
+            ::close(jo);
+            ::close(other);
+            return false;
+        };
+        session.hostNetworkGame();
     }
 }
 
@@ -537,6 +630,36 @@ TEST_F(JoinedSessionTest, AJoinerWaitingForItsSeatSaysSoAndHearsWhenTheHostGoes)
     EXPECT_EQ(ui.status, "");
 }
 
+// The host refuses us and closes at once; the box's own event loop reads
+// that close, and must not end the session a second time.
+TEST_F(JoinedSessionTest, ARefusedJoinOpensOneBox)
+{
+    const struct {
+        int32_t type;
+        const char* box;
+    } cases[] = {
+        {MSG_REJOIN_REFUSED, "Network error: The host's game is under way, and no player who left it was called Ann. Only a "
+                             "player who left can join it again, under the same name."},
+        {MSG_NAME_TAKEN, "Network error: The host's game already has a player called Ann. Join again under another name."},
+    };
+    table.modalBoxes = true;
+    table.pump = [this] { pumpFor(20); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        if (host == -1) SetUp();
+        table.boxes.clear();
+        const FramedMessage m = frameMessage(c.type, nullptr);
+        ASSERT_EQ(write(host, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
+        ::close(host);
+        host = -1;
+        pumpFor(60);
+        EXPECT_EQ(table.boxes, std::vector<std::string>{c.box});
+        EXPECT_EQ(game.sessionMode, MODE_SETUP);
+        TearDown();
+    }
+    table.pump = nullptr;
+}
+
 TEST_F(JoinedSessionTest, PeersThatDoNotConnectAreNamedAndTheSessionEnds)
 {
     const WireAddress nobody{0x7F000001, 1};
@@ -566,23 +689,6 @@ TEST_F(JoinedSessionTest, PeersThatDoNotConnectAreNamedAndTheSessionEnds)
         EXPECT_EQ(transport.usedConnections(), 0);
         TearDown();
     }
-}
-
-// Reads what this process sent to the host, message by message.
-std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> receivedBy(int socket)
-{
-    std::vector<uint8_t> bytes(4096);
-    const ssize_t n = recv(socket, bytes.data(), bytes.size(), MSG_DONTWAIT);
-    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> messages;
-    for (size_t at = 0; at + MSG_HEADER_SIZE <= bytes.size();) {
-        const MessageHeader header = decodeHeader(bytes.data() + at);
-        at += MSG_HEADER_SIZE;
-        const size_t end = std::min(bytes.size(), at + header.msgLen);
-        messages.emplace_back(header, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + end));
-        at = end;
-    }
-    return messages;
 }
 
 TEST_F(JoinedSessionTest, RoundDigestsThatDifferEndTheSessionNamingTheRound)

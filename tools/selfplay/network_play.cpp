@@ -136,6 +136,7 @@ public:
     void onText(int slot, const TextMessage& m) override { session.onText(slot, m); }
     void onActionBlock(int slot, const ActionBlock& a) override { session.onActionBlock(slot, a); }
     void onRejoinRefused(int slot) override { session.onRejoinRefused(slot); }
+    void onNameTaken(int slot) override { session.onNameTaken(slot); }
     void onConnectionLost(int slot, bool midMessage) override { session.onConnectionLost(slot, midMessage); }
 
     // GameHooks
