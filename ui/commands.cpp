@@ -50,6 +50,8 @@ void Frame::setChatOpen(bool open)
 {
     if (open == chatBar->shown()) return;
     if (open) {
+        // The last session's lines are not this one's.
+        chatBar->clear();
         chatBar->placeAtBottom(getWidth(), getHeight());
         chatBar->show();
     } else {
