@@ -210,14 +210,14 @@ TEST_F(FrameTest, ChatBarCoversOnlyTheBannerStrip)
     FXWindow* bar = canvas->getPrev();
     const int canvasHeight = canvas->getHeight();
     ASSERT_FALSE(bar->shown());
-    frame->setChatOpen(true);
-    frame->showChatLine("Jo", "hello");
+    frame->sessionUi().setChatOpen(true);
+    frame->sessionUi().showChatLine("Jo", "hello");
     EXPECT_TRUE(bar->shown());
     EXPECT_EQ(bar->getY() + bar->getHeight(), frame->getHeight());
     EXPECT_GE(bar->getY(), frame->getHeight() - BANNER_HEIGHT);
     EXPECT_EQ(bar->getWidth(), frame->getWidth());
     EXPECT_EQ(canvas->getHeight(), canvasHeight);
-    frame->setChatOpen(false);
+    frame->sessionUi().setChatOpen(false);
     EXPECT_FALSE(bar->shown());
 }
 
@@ -252,7 +252,7 @@ void typeInto(FXWindow* window, FXuint code, const char* text)
 // table's window gives the text field UTF-8.
 TEST_F(FrameTest, TypedLatin1ReachesTheChatAsUtf8)
 {
-    frame->setChatOpen(true);
+    frame->sessionUi().setChatOpen(true);
     auto* entry = static_cast<FXTextField*>(Screen::canvas()->getPrev()->getFirst()->getNext());
     entry->setFocus();
     typeInto(frame, KEY_N, "N");
@@ -260,7 +260,7 @@ TEST_F(FrameTest, TypedLatin1ReachesTheChatAsUtf8)
     typeInto(frame, KEY_uacute, "\xfa");
     EXPECT_EQ(std::string(entry->getText().text()), "N\xc3\x91\xc3\xba");
     entry->setText(FXString::null);
-    frame->setChatOpen(false);
+    frame->sessionUi().setChatOpen(false);
 }
 
 // Only Enter sends the line; the entry holds what a line carries, no more;
