@@ -191,7 +191,9 @@ int playoutCard(const RoundModel& r)
 double horizonWorth(const RoundModel& r)
 {
     RoundModel rest = r;
-    while (!rest.over()) playCard(rest, playoutCard(rest));
+    // A model forced to another seat's turn (a beg weighed after plays) can
+    // leave the seat to move empty-handed before the others: stop there.
+    while (!rest.over() && rest.hands[rest.turn]) playCard(rest, playoutCard(rest));
     return leafWorth(rest);
 }
 
