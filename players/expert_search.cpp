@@ -501,6 +501,16 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
 
 }  // namespace
 
+bool cardIsForced(const SeatView& v)
+{
+    int moves[CARD_COUNT];
+    return rootMoves(v, moves) <= 1;
+}
+
+bool begIsForced(const SeatView& v) { return v.rules.forceBeg && !(v.hand & suitCards(v.trumpSuit())); }
+
+bool runIsForced(const SeatView& v) { return v.scores[1 - v.team()] == v.rules.target - 1; }
+
 uint64_t positionKey(const RoundModel& r)
 {
     uint64_t h = 0;
@@ -553,8 +563,7 @@ int ExpertSearch::chooseCard(const SeatView& v) const
 
 bool ExpertSearch::begs(const SeatView& v) const
 {
-    // The rules leave a hand without trumps no choice.
-    if (v.rules.forceBeg && !(v.hand & suitCards(v.trumpSuit()))) return true;
+    if (begIsForced(v)) return true;
     int moves[CARD_COUNT];
     const int n = rootMoves(v, moves);
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), moves, n);
@@ -566,8 +575,7 @@ bool ExpertSearch::begs(const SeatView& v) const
 
 bool ExpertSearch::runsPack(const SeatView& v) const
 {
-    const int beggars = 1 - v.team();
-    if (v.scores[beggars] == v.rules.target - 1) return true;
+    if (runIsForced(v)) return true;
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), nullptr, 0);
     return b.run > b.give;
 }

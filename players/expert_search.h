@@ -43,6 +43,13 @@ private:
     const std::atomic<bool>* cancel_;
 };
 
+// Decisions the rules or the cards make alone, with no search: one card
+// worth playing (twins counted once), a beg the rules force on a hand
+// without trumps, a pack the dealer must run or lose.
+bool cardIsForced(const SeatView& view);
+bool begIsForced(const SeatView& view);
+bool runIsForced(const SeatView& view);
+
 struct RoundModel;
 // The key under which the search's table keeps a position between tricks:
 // each hand is mixed in by itself, so moving cards between hands changes it.
