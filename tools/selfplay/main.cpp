@@ -139,8 +139,8 @@ int main(int argc, char** argv)
                 return usage("--players takes A,B, each standard, expert, random or omniscient, or two joined by +");
         } else if (arg == "--samples") {
             if (!parseInt(value, n) || n < 1 || n > 1000) return usage("--samples takes a count from 1 to 1000");
-            options.expert.samples = static_cast<int>(n);
-            options.expert.begSamples = std::max(1, static_cast<int>(n) / 2);
+            options.expert.samples = options.expert.maxSamples = static_cast<int>(n);
+            options.expert.begSamples = options.expert.maxBegSamples = std::max(1, static_cast<int>(n) / 2);
         } else if (arg == "--budget") {
             if (!parseInt(value, n) || n < 1000) return usage("--budget takes a node count of at least 1000");
             options.expert.nodeBudget = n;
