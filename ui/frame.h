@@ -98,6 +98,8 @@ public:
     TableCanvas& table() { return *canvas; }
     // What the session asks of the window.
     SessionUi& sessionUi();
+    // The table and every widget on it laid out for the window's size.
+    void relayoutTable();
     // The game setup dialog, once the event loop runs again.
     void scheduleSetupDialog();
     // The table at another size: its pictures, fonts and layout, and the

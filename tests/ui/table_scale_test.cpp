@@ -76,7 +76,7 @@ std::vector<Shown> tableAt(const TableLayout& layout, int n)
     const char* positions[] = {"bottom", "top", "left", "right"};
     for (int p = 0; p < 4; ++p) {
         const Point origin = layout.handOrigin(p, n);
-        const Point step = layout.handStep(p);
+        const Point step = layout.handStep(p, n);
         shown.push_back({std::string(positions[p]) + " hand",
                          {origin.x, origin.y, (n - 1) * step.x + card.width, (n - 1) * step.y + card.height}});
         const Point slot = layout.trickSlots()[p];
@@ -105,7 +105,7 @@ TEST(TableAtEachSize, NothingOverlapsAndEverythingIsAboveTheBanner)
     for (const SizeCase& size : SIZES) {
         const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
-        for (int n : {1, 6, 9}) {
+        for (int n : {1, 6, 9, 12}) {
             SCOPED_TRACE(std::string(cardScaleName(size.scale)) + ", hands of " + std::to_string(n));
             const std::vector<Shown> shown = tableAt(layout, n);
             for (size_t i = 0; i < shown.size(); ++i) {
@@ -129,11 +129,11 @@ TEST(TableAtEachSize, HitTestsFindTheCardDrawnThere)
         const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
         for (int p = 0; p < 4; ++p) {
-            for (int n = 1; n <= 9; ++n) {
+            for (int n = 1; n <= HAND_SIZE_MAX; ++n) {
                 SCOPED_TRACE(std::string(cardScaleName(size.scale)) + ", position " + std::to_string(p) + ", " +
                              std::to_string(n) + " cards");
                 const Point origin = layout.handOrigin(p, n);
-                const Point step = layout.handStep(p);
+                const Point step = layout.handStep(p, n);
                 for (int i = 0; i < n; ++i) {
                     const int x = origin.x + i * step.x;
                     const int y = origin.y + i * step.y;
