@@ -288,6 +288,8 @@ TEST_F(FrameTest, BegButtonFollowsEveryChangeOfSize)
         application->runWhileEvents();
         expectPlaced("resized by hand to " + std::to_string(bySize.width) + "x" + std::to_string(bySize.height));
     }
+    frame->setCardScale(CardScale::SMALL);
+    application->runWhileEvents();
 }
 
 // The widest banners of the game lose neither end: the cloth shows at both
