@@ -41,9 +41,8 @@ Rect Frame::screenRect() const { return {0, 0, getRoot()->getWidth(), getRoot()-
 // A window manager's title bar and border stand outside these rectangles.
 static Rect withDecorations(const Rect& r)
 {
-    constexpr int TITLE = 28;
-    constexpr int BORDER = 6;
-    return {r.x - BORDER, r.y - TITLE, r.w + 2 * BORDER, r.h + TITLE + BORDER};
+    return {r.x - WINDOW_BORDER, r.y - WINDOW_TITLE_HEIGHT, r.w + 2 * WINDOW_BORDER,
+            r.h + WINDOW_TITLE_HEIGHT + WINDOW_BORDER};
 }
 
 void Frame::showRoundSummary(const RoundSummary& summary)

@@ -7,3 +7,6 @@
 #include "ui/card_scale.h"
 
 PixelSize screenSize(FXApp& app);
+// The part of the screen a window manager leaves to windows (the screen
+// less its panels); the whole screen without one.
+PixelSize workAreaSize(FXApp& app);

@@ -50,6 +50,29 @@ TEST(CardScale, FirstStartTakesAtMost85PercentOfTheScreen)
         EXPECT_EQ(firstStartScale(c.w, c.h), c.expected) << c.w << " x " << c.h;
 }
 
+// A size is offered only where its window, title bar and border included,
+// fits the screen's work area; a size chosen on a larger screen gives way to
+// the largest that fits.
+TEST(CardScale, OnlyASizeThatFitsTheWorkAreaIsTaken)
+{
+    struct Case {
+        int w, h;
+        CardScale wanted;
+        bool fits;
+        CardScale taken;
+    } cases[] = {
+        {1280, 1024, CardScale::LARGE, false, CardScale::MEDIUM}, {1280, 1024, CardScale::MEDIUM, true, CardScale::MEDIUM},
+        {1600, 1300, CardScale::LARGE, true, CardScale::LARGE},   {1291, 1194, CardScale::LARGE, false, CardScale::MEDIUM},
+        {1292, 1193, CardScale::LARGE, false, CardScale::MEDIUM}, {1292, 1194, CardScale::LARGE, true, CardScale::LARGE},
+        {1024, 768, CardScale::LARGE, false, CardScale::SMALL},   {1024, 768, CardScale::SMALL, true, CardScale::SMALL},
+        {600, 500, CardScale::MEDIUM, false, CardScale::SMALL},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fitsWorkArea(c.wanted, {c.w, c.h}), c.fits) << c.w << " x " << c.h;
+        EXPECT_EQ(largestFitting(c.wanted, {c.w, c.h}), c.taken) << c.w << " x " << c.h;
+    }
+}
+
 TEST(CardScale, StoredNamesReadBackAndAnythingElseIsNoChoice)
 {
     for (CardScale scale : CARD_SCALES) EXPECT_EQ(parseCardScale(std::string(cardScaleName(scale))), scale);
