@@ -239,7 +239,11 @@ void Frame::relayoutTable()
 
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
-void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
+void Frame::drawTable(bool refresh)
+{
+    closeSummaryAtDecision();
+    canvas->drawTable(refresh);
+}
 
 void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
 

@@ -179,6 +179,9 @@ private:
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
+    // The round summary stays until read: a key, its OK button, or the
+    // person's own next decision closes it.
+    void closeSummaryAtDecision();
     // Modal message boxes open where they cover no round summary.
     void placeNextBoxClear();
     Rect rootRectOf(const FXWindow* window) const;

@@ -3,6 +3,7 @@
 // Apart from the toolkit's headers: Xlib's macros clash with their names.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 PixelSize screenSize(FXApp& app)
 {
@@ -33,4 +34,22 @@ PixelSize workAreaSize(FXApp& app)
     }
     if (data) XFree(data);
     return size;
+}
+
+void openWithoutFocus(FXWindow* shell)
+{
+    auto* display = static_cast<Display*>(shell->getApp()->getDisplay());
+    if (!display || !shell->id()) return;
+    const Window window = static_cast<Window>(shell->id());
+    XWMHints* hints = XGetWMHints(display, window);
+    XWMHints none{};
+    XWMHints* set = hints ? hints : &none;
+    set->flags |= InputHint;
+    set->input = False;
+    XSetWMHints(display, window, set);
+    if (hints) XFree(hints);
+    // Without WM_TAKE_FOCUS among its protocols the window cannot be handed
+    // the focus either; closing it by its title bar still works.
+    Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteWindow, 1);
 }
