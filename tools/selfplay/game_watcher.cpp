@@ -55,7 +55,7 @@ void GameWatcher::report(const std::string& what)
 std::unique_ptr<RecordWriter> makeRecorder(const SelfPlayOptions& options)
 {
     if (options.recordFolder.empty()) return nullptr;
-    const std::string level = playerKindName(options.playerA) + std::string(",") + playerKindName(options.playerB);
+    const std::string level = sideName(options.playerA) + "," + sideName(options.playerB);
     return std::make_unique<RecordWriter>(options.recordFolder, "marvanto-selfplay", [level] { return level; });
 }
 
@@ -86,11 +86,17 @@ TurnDriver& Players::player(PlayerKind kind)
     }
 }
 
+PairPlayers& Players::side(PairPlayers& pair, const Side& kinds)
+{
+    pair.seat(player(kinds.first), player(kinds.partner));
+    return pair;
+}
+
 void Players::seatForGame(int game)
 {
     aOnTeam0_ = game % 2 == 0;
-    TurnDriver& a = player(options_.playerA);
-    TurnDriver& b = player(options_.playerB);
+    TurnDriver& a = side(sideA_, options_.playerA);
+    TurnDriver& b = side(sideB_, options_.playerB);
     if (aOnTeam0_)
         teams.seat(a, b);
     else
