@@ -3,6 +3,9 @@
 #include "net/network_dialog.h"
 #include "net/setup_dialog.h"
 #include "records/high_score_dialog.h"
+#include "records/game_statistics.h"
+#include "records/record_writer.h"
+#include "ui/statistics_dialog.h"
 #include "ui/background.h"
 #include "ui/background_fit.h"
 #include "ui/card_scale.h"
@@ -93,6 +96,12 @@ long Frame::onUpdSpeed(FXObject* sender, FXSelector sel, void*)
 {
     const bool chosen = speedOfEntry(sel) == speed;
     sender->handle(this, FXSEL(SEL_COMMAND, chosen ? FXWindow::ID_CHECK : FXWindow::ID_UNCHECK), nullptr);
+    return 1;
+}
+
+long Frame::onCmdStatistics(FXObject*, FXSelector, void*)
+{
+    showStatistics(this, gatherStatistics(defaultRecordFolder()));
     return 1;
 }
 

@@ -82,6 +82,7 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_STATISTICS,
         ID_LAST
     };
 
@@ -157,6 +158,7 @@ public:
     long onCmdNetworkGame(FXObject*, FXSelector, void*);
     long onCmdRuleVariations(FXObject*, FXSelector, void*);
     long onCmdHighScores(FXObject*, FXSelector, void*);
+    long onCmdStatistics(FXObject*, FXSelector, void*);
     long onCmdInfo(FXObject*, FXSelector, void*);
     long onCmdBackground(FXObject*, FXSelector, void*);
     long onCmdCardSize(FXObject*, FXSelector, void*);

@@ -12,6 +12,7 @@
 #include "engine/loopback.h"
 #include "players/computer.h"
 #include "records/game_record.h"
+#include "records/game_statistics.h"
 #include "records/record_replay.h"
 #include "records/record_writer.h"
 
@@ -308,4 +309,26 @@ TEST(GameRecordReader, AFileIsNamedInTheMessageAndLeftAsItWas)
     EXPECT_EQ(readFile(path), text);
     EXPECT_FALSE(readGameRecordFile(folder + "/missing.mvr", error));
     EXPECT_EQ(describeRecordError("missing.mvr", error), "missing.mvr: cannot be opened");
+}
+
+TEST(GameStatistics, ComeFromTheRecordsAndSkipWhatCannotBeRead)
+{
+    const std::string folder = freshFolder("statistics");
+    ASSERT_TRUE(makeFolders(folder));
+    const std::string fixture = readFile(std::string(RECORDS_DATA) + "/four_seats.mvr");
+    ASSERT_FALSE(fixture.empty());
+    std::ofstream(folder + "/a.mvr", std::ios::binary) << fixture;
+    std::ofstream(folder + "/damaged.mvr", std::ios::binary) << std::string(HEADER) + "dealer:2 0+2d 2+2d\n";
+    std::ofstream(folder + "/notes.txt") << "not a record";
+    const GameStatistics s = gatherStatistics(folder);
+    ASSERT_EQ(s.games.size(), 1u);
+    EXPECT_EQ(s.games.begin()->first, "local, Standard");
+    EXPECT_EQ(s.games.begin()->second.played, 1);
+    EXPECT_EQ(s.games.begin()->second.won, 0);
+    // Ann's team lost 1 to 7, begging in the first round.
+    EXPECT_EQ(s.margins, std::vector<int>{-6});
+    EXPECT_GE(s.rounds, 1);
+    EXPECT_GE(s.begs, 1);
+    EXPECT_EQ(s.begs, s.begsGivenOne + s.begsRunPack);
+    EXPECT_EQ(s.unreadable, 1);
 }
