@@ -5,14 +5,18 @@
 #include <fstream>
 #include <sstream>
 
+#include <poll.h>
+
 #include <gtest/gtest.h>
 
 #include "engine/deal.h"
 #include "engine/headless_table.h"
 #include "engine/loopback.h"
+#include "players/background_review.h"
 #include "players/computer.h"
 #include "records/game_record.h"
 #include "records/game_statistics.h"
+#include "records/record_review.h"
 #include "records/record_replay.h"
 #include "records/record_writer.h"
 
@@ -331,4 +335,38 @@ TEST(GameStatistics, ComeFromTheRecordsAndSkipWhatCannotBeRead)
     EXPECT_GE(s.begs, 1);
     EXPECT_EQ(s.begs, s.begsGivenOne + s.begsRunPack);
     EXPECT_EQ(s.unreadable, 1);
+}
+
+TEST(BackgroundReview, ReviewsOnItsOwnThreadAndACancelledReviewGivesNothing)
+{
+    RecordError error;
+    const auto record = readGameRecordFile(std::string(RECORDS_DATA) + "/four_seats.mvr", error);
+    ASSERT_TRUE(record);
+    const auto header = readRecordHeader(*record, error);
+    ASSERT_TRUE(header);
+    const auto decisions = collectDecisions(*record, personSeats(*header), error);
+    ASSERT_TRUE(decisions);
+    ASSERT_GT(decisions->size(), 3u);
+    ExpertSettings quick;
+    quick.samples = 2;
+    quick.begSamples = 1;
+    BackgroundReview review;
+    review.start(*decisions, quick);
+    pollfd wake{review.wakeDescriptor(), POLLIN, 0};
+    for (int i = 0; i < 600 && !review.finished(); ++i) {
+        poll(&wake, 1, 100);
+        review.drain();
+    }
+    ASSERT_TRUE(review.finished());
+    EXPECT_EQ(review.drain(), decisions->size());
+    const auto results = review.takeResults();
+    ASSERT_EQ(results.size(), decisions->size());
+    for (size_t i = 0; i < results.size(); ++i) {
+        EXPECT_EQ(results[i].decision.line, (*decisions)[i].line);
+        EXPECT_GE(results[i].best + 1e-9, results[i].chosen);
+    }
+    review.start(*decisions, ExpertSettings());
+    review.cancel();
+    EXPECT_FALSE(review.finished());
+    EXPECT_TRUE(review.takeResults().empty());
 }
