@@ -130,6 +130,7 @@ void resetGame(GameState& game)
         team.pile = nullptr;
     }
     game.turn = TURN_IDLE;
+    game.stackedDeal = {};
     refreshScores(game);
 }
 

@@ -82,7 +82,10 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     canvas = new TableCanvas(this, this, ID_CANVAS, game, scale, getWidth(), getHeight());
     replayView->setWindow({canvas, game, [this] { updateScoreLabels(); }, [this] { return !sessionUnderWay(); },
                            [this] { if (setupDialog) setupDialog->hide(); }, [this] { scheduleSetupDialog(); },
-                           [this](const std::string& caption, const std::string& text) { showError(caption, text); }});
+                           [this](const std::string& caption, const std::string& text) { showError(caption, text); },
+                           [this](const RecordHeader& header, GameState::StackedDeal deal) {
+                               playDealAgain(header, std::move(deal));
+                           }});
     placeTopBar();
     // No beg decision is pending before the first deal.
     begButton->disable();

@@ -19,6 +19,7 @@
 #include "players/background_expert.h"
 #include "players/computer.h"
 #include "records/high_scores.h"
+#include "records/record_replay.h"
 #include "ui/click_rules.h"
 #include "ui/game_speed.h"
 #include "ui/table_canvas.h"
@@ -199,6 +200,8 @@ private:
     // A game or network session holds the table.
     bool sessionUnderWay() const;
     void chooseBackgroundImage();
+    // A new local game with a record's seats and its first deal.
+    void playDealAgain(const RecordHeader& header, GameState::StackedDeal deal);
 
     GameState* game = nullptr;
     Transport* transport = nullptr;

@@ -35,6 +35,7 @@ FXDEFMAP(ReplayView) REPLAY_VIEW_MAP[] = {
     FXMAPFUNC(SEL_COMMAND, ReplayView::ID_REVIEW, ReplayView::onCmdReview),
     FXMAPFUNC(SEL_UPDATE, ReplayView::ID_REVIEW, ReplayView::onUpdReview),
     FXMAPFUNC(SEL_IO_READ, ReplayView::ID_REVIEW_READY, ReplayView::onReviewReady),
+    FXMAPFUNC(SEL_COMMAND, ReplayView::ID_PLAY_AGAIN, ReplayView::onCmdPlayAgain),
 };
 
 FXIMPLEMENT(ReplayView, FXHorizontalFrame, REPLAY_VIEW_MAP, ARRAYNUMBER(REPLAY_VIEW_MAP))
@@ -52,6 +53,7 @@ ReplayView::ReplayView(FXComposite* window, std::string folder)
     for (const auto& b : buttons) new FXButton(this, b.text, nullptr, this, b.id, BUTTON_NORMAL);
     seatButton_ = new FXButton(this, "All hands", nullptr, this, ID_SEAT, BUTTON_NORMAL);
     new FXButton(this, "Review", nullptr, this, ID_REVIEW, BUTTON_NORMAL);
+    new FXButton(this, "Play this deal again", nullptr, this, ID_PLAY_AGAIN, BUTTON_NORMAL);
     new FXButton(this, "Leave replay", nullptr, this, ID_LEAVE, BUTTON_NORMAL | LAYOUT_RIGHT);
     hide();
 }
@@ -124,9 +126,8 @@ bool ReplayView::open(const std::string& path)
     return true;
 }
 
-void ReplayView::leave()
+void ReplayView::restoreTable()
 {
-    if (!replay_) return;
     endReview();
     reviewed_.clear();
     hide();
@@ -136,7 +137,34 @@ void ReplayView::leave()
     replay_.reset();
     window_.refreshScores();
     window_.canvas->drawTable(true);
+}
+
+void ReplayView::leave()
+{
+    if (!replay_) return;
+    restoreTable();
     if (window_.left) window_.left();
+}
+
+long ReplayView::onCmdPlayAgain(FXObject*, FXSelector, void*)
+{
+    if (!replay_) return 1;
+    // A local game seats its person first: the deal is the same only for
+    // a record that did.
+    if (header_.kinds[0] != LOCAL_HUMAN) {
+        window_.showError("Play this deal again", "Only the deal of a game you played at the first seat, as in a "
+                                                  "local game, can be played again.");
+        return 1;
+    }
+    GameState::StackedDeal deal = firstDealOf(record_);
+    if (deal.dealer < 0) {
+        window_.showError("Play this deal again", "This record holds no deal.");
+        return 1;
+    }
+    const RecordHeader header = header_;
+    restoreTable();
+    window_.playDeal(header, std::move(deal));
+    return 1;
 }
 
 void ReplayView::goTo(size_t actions)

@@ -38,6 +38,7 @@ public:
         ID_LEAVE,
         ID_REVIEW,
         ID_REVIEW_READY,
+        ID_PLAY_AGAIN,
         ID_LAST
     };
 
@@ -54,6 +55,9 @@ public:
         std::function<void()> entered;
         std::function<void()> left;
         std::function<void(const std::string& caption, const std::string& text)> showError;
+        // A new local game, with the record's seats, whose first round
+        // deals the recorded cards.
+        std::function<void(const RecordHeader& header, GameState::StackedDeal deal)> playDeal;
     };
 
     ReplayView(FXComposite* window, std::string folder);
@@ -82,6 +86,7 @@ public:
     long onCmdReview(FXObject*, FXSelector, void*);
     long onUpdReview(FXObject*, FXSelector, void*);
     long onReviewReady(FXObject*, FXSelector, void*);
+    long onCmdPlayAgain(FXObject*, FXSelector, void*);
 
 private:
     // A point of the game the steps stop at: after `actions` actions.
@@ -98,6 +103,8 @@ private:
     // The review of the decision the last step made, if it was reviewed.
     std::string reviewNote() const;
     void endReview();
+    // The live game back on the table.
+    void restoreTable();
 
     std::string folder_;
     Window window_;

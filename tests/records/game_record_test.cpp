@@ -370,3 +370,31 @@ TEST(BackgroundReview, ReviewsOnItsOwnThreadAndACancelledReviewGivesNothing)
     EXPECT_FALSE(review.finished());
     EXPECT_TRUE(review.takeResults().empty());
 }
+
+TEST(GameRecordDeal, PlayedAgainTheFirstRoundDealsTheRecordedCardsThenTheGameGoesOn)
+{
+    RecordError error;
+    const auto original = readGameRecordFile(std::string(RECORDS_DATA) + "/four_seats.mvr", error);
+    ASSERT_TRUE(original);
+    const GameState::StackedDeal deal = firstDealOf(*original);
+    ASSERT_EQ(deal.dealer, 2);
+    ASSERT_GE(deal.cards.size(), 25u);
+
+    const std::string folder = freshFolder("again");
+    RecordedGame run(folder, 4, rulesFromFields({2, 1, 1, 7, 3, 1, 1, 1}), 99);
+    run.game.stackedDeal = deal;
+    run.play();
+    ASSERT_TRUE(run.ended);
+    const auto again = readGameRecordFile(run.writer.path(), error);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->actions[0].action.seat, 2);
+    // The first deal and kick are the recorded ones, whatever follows.
+    for (size_t i = 1; i <= 25; ++i) {
+        EXPECT_EQ(again->actions[i].action.action, original->actions[i].action.action) << i;
+        EXPECT_EQ(again->actions[i].action.card, original->actions[i].action.card) << i;
+    }
+    EXPECT_TRUE(checkRecord(*again, error)) << error.what;
+    // Used once: the next game deals as it will.
+    EXPECT_EQ(run.game.stackedDeal.dealer, -1);
+    EXPECT_TRUE(run.game.stackedDeal.cards.empty());
+}
