@@ -74,10 +74,11 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     setWidth(size.width);
     setHeight(size.height);
 
-    replayView = new ReplayView(this, defaultRecordFolder());
+    replayView = new ReplayView(defaultRecordFolder());
     buildTopBar();
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
                              FRAME_RAISED | FRAME_THICK | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
+    replayView->buildBar(this);
     sessionPanel = new SessionPanel(this, game);
     canvas = new TableCanvas(this, this, ID_CANVAS, game, scale, getWidth(), getHeight());
     replayView->setWindow({canvas, game, [this] { updateScoreLabels(); }, [this] { return !sessionUnderWay(); },
@@ -180,7 +181,6 @@ void Frame::buildMenus()
     displayMenu = new FXMenuPane(this, 0);
     new FXMenuCommand(displayMenu, "Last Trick", nullptr, this, ID_LAST_TRICK, 0);
     new FXMenuCommand(displayMenu, "High Scores...", nullptr, this, ID_HIGH_SCORES, 0);
-    new FXMenuCommand(displayMenu, "Statistics...", nullptr, this, ID_STATISTICS, 0);
     backgroundMenu = new FXMenuPane(this, 0);
     new FXMenuCommand(backgroundMenu, "Solid", nullptr, this, ID_BACKGROUND_SOLID, 0);
     new FXMenuCommand(backgroundMenu, "Image...", nullptr, this, ID_BACKGROUND_IMAGE, 0);
@@ -195,6 +195,7 @@ void Frame::buildMenus()
     new FXMenuRadio(speedMenu, "Normal", this, ID_SPEED_NORMAL, 0);
     new FXMenuRadio(speedMenu, "Fast", this, ID_SPEED_FAST, 0);
     new FXMenuCascade(displayMenu, "Speed", nullptr, speedMenu);
+    new FXMenuCommand(displayMenu, "Statistics...", nullptr, this, ID_STATISTICS, 0);
     new FXMenuTitle(menuBar, "&Display", nullptr, displayMenu);
 
     infoMenu = new FXMenuPane(this, 0);
@@ -218,6 +219,7 @@ Frame::~Frame()
     delete backgroundMenu;
     delete cardSizeMenu;
     delete speedMenu;
+    delete replayView;
 }
 
 void Frame::create()

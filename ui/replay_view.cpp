@@ -38,42 +38,40 @@ FXDEFMAP(ReplayView) REPLAY_VIEW_MAP[] = {
     FXMAPFUNC(SEL_COMMAND, ReplayView::ID_PLAY_AGAIN, ReplayView::onCmdPlayAgain),
 };
 
-FXIMPLEMENT(ReplayView, FXHorizontalFrame, REPLAY_VIEW_MAP, ARRAYNUMBER(REPLAY_VIEW_MAP))
+FXIMPLEMENT(ReplayView, FXObject, REPLAY_VIEW_MAP, ARRAYNUMBER(REPLAY_VIEW_MAP))
 
-ReplayView::ReplayView(FXComposite* window, std::string folder)
-    : FXHorizontalFrame(window, LAYOUT_FIX_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT | FRAME_RAISED, 0, 0, 0,
-                        0, 4, 4, 2, 2, 4, 0),
-      folder_(std::move(folder))
+ReplayView::ReplayView(std::string folder) : folder_(std::move(folder)) {}
+
+ReplayView::~ReplayView()
 {
+    endReview();
+    if (app_ && review_.wakeDescriptor() != -1) app_->removeInput(review_.wakeDescriptor(), INPUT_READ);
+    delete recentMenu_;
+}
+
+void ReplayView::buildBar(FXComposite* window)
+{
+    bar_ = new FXHorizontalFrame(window, LAYOUT_FIX_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT | FRAME_RAISED,
+                                 0, 0, 0, 0, 4, 4, 2, 2, 4, 0);
     const struct {
         const char* text;
         FXSelector id;
     } buttons[] = {{"|<", ID_START},       {"<<", ID_TRICK_BACK}, {"<", ID_CARD_BACK}, {">", ID_CARD_FORWARD},
                    {">>", ID_TRICK_FORWARD}, {">|", ID_END}};
-    for (const auto& b : buttons) new FXButton(this, b.text, nullptr, this, b.id, BUTTON_NORMAL);
-    seatButton_ = new FXButton(this, "All hands", nullptr, this, ID_SEAT, BUTTON_NORMAL);
-    new FXButton(this, "Review", nullptr, this, ID_REVIEW, BUTTON_NORMAL);
-    new FXButton(this, "Play this deal again", nullptr, this, ID_PLAY_AGAIN, BUTTON_NORMAL);
-    new FXButton(this, "Leave replay", nullptr, this, ID_LEAVE, BUTTON_NORMAL | LAYOUT_RIGHT);
-    hide();
-}
-
-ReplayView::~ReplayView()
-{
-    endReview();
-    delete recentMenu_;
-}
-
-void ReplayView::create()
-{
-    FXHorizontalFrame::create();
-    if (review_.wakeDescriptor() != -1) getApp()->addInput(review_.wakeDescriptor(), INPUT_READ, this, ID_REVIEW_READY);
+    for (const auto& b : buttons) new FXButton(bar_, b.text, nullptr, this, b.id, BUTTON_NORMAL);
+    seatButton_ = new FXButton(bar_, "All hands", nullptr, this, ID_SEAT, BUTTON_NORMAL);
+    new FXButton(bar_, "Review", nullptr, this, ID_REVIEW, BUTTON_NORMAL);
+    new FXButton(bar_, "Play this deal again", nullptr, this, ID_PLAY_AGAIN, BUTTON_NORMAL);
+    new FXButton(bar_, "Leave replay", nullptr, this, ID_LEAVE, BUTTON_NORMAL | LAYOUT_RIGHT);
+    bar_->hide();
+    app_ = window->getApp();
+    if (review_.wakeDescriptor() != -1) app_->addInput(review_.wakeDescriptor(), INPUT_READ, this, ID_REVIEW_READY);
 }
 
 void ReplayView::addMenuEntries(FXMenuPane* gameMenu)
 {
     new FXMenuCommand(gameMenu, "Open Game Record...", nullptr, this, ID_OPEN, 0);
-    recentMenu_ = new FXMenuPane(this, 0);
+    recentMenu_ = new FXMenuPane(gameMenu->getOwner(), 0);
     for (int i = 0; i < RECENT_COUNT; ++i) new FXMenuCommand(recentMenu_, "", nullptr, this, ID_RECENT + i, 0);
     new FXMenuCascade(gameMenu, "Recent Games", nullptr, recentMenu_);
     new FXMenuCommand(gameMenu, "Review", nullptr, this, ID_REVIEW, 0);
@@ -81,9 +79,10 @@ void ReplayView::addMenuEntries(FXMenuPane* gameMenu)
 
 void ReplayView::windowResized(int windowWidth, int windowHeight)
 {
-    const int h = getDefaultHeight();
-    position(0, windowHeight - h, windowWidth, h);
-    if (shown()) raise();
+    if (!bar_) return;
+    const int h = bar_->getDefaultHeight();
+    bar_->position(0, windowHeight - h, windowWidth, h);
+    if (bar_->shown()) bar_->raise();
 }
 
 bool ReplayView::open(const std::string& path)
@@ -118,9 +117,9 @@ bool ReplayView::open(const std::string& path)
     replay_ = std::make_unique<RecordReplay>(header_);
     at_ = 0;
     if (window_.entered) window_.entered();
-    windowResized(getParent()->getWidth(), getParent()->getHeight());
-    show();
-    raise();
+    windowResized(bar_->getParent()->getWidth(), bar_->getParent()->getHeight());
+    bar_->show();
+    bar_->raise();
     // The first stop with cards on the table: the first deal done.
     goTo(stops_.size() > 1 ? stops_[1].actions : 0);
     return true;
@@ -130,7 +129,7 @@ void ReplayView::restoreTable()
 {
     endReview();
     reviewed_.clear();
-    hide();
+    bar_->hide();
     window_.canvas->showGame(window_.live);
     window_.canvas->setStatus("");
     window_.canvas->clearNotes();
@@ -279,7 +278,7 @@ long ReplayView::onCmdLeave(FXObject*, FXSelector, void*)
 long ReplayView::onCmdOpen(FXObject*, FXSelector, void*)
 {
     makeFolders(folder_);
-    const FXString chosen = FXFileDialog::getOpenFilename(getShell(), "Open Game Record", (folder_ + "/").c_str(),
+    const FXString chosen = FXFileDialog::getOpenFilename(bar_->getShell(), "Open Game Record", (folder_ + "/").c_str(),
                                                           "Game records (*.mvr)\nAll files (*)");
     if (!chosen.empty()) open(chosen.text());
     return 1;
@@ -287,7 +286,7 @@ long ReplayView::onCmdOpen(FXObject*, FXSelector, void*)
 
 long ReplayView::onUpdOpen(FXObject* sender, FXSelector, void*)
 {
-    sender->handle(this, FXSEL(SEL_COMMAND, window_.tableFree() ? ID_ENABLE : ID_DISABLE), nullptr);
+    sender->handle(this, FXSEL(SEL_COMMAND, window_.tableFree() ? FXWindow::ID_ENABLE : FXWindow::ID_DISABLE), nullptr);
     return 1;
 }
 
@@ -377,7 +376,7 @@ void ReplayView::endReview()
 
 long ReplayView::onUpdReview(FXObject* sender, FXSelector, void*)
 {
-    sender->handle(this, FXSEL(SEL_COMMAND, active() && !progress_ ? ID_ENABLE : ID_DISABLE), nullptr);
+    sender->handle(this, FXSEL(SEL_COMMAND, active() && !progress_ ? FXWindow::ID_ENABLE : FXWindow::ID_DISABLE), nullptr);
     return 1;
 }
 
@@ -394,7 +393,7 @@ long ReplayView::onCmdReview(FXObject*, FXSelector, void*)
         window_.showError("Game record", describeRecordError(path_, error));
         return 1;
     }
-    progress_ = new FXProgressDialog(getShell(), "Review", "The Expert looks at every decision...",
+    progress_ = new FXProgressDialog(bar_->getShell(), "Review", "The Expert looks at every decision...",
                                      PROGRESSDIALOG_NORMAL | PROGRESSDIALOG_CANCEL);
     progress_->setTotal(static_cast<FXuint>(std::max<size_t>(1, decisions->size())));
     progress_->create();

@@ -17,7 +17,7 @@
 
 class TableCanvas;
 
-class ReplayView : public FXHorizontalFrame {
+class ReplayView : public FXObject {
     FXDECLARE(ReplayView)
 
 protected:
@@ -25,7 +25,7 @@ protected:
 
 public:
     enum {
-        ID_OPEN = FXHorizontalFrame::ID_LAST,
+        ID_OPEN = 1,
         ID_RECENT,
         ID_RECENT_LAST = ID_RECENT + 9,
         ID_START,
@@ -60,13 +60,14 @@ public:
         std::function<void(const RecordHeader& header, GameState::StackedDeal deal)> playDeal;
     };
 
-    ReplayView(FXComposite* window, std::string folder);
+    explicit ReplayView(std::string folder);
     ~ReplayView() override;
-    void create() override;
 
     void setWindow(Window window) { window_ = std::move(window); }
     // "Open Game Record...", the "Recent Games" cascade and "Review".
     void addMenuEntries(FXMenuPane* gameMenu);
+    // The bar along the bottom of the window, hidden until a replay.
+    void buildBar(FXComposite* window);
 
     bool active() const { return replay_ != nullptr; }
     // Refuses, with a message box, a record that cannot be replayed.
@@ -112,6 +113,8 @@ private:
     std::vector<std::string> recentPaths_;
     std::vector<std::string> recentLabels_;
     FXTime recentRead_ = 0;
+    FXApp* app_ = nullptr;
+    FXHorizontalFrame* bar_ = nullptr;
     FXButton* seatButton_ = nullptr;
 
     std::string path_;

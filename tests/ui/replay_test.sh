@@ -91,7 +91,7 @@ typed Escape
 check "Escape leaves the replay: Game Setup again" shows "Game Setup" 10
 check "the replay sent nothing: the record is as it was" grep -q '^\[Result "\*"\] *$' "$(record_file)"
 click_in "$WIN" 20 $(($(px 580) / 2))
-typed alt+d Down Down Down Return
+typed alt+d Down Down Down Down Down Down Return
 check "Display > Statistics opens" shows "Statistics" 10
 shoot statistics
 keys_to "$(visible_window "Statistics")" Return
