@@ -470,6 +470,7 @@ protected:
         ASSERT_TRUE(session.joinNetworkGame("127.0.0.1", hostPort));
         host = accept(hostListener, nullptr, nullptr);
         ASSERT_NE(host, -1);
+        pumpFor(30);
     }
     void TearDown() override
     {
