@@ -46,6 +46,8 @@ AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, 
     std::string text = "This machine: " + addresses.front();
     for (size_t i = 1; i < addresses.size(); ++i) text += ", " + addresses[i];
     new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 275);
+    const std::string note = session->reachNote();
+    if (!note.empty()) new FXLabel(this, note.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 297);
 }
 
 bool AddPlayersDialog::run()

@@ -40,6 +40,9 @@ bool Session::hostNetworkGame()
     resetSeating(game_);
     configureTable(game_, game_.seatCount);
     ui_.relayoutTable();
+    // Joiners always call the port asked for: a listener that found it
+    // taken at start-up takes it now if it has come free.
+    transport_.listenWhereAsked();
     game_.seats[0].connection = connectToSelf();
     if (game_.seats[0].connection == -1) {
         abandonSession("Could not connect to this program's own port, so no game can be hosted.");
@@ -65,6 +68,13 @@ bool Session::hostNetworkGame()
     }
     sendSeatingAndRules();
     return true;
+}
+
+std::string Session::reachNote() const
+{
+    if (transport_.listenPort() == transport_.askedPort()) return std::string();
+    return "Joiners cannot reach this machine while another program holds port " +
+           std::to_string(transport_.askedPort()) + ".";
 }
 
 bool Session::isListableJoiner(int slot) const

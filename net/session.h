@@ -90,6 +90,9 @@ public:
     // A computer player, driven by this process, in the team's next free
     // seat: the host's team (seats 0 and 1) or the other (2 and 3).
     SeatingResult addComputer(bool hostTeam);
+    // What Add Players says when joiners cannot reach this machine; empty
+    // when they can.
+    std::string reachNote() const;
     // The text the Add Players list shows for a joiner.
     std::string joinerText(int slot) const;
     // Whether a slot holds a joiner that can still be seated.

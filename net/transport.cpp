@@ -247,6 +247,7 @@ void Transport::scheduleTimer()
 
 int Transport::openListener(uint16_t port)
 {
+    askedPort_ = port;
     closeListener();
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0) return -1;
@@ -278,6 +279,27 @@ int Transport::openListener(uint16_t port)
     listenPort_ = bound ? bound->port : static_cast<uint16_t>(p);
     watcher_.watchSocket(s, ID_LISTEN);
     return s;
+}
+
+bool Transport::listenWhereAsked()
+{
+    if (listenSocket_ >= 0 && listenPort_ == askedPort_) return true;
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return false;
+    setBufferSizes(s);
+    setIntOption(s, SOL_SOCKET, SO_REUSEADDR, 1);
+    const sockaddr_in sa = toSockaddr(WireAddress{INADDR_ANY, askedPort_});
+    if (::bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 || ::listen(s, LISTEN_BACKLOG) != 0) {
+        ::close(s);
+        return false;
+    }
+    // The connections the old listener accepted stay; new ones come here.
+    closeListener();
+    setNonBlocking(s);
+    listenSocket_ = s;
+    listenPort_ = askedPort_;
+    watcher_.watchSocket(s, ID_LISTEN);
+    return true;
 }
 
 void Transport::closeListener()

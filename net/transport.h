@@ -103,6 +103,11 @@ public:
     // the socket, or -1.
     int openListener(uint16_t port);
     uint16_t listenPort() const { return listenPort_; }
+    // The port openListener was asked for; joiners call that one.
+    uint16_t askedPort() const { return askedPort_; }
+    // A listener that had to take a port above the one asked for tries
+    // that port again; true when it listens there now.
+    bool listenWhereAsked();
 
     // Takes the socket over: it gets the lowest free slot and is watched,
     // or, when the table is full or the socket is -1, it is closed and -1
@@ -210,6 +215,7 @@ private:
     TransportLimits limits_;
     int listenSocket_ = -1;
     uint16_t listenPort_ = 0;
+    uint16_t askedPort_ = 0;
     bool suspended_ = false;
     struct Loss {
         int slot;
