@@ -447,14 +447,8 @@ void Session::onSeat(int slot, const SeatRecord& record)
     // Only a joined peer of our seating, one that sits above us and so
     // opens the connection to us, and only over a connection it opened.
     if (game_.sessionMode != MODE_JOINED || !steps_.seated || !game_.isSeat(record.seat)) return;
-    if (acceptsSeatFromReturningPeer(slot, record)) {
-        // Until the seat is back its player follows the game through the
-        // host alone: an action of ours could reach it before the host's
-        // catch-up and land on a game it does not have yet.
-        if (game_.seats[record.seat].standIn)
-            joinedTo_.returningPeer[record.seat] = slot;
-        else
-            game_.seats[record.seat].connection = slot;
+    if (joinedTo_.readySent) {
+        onSeatClaim(slot, record);
         return;
     }
     const int seat = record.seat;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,7 @@ public:
     void onActionBlock(int slot, const ActionBlock& actions) override;
     void onRejoinRefused(int slot) override;
     void onNameTaken(int slot) override;
+    void onSeatReturning(int slot, const SeatRecord& record) override;
     void onConnectionLost(int slot, bool midMessage) override;
 
     // GameHooks
@@ -201,7 +203,11 @@ private:
     void offerSeatBack(int slot);
     void recordAndRelay(const GameAction& action);
     void catchUp(const ActionBlock& actions);
-    bool acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) const;
+    // A connection that claims a stood-in seat in a game under way.
+    void onSeatClaim(int slot, const SeatRecord& record);
+    // Takes the seat's pending claim if the host announced it from there,
+    // or closes it once the announcement says otherwise.
+    void settleSeatClaim(int seat);
 
     GameState& game_;
     Transport& transport_;
@@ -252,6 +258,11 @@ private:
         bool readySent = false;
         bool hostLost = false;
         std::array<int, 4> returningPeer{{-1, -1, -1, -1}};
+        // Per stood-in seat, where the host said its returning program is,
+        // and the first connection that claimed the seat, until the host's
+        // word comes: that may be read after the claim.
+        std::array<std::optional<WireAddress>, 4> returnAnnounced{};
+        std::array<int, 4> pendingClaim{{-1, -1, -1, -1}};
     };
     // Joined again: catching up from the host's blocks; the seats of this
     // machine that are still played by the host's computer. Until they are

@@ -17,6 +17,7 @@ void Session::noteLostConnection(int slot)
             hosted_.returnReady[i] = false;
         }
         if (joinedTo_.returningPeer[i] == slot) joinedTo_.returningPeer[i] = -1;
+        if (joinedTo_.pendingClaim[i] == slot) joinedTo_.pendingClaim[i] = -1;
         Seat& seat = game_.seats[i];
         if (!seat.inPlay() || seat.connection != slot || slot == self_.clientSlot || slot == self_.acceptedSlot) continue;
         // Before the game the session's waits still name who left by it.

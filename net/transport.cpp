@@ -451,6 +451,11 @@ bool Transport::sendRejoinRefused(int slot) { return sendMessage(slot, MSG_REJOI
 
 bool Transport::sendNameTaken(int slot) { return sendMessage(slot, MSG_NAME_TAKEN, nullptr); }
 
+bool Transport::sendSeatReturning(int slot, const SeatRecord& record)
+{
+    return sendMessage(slot, MSG_SEAT_RETURNING, encodeSeatRecord(record).data());
+}
+
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
@@ -553,6 +558,7 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
         break;
     case MSG_REJOIN_REFUSED: handler_->onRejoinRefused(slot); break;
     case MSG_NAME_TAKEN: handler_->onNameTaken(slot); break;
+    case MSG_SEAT_RETURNING: handler_->onSeatReturning(slot, decodeSeatRecord(body)); break;
     default: break;
     }
 }

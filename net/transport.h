@@ -45,6 +45,7 @@ public:
     virtual void onActionBlock(int, const ActionBlock&) {}
     virtual void onRejoinRefused(int) {}
     virtual void onNameTaken(int) {}
+    virtual void onSeatReturning(int, const SeatRecord&) {}
     // A connection that served the session broke: its peer closed or reset
     // it, or a message stopped halfway (midMessage). Called once all that
     // came before it is applied; who was lost and what the person is told
@@ -155,6 +156,7 @@ public:
     bool sendActionBlock(int slot, const ActionBlock& actions);
     bool sendRejoinRefused(int slot);
     bool sendNameTaken(int slot);
+    bool sendSeatReturning(int slot, const SeatRecord& record);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
     // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN, a connect

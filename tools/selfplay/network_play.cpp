@@ -137,6 +137,7 @@ public:
     void onActionBlock(int slot, const ActionBlock& a) override { session.onActionBlock(slot, a); }
     void onRejoinRefused(int slot) override { session.onRejoinRefused(slot); }
     void onNameTaken(int slot) override { session.onNameTaken(slot); }
+    void onSeatReturning(int slot, const SeatRecord& r) override { session.onSeatReturning(slot, r); }
     void onConnectionLost(int slot, bool midMessage) override { session.onConnectionLost(slot, midMessage); }
 
     // GameHooks
