@@ -575,6 +575,14 @@ void Session::waitOver()
         if (game_.sessionMode != MODE_HOSTING || setup_.readyCount < 0) return;
         abandonSession(missingReadies() + "The game cannot start.");
         break;
+    case WAIT_TAKEOVER: {
+        std::vector<std::string> names;
+        for (int i : cutOffSeats()) names.push_back(game_.seats[i].name);
+        if (game_.sessionMode != MODE_JOINED || names.empty()) return;
+        abandonSession("The connection to " + listOfNames(names) + "'s program was lost while the host still has it, " +
+                       "so the game cannot go on.");
+        break;
+    }
     case WAIT_NONE: break;
     }
 }

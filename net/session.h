@@ -52,6 +52,9 @@ std::string listOfNames(const std::vector<std::string>& names);
 struct SessionWaits {
     int peers = 15000;
     int ready = 30000;
+    // Joined: for the host to take over the seat of a peer whose link to us
+    // broke; the host may still have that peer.
+    int takeover = 10000;
 };
 
 // The outcome of seating a joiner from the Add Players dialog.
@@ -176,7 +179,10 @@ private:
     // Ends the session over differing copies once no action is being applied.
     void endIfDiverged();
     void freeSeatsOf(int slot);
-    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY };
+    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY, WAIT_TAKEOVER };
+    // Joined: the seats whose program's link to us broke and that the host
+    // has not taken over yet.
+    std::vector<int> cutOffSeats() const;
     void startWait(Wait wait, int ms);
     void stopWait();
     // Hosting: the seated joiners that left or are not ready yet.
@@ -263,6 +269,7 @@ private:
         // word comes: that may be read after the claim.
         std::array<std::optional<WireAddress>, 4> returnAnnounced{};
         std::array<int, 4> pendingClaim{{-1, -1, -1, -1}};
+        std::array<bool, 4> cutOff{};
     };
     // Joined again: catching up from the host's blocks; the seats of this
     // machine that are still played by the host's computer. Until they are

@@ -545,6 +545,8 @@ protected:
     // Seated at seat 3, with Bea's program at seat 1 called and then lost:
     // the host's computer plays her seat.
     void seatUsAndLoseBea();
+    // Seated at seat 3, connected to Bea's program at seat 1: its end.
+    int seatUsWithBeaBelow();
     // The host says Bea's program comes back from that address.
     void announceReturn(const WireAddress& from);
     // A program that calls us and says it is Bea's.
@@ -601,6 +603,16 @@ bool JoinedSessionTest::playLocalGameToItsEnd()
 
 void JoinedSessionTest::seatUsAndLoseBea()
 {
+    const int bea = seatUsWithBeaBelow();
+    // Her program is lost, and the host's computer takes her seat.
+    ::close(bea);
+    pumpFor(60);
+    hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_TAKEOVER}).data());
+    EXPECT_TRUE(game.seats[1].standIn);
+}
+
+int JoinedSessionTest::seatUsWithBeaBelow()
+{
     // Bea's program sits below us: we call it once seated.
     const int beaListener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
@@ -617,13 +629,8 @@ void JoinedSessionTest::seatUsAndLoseBea()
     const int bea = accept(beaListener, nullptr, nullptr);
     EXPECT_NE(bea, -1);
     ::close(beaListener);
-
-    // Her program is lost, and the host's computer takes her seat.
-    ::close(bea);
-    pumpFor(60);
-    hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_TAKEOVER}).data());
-    EXPECT_TRUE(game.seats[1].standIn);
-
+    pumpFor(30);
+    return bea;
 }
 
 void JoinedSessionTest::announceReturn(const WireAddress& from)
@@ -913,6 +920,32 @@ TEST_F(JoinedSessionTest, OnlyAnAnnouncedReturningProgramIsTaken)
         EXPECT_TRUE(table.boxes.empty());
         ::close(first);
         ::close(second);
+        session.newLocalGame();
+        TearDown();
+    }
+}
+
+// Our link to Bea's program breaks while the host keeps its own: no
+// takeover may come, and her actions would never reach us.
+TEST_F(JoinedSessionTest, ABrokenLinkToAPeerEndsWithAWordUnlessTheHostTakesItsSeat)
+{
+    session.setWaits(SessionWaits{300, 300, 300});
+    for (const bool takenOver : {true, false}) {
+        SCOPED_TRACE(takenOver);
+        if (host == -1) SetUp();
+        table.boxes.clear();
+        ::close(seatUsWithBeaBelow());
+        pumpFor(60);
+        if (takenOver) hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_TAKEOVER}).data());
+        pumpFor(400);
+        if (takenOver) {
+            EXPECT_TRUE(table.boxes.empty());
+            EXPECT_EQ(game.sessionMode, MODE_JOINED);
+        } else {
+            EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: The connection to Bea's program was lost "
+                                                            "while the host still has it, so the game cannot go on."});
+            EXPECT_EQ(game.sessionMode, MODE_SETUP);
+        }
         session.newLocalGame();
         TearDown();
     }
