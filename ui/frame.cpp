@@ -18,6 +18,8 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, Frame::onCanvasRelease),
     FXMAPFUNCS(SEL_IO_READ, Frame::ID_CONNECTION, Frame::ID_CONNECTION + 9, Frame::onIoConnection),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_LISTEN, Frame::onIoListen),
+    FXMAPFUNCS(SEL_IO_WRITE, Frame::ID_CONNECTING, Frame::ID_CONNECTING + CONNECTS_MAX - 1, Frame::onIoConnecting),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_TRANSPORT_TIMER, Frame::onTransportTimer),
     FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
@@ -359,6 +361,12 @@ void Frame::watchSocket(int socket, int id) { getApp()->addInput(socket, INPUT_R
 
 void Frame::unwatchSocket(int socket) { getApp()->removeInput(socket, INPUT_READ); }
 
+void Frame::watchConnect(int socket, int index) { getApp()->addInput(socket, INPUT_WRITE, this, ID_CONNECTING + index); }
+
+void Frame::unwatchConnect(int socket) { getApp()->removeInput(socket, INPUT_WRITE); }
+
+void Frame::startTransportTimer(int ms) { getApp()->addTimeout(this, ID_TRANSPORT_TIMER, static_cast<FXuint>(ms)); }
+
 void Frame::readSockets(const std::function<void(Transport&)>& read)
 {
     if (!transport) return;
@@ -387,6 +395,19 @@ long Frame::onIoConnection(FXObject*, FXSelector sel, void*)
 long Frame::onIoListen(FXObject*, FXSelector, void*)
 {
     readSockets([](Transport& t) { t.onListenerReadable(); });
+    return 1;
+}
+
+long Frame::onIoConnecting(FXObject*, FXSelector sel, void*)
+{
+    const int index = FXSELID(sel) - ID_CONNECTING;
+    readSockets([index](Transport& t) { t.onConnectDone(index); });
+    return 1;
+}
+
+long Frame::onTransportTimer(FXObject*, FXSelector, void*)
+{
+    readSockets([](Transport& t) { t.onTimer(); });
     return 1;
 }
 

@@ -81,6 +81,8 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
+        ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
         ID_LAST
     };
 
@@ -132,6 +134,9 @@ public:
     // SocketWatcher
     void watchSocket(int socket, int id) override;
     void unwatchSocket(int socket) override;
+    void watchConnect(int socket, int index) override;
+    void unwatchConnect(int socket) override;
+    void startTransportTimer(int ms) override;
 
     long onConfigure(FXObject*, FXSelector, void*);
     long onCanvasPaint(FXObject*, FXSelector, void*);
@@ -139,6 +144,8 @@ public:
     long onCanvasRelease(FXObject*, FXSelector, void*);
     long onIoConnection(FXObject*, FXSelector, void*);
     long onIoListen(FXObject*, FXSelector, void*);
+    long onIoConnecting(FXObject*, FXSelector, void*);
+    long onTransportTimer(FXObject*, FXSelector, void*);
     long onClose(FXObject*, FXSelector, void*);
     long onCmdQuitGame(FXObject*, FXSelector, void*);
     long onCmdBeg(FXObject*, FXSelector, void*);
