@@ -5,21 +5,43 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <cstring>
+#include <functional>
 #include <memory>
+#include <random>
+#include <utility>
 
 #include "engine/deal.h"
 #include "engine/headless_table.h"
 #include "engine/loopback.h"
 #include "net/poll_loop.h"
 #include "net/session.h"
+#include "players/computer.h"
 #include "tools/selfplay/game_watcher.h"
 
 namespace {
 
+// The window's pace on a simulated clock: a computer move held now goes
+// out 0 to 900 ms later, and a later one replaces it.
+class SimulatedPace : public ComputerPace {
+public:
+    void hold(std::function<void()> send) override
+    {
+        held = std::move(send);
+        dueMs = nowMs + std::uniform_int_distribution<long>(0, MAX_WAIT_MS)(rng);
+    }
+
+    static constexpr long MAX_WAIT_MS = 900;
+    std::mt19937 rng;
+    long nowMs = 0;
+    long dueMs = 0;
+    std::function<void()> held;
+};
+
 class MemoryPlay {
 public:
     MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
-        : options_(options), players_(options), watcher_(game_, result, log, options.verbose)
+        : options_(options), result_(result), log_(log), players_(options), watcher_(game_, result, log, options.verbose)
     {
         initGame(game_);
         game_.table = &table_;
@@ -30,6 +52,10 @@ public:
         game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
         table_.onError = [this](const std::string& caption, const std::string& text) { watcher_.onError(caption, text); };
+        if (options.paced) {
+            pace_.rng.seed(options.seed);
+            players_.teams.setPace(&pace_);
+        }
     }
 
     Players& players() { return players_; }
@@ -45,10 +71,64 @@ public:
         watcher_.finished = false;
         chooseDealer(game_);
         deliverAll();
+        if (options_.paced) playPaced();
         return watcher_.finished;
     }
 
 private:
+    // Moves go out as the simulated clock reaches them; now and then
+    // something else arrives while a move waits.
+    void playPaced()
+    {
+        constexpr long STALL_MS = 10000;
+        constexpr int ONE_WAIT_IN = 6;
+        std::mt19937& rng = pace_.rng;
+        while (!watcher_.finished) {
+            if (!pace_.held) {
+                // No move will ever come: the game stands still for good.
+                pace_.nowMs += STALL_MS;
+                ++result_.stalls;
+                log_ << "stall: seed " << options_.seed << ", game " << result_.games + 1 << ", after "
+                     << result_.actions << " actions, turn " << game_.turn << '\n';
+                return;
+            }
+            if (rng() % ONE_WAIT_IN == 0) {
+                pace_.nowMs += std::uniform_int_distribution<long>(0, pace_.dueMs - pace_.nowMs)(rng);
+                inject(rng);
+                ++result_.injected;
+            } else {
+                pace_.nowMs = pace_.dueMs;
+                std::exchange(pace_.held, nullptr)();
+            }
+            deliverAll();
+        }
+        pace_.held = nullptr;
+    }
+
+    // Actions that leave the decision a computer's move waits on open.
+    void inject(std::mt19937& rng)
+    {
+        int seat = static_cast<int>(rng() % 4);
+        while (!game_.seatInPlay(seat)) seat = (seat + 1) % 4;
+        switch (rng() % 5) {
+        case 0:
+            sendCallReneed(game_, seat);
+            break;
+        case 1:
+            game_.seats[seat].standIn ? sendReturn(game_, seat) : sendTakeover(game_, seat);
+            break;
+        case 2:
+            if (seat == game_.turn) seat = game_.nextSeat[seat];
+            sendPlay(game_, seat, game_.seats[seat].hand);
+            break;
+        default:
+            sendAction(game_, seat, UNKNOWN_ACTION, nullptr);
+            break;
+        }
+    }
+
+    static constexpr int UNKNOWN_ACTION = 77;
+
     void deliverAll()
     {
         auto& queue = loop_.pending();
@@ -60,9 +140,12 @@ private:
     }
 
     const SelfPlayOptions& options_;
+    SelfPlayResult& result_;
+    std::ostream& log_;
     GameState game_;
     HeadlessTable table_;
     MemoryLoopback loop_;
+    SimulatedPace pace_;
     Players players_;
     GameWatcher watcher_;
 };
@@ -201,19 +284,22 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log)
     return result;
 }
 
-void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
+void printSummary(const SelfPlayResult& r, std::ostream& out, bool network, bool paced)
 {
-    char divergences[96] = "";
+    char divergences[160] = "";
     if (network)
         std::snprintf(divergences, sizeof divergences, " drops=%ld rejoins=%ld hostlosses=%ld divergences=%ld", r.drops,
                       r.rejoins, r.hostLosses, r.divergences);
+    if (paced)
+        std::snprintf(divergences + std::strlen(divergences), sizeof divergences - std::strlen(divergences),
+                      " injected=%ld stalls=%ld", r.injected, r.stalls);
     char decisions[96] = "";
     std::vector<double> ms;
     for (const auto& d : r.decisions) ms.push_back(d.ms);
     if (!ms.empty())
         std::snprintf(decisions, sizeof decisions, " decision_ms_median=%.1f decision_ms_max=%.1f",
                       percentile(ms, 0.5), percentile(ms, 1.0));
-    char line[420];
+    char line[480];
     std::snprintf(line, sizeof line,
                   "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f"
                   " wonA=%ld wonB=%ld%s",
