@@ -86,9 +86,6 @@ static void applyPlayAction(GameState& game, const GameAction& action)
     game.table->setBegEnabled(false);
     Card* card = findCardByIndex(game.seats[action.seat].hand, action.card);
     if (!card) return;
-    // The last round's summary has been read by the time the next round's
-    // first card is played.
-    if (!game.trick && !game.teams[0].pile && !game.teams[1].pile) game.table->closeRoundSummary();
     applyPlay(game, action.seat, card);
 }
 

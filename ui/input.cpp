@@ -54,6 +54,8 @@ long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
         menuOpen = menuOpen || (pane && pane->shown());
     const bool toTable = !menuOpen && !focused->isMemberOf(FXMETACLASS(FXTextField));
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
+    // Any key says the summary has been read, and does its own work too.
+    if (toTable) closeRoundSummary();
     if (plain && toTable && playByKey(event->code)) return 1;
     return FXMainWindow::onKeyPress(sender, sel, &typed);
 }

@@ -28,7 +28,7 @@ void SessionPanel::windowResized(int width, int height)
 
 void SessionPanel::scheduleSetupDialog() { window->scheduleSetupDialog(); }
 
-void SessionPanel::relayoutTable() { window->table().layoutTrickSlots(window->getWidth(), window->getHeight()); }
+void SessionPanel::relayoutTable() { window->relayoutTable(); }
 
 bool SessionPanel::runAddPlayers()
 {

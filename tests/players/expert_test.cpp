@@ -21,8 +21,8 @@ namespace {
 ExpertSettings quickSettings()
 {
     ExpertSettings s;
-    s.samples = 4;
-    s.begSamples = 2;
+    s.samples = s.maxSamples = 4;
+    s.begSamples = s.maxBegSamples = 2;
     s.nodeBudget = 4000;
     s.seed = 7;
     return s;

@@ -330,6 +330,45 @@ TEST_F(FrameTest, EachCardSizeShowsItsPicturesAndPlaysTheClickedCard)
     application->runWhileEvents();
 }
 
+// Whichever way the table changes size, by the menu or by hand, the BEG
+// button stands where the layout of the new size puts it, clear of every
+// card on the table.
+TEST_F(FrameTest, BegButtonFollowsEveryChangeOfSize)
+{
+    FXWindow* beg = frame->getFirst()->getNext();
+    ASSERT_TRUE(beg->isMemberOf(FXMETACLASS(FXButton)));
+    const int topBar = frame->getFirst()->getHeight();
+    auto expectPlaced = [&](const std::string& what) {
+        SCOPED_TRACE(what);
+        const TableLayout& layout = frame->tableLayout();
+        const Point wanted = layout.begButtonOrigin(beg->getWidth(), frame->getFirst()->getHeight());
+        EXPECT_EQ(beg->getX(), wanted.x);
+        EXPECT_EQ(beg->getY(), wanted.y);
+        // In the canvas's coordinates, a top bar higher than the window's.
+        const Rect button{beg->getX(), beg->getY() - topBar, beg->getWidth(), beg->getHeight()};
+        EXPECT_FALSE(overlaps(button, layout.trickArea()));
+        for (int p = 0; p < 4; ++p) EXPECT_FALSE(overlaps(button, layout.fullHandArea(p))) << "hand " << p;
+        const Point kicked = layout.kickedCardOrigin();
+        EXPECT_FALSE(overlaps(button, {kicked.x, kicked.y, layout.card().width, layout.card().height}));
+    };
+    for (CardScale from : CARD_SCALES)
+        for (CardScale to : CARD_SCALES) {
+            frame->setCardScale(from);
+            application->runWhileEvents();
+            frame->setCardScale(to);
+            application->runWhileEvents();
+            expectPlaced(std::string(cardScaleName(from)) + " to " + cardScaleName(to) + " by the menu");
+        }
+    const PixelSize small = tableSize(CardScale::SMALL);
+    for (const PixelSize& bySize : {PixelSize{small.width + 150, small.height + 40}, small}) {
+        frame->resize(bySize.width, bySize.height);
+        application->runWhileEvents();
+        expectPlaced("resized by hand to " + std::to_string(bySize.width) + "x" + std::to_string(bySize.height));
+    }
+    frame->setCardScale(CardScale::SMALL);
+    application->runWhileEvents();
+}
+
 // The widest banners of the game lose neither end: the cloth shows at both
 // edges of the banner's band, and the banner's red close inside them.
 TEST_F(FrameTest, AnnouncementsStayWithinTheTable)
