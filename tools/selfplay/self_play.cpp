@@ -21,23 +21,6 @@
 
 namespace {
 
-// The window's pace on a simulated clock: a computer move held now goes
-// out 0 to 900 ms later, and a later one replaces it.
-class SimulatedPace : public ComputerPace {
-public:
-    void hold(std::function<void()> send) override
-    {
-        held = std::move(send);
-        dueMs = nowMs + std::uniform_int_distribution<long>(0, MAX_WAIT_MS)(rng);
-    }
-
-    static constexpr long MAX_WAIT_MS = 900;
-    std::mt19937 rng;
-    long nowMs = 0;
-    long dueMs = 0;
-    std::function<void()> held;
-};
-
 class MemoryPlay {
 public:
     MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
@@ -53,7 +36,7 @@ public:
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
         table_.onError = [this](const std::string& caption, const std::string& text) { watcher_.onError(caption, text); };
         if (options.paced) {
-            pace_.rng.seed(options.seed);
+            rng_.seed(options.seed);
             players_.teams.setPace(&pace_);
         }
     }
@@ -80,29 +63,24 @@ private:
     // something else arrives while a move waits.
     void playPaced()
     {
-        constexpr long STALL_MS = 10000;
-        constexpr int ONE_WAIT_IN = 6;
-        std::mt19937& rng = pace_.rng;
         while (!watcher_.finished) {
-            if (!pace_.held) {
+            if (!pace_.holds()) {
                 // No move will ever come: the game stands still for good.
-                pace_.nowMs += STALL_MS;
+                nowMs_ += SimulatedPace::STALL_MS;
                 ++result_.stalls;
                 log_ << "stall: seed " << options_.seed << ", game " << result_.games + 1 << ", after "
                      << result_.actions << " actions, turn " << game_.turn << '\n';
                 return;
             }
-            if (rng() % ONE_WAIT_IN == 0) {
-                pace_.nowMs += std::uniform_int_distribution<long>(0, pace_.dueMs - pace_.nowMs)(rng);
-                inject(rng);
+            if (pace_.interrupted()) {
+                inject(rng_);
                 ++result_.injected;
             } else {
-                pace_.nowMs = pace_.dueMs;
-                std::exchange(pace_.held, nullptr)();
+                pace_.release();
             }
             deliverAll();
         }
-        pace_.held = nullptr;
+        pace_.drop();
     }
 
     // Actions that leave the decision a computer's move waits on open.
@@ -145,7 +123,9 @@ private:
     GameState game_;
     HeadlessTable table_;
     MemoryLoopback loop_;
-    SimulatedPace pace_;
+    long nowMs_ = 0;
+    std::mt19937 rng_;
+    SimulatedPace pace_{nowMs_, rng_};
     Players players_;
     GameWatcher watcher_;
 };
