@@ -27,8 +27,10 @@ void printUsage(std::ostream& out)
         << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
         << "  and the next game starts afresh (counted as hostlosses).\n"
         << "  --paced: each computer move waits 0 to 900 ms of simulated time, and during\n"
-        << "  the waits reneed calls, takeovers, plays out of turn and unknown codes arrive;\n"
-        << "  a game left with no move on its way is a stall (counted as stalls).\n";
+        << "  the waits reneed calls, takeovers, plays out of turn and unknown codes arrive\n"
+        << "  (network games: reneed calls, and the --drop peer is lost at such a moment\n"
+        << "  unless its count comes first); a game left with no move on its way for ten\n"
+        << "  simulated seconds is a stall (counted as stalls).\n";
 }
 
 int usage(const char* why)
@@ -160,8 +162,8 @@ int main(int argc, char** argv)
         if (side.first != side.partner && options.seats != 4) return usage("--players with A+B needs four seats");
     if (options.computers > 0 && (options.network + options.computers != 4 || options.seats != 4))
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
-    if (options.paced && (options.network || options.transport == SelfPlayTransport::TCP))
-        return usage("--paced plays local games over the in-memory loop");
+    if (options.paced && !options.network && options.transport == SelfPlayTransport::TCP)
+        return usage("--paced plays local games over the in-memory loop, or network games");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
     const SelfPlayResult result = runSelfPlay(options, std::cout);
