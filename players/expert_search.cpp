@@ -166,34 +166,38 @@ constexpr int SCORE_SPAN = 14 - LOWEST_SCORE;
 
 // Team 0's chance of winning from scores short of the target, before the
 // next deal turns up its first card, which scores for the dealer's team and
-// may end the game at once. Kept for the rules last asked about.
+// may end the game at once.
 double worthBeforeKick(int score0, int score1, int dealerTeam, const RuleSettings& rules)
 {
-    struct Table {
-        int target = -1;
-        int tobago = -1;
-        std::array<float, 2 * SCORE_SPAN * SCORE_SPAN> worths{};
-    };
-    thread_local Table table;
-    const int target = rules.target;
-    if (table.target != target || table.tobago != rules.tobagoRules) {
-        table.target = target;
-        table.tobago = rules.tobagoRules;
-        for (int team = 0; team < 2; ++team)
-            for (int a = 0; a < SCORE_SPAN; ++a)
-                for (int b = 0; b < SCORE_SPAN; ++b) {
-                    double sum = 0;
-                    for (int rank = 2; rank <= 14; ++rank) {
-                        int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
-                        if (const KickScore* k = kickScore(rules, rank)) s[team] += k->points;
-                        sum += s[team] >= target ? (team == 0 ? 1.0 : 0.0) : winChance(s[0], s[1], target);
+    using Table = std::array<float, 2 * SCORE_SPAN * SCORE_SPAN>;
+    // For each target the rules offer (7, 14), without and with Tobago rules.
+    static const std::array<Table, 4> tables = [] {
+        std::array<Table, 4> all{};
+        for (int t = 0; t < 4; ++t) {
+            RuleSettings offered;
+            offered.target = t < 2 ? 7 : 14;
+            offered.tobagoRules = t % 2;
+            for (int team = 0; team < 2; ++team)
+                for (int a = 0; a < SCORE_SPAN; ++a)
+                    for (int b = 0; b < SCORE_SPAN; ++b) {
+                        double sum = 0;
+                        for (int rank = 2; rank <= 14; ++rank) {
+                            int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
+                            if (const KickScore* k = kickScore(offered, rank)) s[team] += k->points;
+                            sum += s[team] >= offered.target ? (team == 0 ? 1.0 : 0.0)
+                                                             : winChance(s[0], s[1], offered.target);
+                        }
+                        all[t][(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
                     }
-                    table.worths[(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
-                }
-    }
-    const int a = std::clamp(score0, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
-    const int b = std::clamp(score1, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
-    return table.worths[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
+        }
+        return all;
+    }();
+    const bool shortGame = rules.target == 7;
+    const Table& table = tables[(shortGame ? 0 : 2) + (rules.tobagoRules ? 1 : 0)];
+    const int top = (shortGame ? 7 : 14) - 1;
+    const int a = std::clamp(score0, LOWEST_SCORE, top) - LOWEST_SCORE;
+    const int b = std::clamp(score1, LOWEST_SCORE, top) - LOWEST_SCORE;
+    return table[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
 }
 
 // Team 0's worth of scores at the end of a round or a deal: a win, a loss,
