@@ -315,7 +315,10 @@ void Frame::updateScoreLabels()
     if (!us || !us->opponent) return;
     const Team* them = us->opponent;
     const TableFonts& fonts = canvas->tableFonts();
-    auto set = [&fonts](FXLabel* label, const FXString& text, int extra) {
+    bool changed = false;
+    auto set = [&fonts, &changed](FXLabel* label, const FXString& text, int extra) {
+        if (label->getText() == text) return;
+        changed = true;
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
@@ -327,6 +330,16 @@ void Frame::updateScoreLabels()
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));
     opponentGameLabel->setX(
         std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
+    if (!changed) return;
+    // Laid out and painted now: a queued repaint waits while a socket is
+    // ready, and the bar would keep the ends of the wider texts till then.
+    topBar->layout();
+    topBar->update();
+    topBar->repaint();
+    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) {
+        label->update();
+        label->repaint();
+    }
 }
 
 bool Frame::begEnabled() const { return canvas->begIsOpen(); }
