@@ -29,6 +29,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_SPEED_SLOW, Frame::ID_SPEED_FAST, Frame::onUpdSpeed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT, Frame::onCmdQuit),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_PLACE_BOX, Frame::onPlaceBoxTimer),
+    FXMAPFUNC(SEL_KEYPRESS, Frame::ID_SUMMARY_KEY, Frame::onSummaryKey),
     FXMAPFUNC(SEL_KEYPRESS, 0, Frame::onKeyPress),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_START_GAME, Frame::onCmdStartGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME, Frame::onCmdNewLocalGame),
@@ -239,11 +240,7 @@ void Frame::relayoutTable()
 
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
-void Frame::drawTable(bool refresh)
-{
-    closeSummaryAtDecision();
-    canvas->drawTable(refresh);
-}
+void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
 
 void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
 
@@ -296,6 +293,9 @@ long Frame::onCanvasPaint(FXObject*, FXSelector, void*)
 long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
 {
     FXMainWindow::onConfigure(sender, sel, ptr);
+    // The window manager may move the window after the setup dialog opened
+    // over it, as it does when placing a window that just changed size.
+    if (setupDialog && setupDialog->shown()) centreOnWindow(setupDialog);
     const int w = getWidth();
     const int h = getHeight();
     if (!canvas->resizeImages(w, h)) return 1;
