@@ -31,6 +31,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_SPEED_SLOW, Frame::ID_SPEED_FAST, Frame::onUpdSpeed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT, Frame::onCmdQuit),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_PLACE_BOX, Frame::onPlaceBoxTimer),
+    FXMAPFUNC(SEL_KEYPRESS, Frame::ID_SUMMARY_KEY, Frame::onSummaryKey),
     FXMAPFUNC(SEL_KEYPRESS, 0, Frame::onKeyPress),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_START_GAME, Frame::onCmdStartGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME, Frame::onCmdNewLocalGame),
@@ -241,11 +242,7 @@ void Frame::relayoutTable()
 
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
-void Frame::drawTable(bool refresh)
-{
-    closeSummaryAtDecision();
-    canvas->drawTable(refresh);
-}
+void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
 
 void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
 
@@ -298,6 +295,9 @@ long Frame::onCanvasPaint(FXObject*, FXSelector, void*)
 long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
 {
     FXMainWindow::onConfigure(sender, sel, ptr);
+    // The window manager may move the window after the setup dialog opened
+    // over it, as it does when placing a window that just changed size.
+    if (setupDialog && setupDialog->shown()) centreOnWindow(setupDialog);
     const int w = getWidth();
     const int h = getHeight();
     if (!canvas->resizeImages(w, h)) return 1;
@@ -317,7 +317,10 @@ void Frame::updateScoreLabels()
     if (!us || !us->opponent) return;
     const Team* them = us->opponent;
     const TableFonts& fonts = canvas->tableFonts();
-    auto set = [&fonts](FXLabel* label, const FXString& text, int extra) {
+    bool changed = false;
+    auto set = [&fonts, &changed](FXLabel* label, const FXString& text, int extra) {
+        if (label->getText() == text) return;
+        changed = true;
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
@@ -329,6 +332,16 @@ void Frame::updateScoreLabels()
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));
     opponentGameLabel->setX(
         std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
+    if (!changed) return;
+    // Laid out and painted now: a queued repaint waits while a socket is
+    // ready, and the bar would keep the ends of the wider texts till then.
+    topBar->layout();
+    topBar->update();
+    topBar->repaint();
+    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) {
+        label->update();
+        label->repaint();
+    }
 }
 
 bool Frame::begEnabled() const { return canvas->begIsOpen(); }

@@ -81,6 +81,7 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_SUMMARY_KEY,
         ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
         ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
         ID_LAST
@@ -157,6 +158,7 @@ public:
     long onUpdSpeed(FXObject*, FXSelector, void*);
     long onCmdQuit(FXObject*, FXSelector, void*);
     long onPlaceBoxTimer(FXObject*, FXSelector, void*);
+    long onSummaryKey(FXObject*, FXSelector, void*);
     long onKeyPress(FXObject*, FXSelector, void*);
     long onCmdStartGame(FXObject*, FXSelector, void*);
     long onCmdNewLocalGame(FXObject*, FXSelector, void*);
@@ -186,9 +188,8 @@ private:
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
-    // The round summary stays until read: a key, its OK button, or the
-    // person's own next decision closes it.
-    void closeSummaryAtDecision();
+    // A box over the middle of the window, wherever the window stands now.
+    void centreOnWindow(FXWindow* box);
     // Modal message boxes open where they cover no round summary.
     void placeNextBoxClear();
     Rect rootRectOf(const FXWindow* window) const;
