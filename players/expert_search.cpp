@@ -631,14 +631,11 @@ double winChance(int score0, int score1, int target)
     return 1.0 / (1.0 + std::exp(-1.5 * (to1 - to0) / std::sqrt(to0 + to1)));
 }
 
-int ExpertSearch::chooseCard(const SeatView& v) const
+double ExpertSearch::weighMoves(const SeatView& v, const int* moves, int n, double* total) const
 {
-    int moves[CARD_COUNT];
-    const int n = rootMoves(v, moves);
-    if (n <= 1) return n == 1 ? moves[0] : (v.hand ? lowest(v.hand) : NO_CARD);
+    double weights = 0;
     Rng rng(viewSeed(v, settings_.seed));
     Solver solver(cancel_);
-    std::array<double, CARD_COUNT> total{};
     int horizon = 0;
     for (int i = 0; v.allHandsKnown ? i < 1 : wantsSample(i, settings_.samples, settings_.maxSamples, solver.spent(),
                                                           settings_.decisionNodes);
@@ -655,13 +652,34 @@ int ExpertSearch::chooseCard(const SeatView& v) const
         double worths[CARD_COUNT];
         solveAll(solver, positions, n, settings_.nodeBudget, worths, horizon);
         const double weight = dealWeight(v, deal);
+        weights += weight;
         for (int m = 0; m < n; ++m) total[m] += weight * forTeam(worths[m], v.team());
         if (solver.cancelled()) break;
     }
+    return weights;
+}
+
+int ExpertSearch::chooseCard(const SeatView& v) const
+{
+    int moves[CARD_COUNT];
+    const int n = rootMoves(v, moves);
+    if (n <= 1) return n == 1 ? moves[0] : (v.hand ? lowest(v.hand) : NO_CARD);
+    std::array<double, CARD_COUNT> total{};
+    weighMoves(v, moves, n, total.data());
     int best = 0;
     for (int m = 1; m < n; ++m)
         if (total[m] > total[best] + 1e-9) best = m;
     return moves[best];
+}
+
+std::vector<double> ExpertSearch::cardWorths(const SeatView& v, const std::vector<int>& cards) const
+{
+    const int n = static_cast<int>(std::min<size_t>(cards.size(), CARD_COUNT));
+    std::array<double, CARD_COUNT> total{};
+    const double weights = weighMoves(v, cards.data(), n, total.data());
+    std::vector<double> worths(cards.size(), 0);
+    for (int m = 0; m < n; ++m) worths[m] = weights > 0 ? total[m] / weights : 0;
+    return worths;
 }
 
 bool ExpertSearch::begs(const SeatView& v) const
@@ -681,4 +699,13 @@ bool ExpertSearch::runsPack(const SeatView& v) const
     if (runIsForced(v)) return true;
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), nullptr, 0);
     return b.run > b.give;
+}
+
+ExpertSearch::BegWorths ExpertSearch::begWorths(const SeatView& v) const
+{
+    int moves[CARD_COUNT];
+    const bool eldest = v.begOpen && v.seat == v.nextSeat[v.dealer];
+    const int n = eldest ? rootMoves(v, moves) : 0;
+    const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), moves, n);
+    return {b.stand, b.give, b.run};
 }

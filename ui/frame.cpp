@@ -7,7 +7,9 @@
 #include "engine/actions.h"
 #include "engine/rule_dialog.h"
 #include "net/setup_dialog.h"
+#include "records/record_writer.h"
 #include "net/transport.h"
+#include "ui/replay_view.h"
 #include "ui/click_rules.h"
 #include "ui/session_panel.h"
 
@@ -74,11 +76,15 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     setWidth(size.width);
     setHeight(size.height);
 
+    replayView = new ReplayView(this, defaultRecordFolder());
     buildTopBar();
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
                              FRAME_RAISED | FRAME_THICK | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
     sessionPanel = new SessionPanel(this, game);
     canvas = new TableCanvas(this, this, ID_CANVAS, game, scale, getWidth(), getHeight());
+    replayView->setWindow({canvas, game, [this] { updateScoreLabels(); }, [this] { return !sessionUnderWay(); },
+                           [this] { if (setupDialog) setupDialog->hide(); }, [this] { scheduleSetupDialog(); },
+                           [this](const std::string& caption, const std::string& text) { showError(caption, text); }});
     placeTopBar();
     // No beg decision is pending before the first deal.
     begButton->disable();
@@ -165,6 +171,7 @@ void Frame::buildMenus()
     new FXMenuCommand(gameMenu, "Rule variations...", nullptr, this, ID_RULE_VARIATIONS, 0);
     new FXMenuCommand(gameMenu, "Call Reneed\tCtl-R", nullptr, this, ID_CALL_RENEED, 0);
     new FXMenuCommand(gameMenu, "Hint\tCtl-H", nullptr, this, ID_HINT, 0);
+    replayView->addMenuEntries(gameMenu);
     new FXMenuSeparator(gameMenu);
     new FXMenuCommand(gameMenu, "&Quit\tCtl-Q", nullptr, this, ID_QUIT, 0);
     new FXMenuTitle(menuBar, "&Game", nullptr, gameMenu);
@@ -306,14 +313,17 @@ long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
     if (fitting != cardScale()) useScale(fitting);
     relayoutTable();
     sessionPanel->windowResized(w, h);
+    replayView->windowResized(w, h);
     canvas->redrawAfterResize();
     return 1;
 }
 
 void Frame::updateScoreLabels()
 {
-    const int local = game->isSeat(game->localSeat) ? game->localSeat : 0;
-    const Team* us = game->seats[local].team;
+    // The game on the table: a replay's while one is shown.
+    const GameState& shown = canvas->shownGame();
+    const int local = shown.isSeat(shown.localSeat) ? shown.localSeat : 0;
+    const Team* us = shown.seats[local].team;
     if (!us || !us->opponent) return;
     const Team* them = us->opponent;
     const TableFonts& fonts = canvas->tableFonts();
@@ -324,9 +334,9 @@ void Frame::updateScoreLabels()
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
-    set(scoreLabel, FXStringFormat("Score: %d", shownScore(*game, *us)), LABEL_EXTRA);
+    set(scoreLabel, FXStringFormat("Score: %d", shownScore(shown, *us)), LABEL_EXTRA);
     set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), LABEL_EXTRA);
-    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", shownScore(*game, *them)), OPPONENT_SCORE_EXTRA);
+    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", shownScore(shown, *them)), OPPONENT_SCORE_EXTRA);
     set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), LABEL_EXTRA);
     // A negative score may be wider still.
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));

@@ -26,6 +26,7 @@
 
 class GameSetup;
 class PlayerNames;
+class ReplayView;
 class RuleDialog;
 class SessionPanel;
 
@@ -208,6 +209,8 @@ private:
     GameState* game = nullptr;
     Transport* transport = nullptr;
     FrameParts parts;
+    // A recorded game on the table in place of the live one.
+    ReplayView* replayView = nullptr;
 
     FXMenuBar* menuBar = nullptr;
     FXMenuPane* gameMenu = nullptr;
