@@ -75,6 +75,12 @@ void scoreRound(GameState& game)
     }
 }
 
+std::string teamNames(const GameState& game, const Team& team)
+{
+    if (game.seatCount == 2 || !team.second) return team.first->name;
+    return team.first->name + " and " + team.second->name;
+}
+
 std::string formatTeamHeading(const GameState& game, const Team& team)
 {
     if (game.seatCount == 2 || !team.second) return team.first->name;
@@ -148,6 +154,8 @@ void gameOver(GameState& game, Team* winner)
     if (game.hooks) game.hooks->recordGameResult(game, winner ? game.teamIndex(winner) : -1);
 
     if (game.sessionMode == MODE_LOCAL && table.askQuestion("Game over", "Play again?")) {
+        // The last game's summary goes with it.
+        table.closeRoundSummary();
         resetGame(game);
         chooseDealer(game);
         game.turn = TURN_DEALING;

@@ -26,6 +26,7 @@
 
 class GameSetup;
 class PlayerNames;
+class ReplayView;
 class RuleDialog;
 class SessionPanel;
 
@@ -81,6 +82,7 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_SUMMARY_KEY,
         ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
         ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
         ID_LAST
@@ -100,6 +102,8 @@ public:
     TableCanvas& table() { return *canvas; }
     // What the session asks of the window.
     SessionUi& sessionUi();
+    // The table and every widget on it laid out for the window's size.
+    void relayoutTable();
     // The game setup dialog, once the event loop runs again.
     void scheduleSetupDialog();
     // The table at another size: its pictures, fonts and layout, and the
@@ -155,6 +159,7 @@ public:
     long onUpdSpeed(FXObject*, FXSelector, void*);
     long onCmdQuit(FXObject*, FXSelector, void*);
     long onPlaceBoxTimer(FXObject*, FXSelector, void*);
+    long onSummaryKey(FXObject*, FXSelector, void*);
     long onKeyPress(FXObject*, FXSelector, void*);
     long onCmdStartGame(FXObject*, FXSelector, void*);
     long onCmdNewLocalGame(FXObject*, FXSelector, void*);
@@ -184,6 +189,8 @@ private:
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
+    // A box over the middle of the window, wherever the window stands now.
+    void centreOnWindow(FXWindow* box);
     // Modal message boxes open where they cover no round summary.
     void placeNextBoxClear();
     Rect rootRectOf(const FXWindow* window) const;
@@ -202,6 +209,8 @@ private:
     GameState* game = nullptr;
     Transport* transport = nullptr;
     FrameParts parts;
+    // A recorded game on the table in place of the live one.
+    ReplayView* replayView = nullptr;
 
     FXMenuBar* menuBar = nullptr;
     FXMenuPane* gameMenu = nullptr;

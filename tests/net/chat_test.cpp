@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "net/chat.h"
+#include "net/utf8_text.h"
 
 namespace {
 
@@ -39,3 +40,24 @@ TEST(PlainText, ShowsTextOnly)
 }
 
 }  // namespace
+
+// What the keyboard brings under any locale is kept as UTF-8: well-formed
+// UTF-8 as it is, a Latin-1 byte as its character.
+TEST(TypedText, IsUtf8WhateverTheLocale)
+{
+    const struct {
+        const char* raw;
+        const char* stored;
+    } cases[] = {
+        {"Bo", "Bo"},
+        {"Bo \xd1" "and\xfa", "Bo \xc3\x91" "and\xc3\xba"},
+        {"Bo \xc3\x91" "and\xc3\xba", "Bo \xc3\x91" "and\xc3\xba"},
+        {"\xe2\x82\xac and \xa3", "\xe2\x82\xac and \xc2\xa3"},
+        {"\xc3", "\xc3\x83"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.raw);
+        EXPECT_EQ(typedText(c.raw), c.stored);
+    }
+}

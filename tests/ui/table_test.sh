@@ -1,8 +1,8 @@
 #!/bin/bash
 # The table as a person meets it, with a window manager placing the windows:
 # the speed chosen in the menu, a round played with the keyboard alone, the
-# notes of a beg, the round summary clear of the table and gone at the next
-# round's first card, the question before quitting, and the rules and the
+# notes of a beg, the round summary clear of the table, leaving the keyboard
+# to it and gone at a key, the question before quitting, and the rules and the
 # last name kept over a restart.
 # Usage (inside xvfb-run): table_test.sh MARVANTO [SHOT_DIR]
 set -u
@@ -40,6 +40,15 @@ rect_in_main() {  # rect_in_main WINDOW -> "x y w h"
     mx=$X my=$Y
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "$((X - mx)) $((Y - my)) $WIDTH $HEIGHT"
+}
+
+# The middles of a window and of the main window lie within a few pixels.
+centred_on_main() {  # centred_on_main WINDOW
+    local r main
+    r=($(rect_in_main "$1"))
+    main=($(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {sub("x", " ", $2); print $2}'))
+    local dx=$((r[0] + r[2] / 2 - main[0] / 2)) dy=$((r[1] + r[3] / 2 - main[1] / 2))
+    [ ${dx#-} -le 4 ] && [ ${dy#-} -le 4 ] || { echo "  $1 at ${r[*]}, off the middle by $dx,$dy"; return 1; }
 }
 
 summary_clear_of_table() {
@@ -91,6 +100,8 @@ key_step() {
         notes_seen=$((notes_seen + 1))
         [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/notes_$notes_seen.png"
     fi
+    # A key would close a summary that has just come up.
+    [ -n "$(visible_window "Round summary")" ] && return
     if [ "$(colour_count "$WORK/table.png" "$(crop "$BEG_AREA")" "$BEG_OPEN")" -gt 50 ]; then
         [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/beg_open_$begs.png"
         begs=$((begs + 1))
@@ -104,6 +115,8 @@ key_step() {
 # --- Rules, name and speed chosen ---
 start_program
 setup=$(wait_window "Game Setup" 20)
+sleep 0.5
+check "the setup dialog opens over the middle of the window" centred_on_main "$setup"
 menu g 3
 rules=$(wait_window "Rule Variations" 10)
 check "the rule dialog opens" [ -n "$rules" ]
@@ -131,9 +144,12 @@ shoot round_summary
 check "the summary covers neither the trick nor the hand" summary_clear_of_table
 notes_told() { [ "$begs" -eq 0 ] || [ "$notes_seen" -gt 0 ]; }
 check "notes told of the person's beg" notes_told
-deadline=$((SECONDS + 60))
-while [ $SECONDS -lt $deadline ] && [ -n "$(visible_window "Round summary")" ]; do key_step; done
-check "the summary closes by itself at the next round's first card" wait_gone "Round summary" 1
+# The summary is read, not answered: the keyboard stays with the table, and
+# a key typed there (no window focused by hand) closes it.
+main_has_focus() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ]; }
+check "the summary leaves the keyboard with the table" main_has_focus
+xdotool key Left
+check "a key on the table closes the summary" wait_gone "Round summary" 2
 
 # --- Quitting a game asks first ---
 quit=$(ask_to_quit keys_to "$WIN" ctrl+q)
@@ -149,6 +165,8 @@ check "Yes ends the program with status 0" exits_cleanly
 # --- Restarted: the last name and the rules are back ---
 start_program
 setup=$(wait_window "Game Setup" 20)
+sleep 0.5
+check "after a restart too" centred_on_main "$setup"
 menu g 3
 rules=$(wait_window "Rule Variations" 10)
 keys_to "$rules" Return
