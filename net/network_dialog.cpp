@@ -243,7 +243,7 @@ enum JoinOutcome { JOIN_FAILED, JOIN_ANNOUNCED, JOIN_CANCELLED };
 // alive meanwhile: the connect is watched by the event loop.
 JoinOutcome joinOnce(FXWindow* owner, Session& session, const std::string& host, uint16_t port)
 {
-    FXDialogBox box(owner, "Connect to host", DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 16, 16, 12, 12, 4, 8);
+    FXDialogBox box(owner, "Joining", DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 16, 16, 12, 12, 4, 8);
     new FXLabel(&box, ("Connecting to " + host + "...").c_str());
     new FXButton(&box, " Cancel ", nullptr, &box, FXDialogBox::ID_CANCEL, BUTTON_DEFAULT | FRAME_RAISED | LAYOUT_CENTER_X);
     std::optional<bool> announced;
