@@ -26,6 +26,7 @@
 
 class GameSetup;
 class PlayerNames;
+class ReplayView;
 class RuleDialog;
 class SessionPanel;
 
@@ -81,6 +82,9 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_SUMMARY_KEY,
+        ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
+        ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
         ID_LAST
     };
 
@@ -132,6 +136,9 @@ public:
     // SocketWatcher
     void watchSocket(int socket, int id) override;
     void unwatchSocket(int socket) override;
+    void watchConnect(int socket, int index) override;
+    void unwatchConnect(int socket) override;
+    void startTransportTimer(int ms) override;
 
     long onConfigure(FXObject*, FXSelector, void*);
     long onCanvasPaint(FXObject*, FXSelector, void*);
@@ -139,6 +146,8 @@ public:
     long onCanvasRelease(FXObject*, FXSelector, void*);
     long onIoConnection(FXObject*, FXSelector, void*);
     long onIoListen(FXObject*, FXSelector, void*);
+    long onIoConnecting(FXObject*, FXSelector, void*);
+    long onTransportTimer(FXObject*, FXSelector, void*);
     long onClose(FXObject*, FXSelector, void*);
     long onCmdQuitGame(FXObject*, FXSelector, void*);
     long onCmdBeg(FXObject*, FXSelector, void*);
@@ -150,6 +159,7 @@ public:
     long onUpdSpeed(FXObject*, FXSelector, void*);
     long onCmdQuit(FXObject*, FXSelector, void*);
     long onPlaceBoxTimer(FXObject*, FXSelector, void*);
+    long onSummaryKey(FXObject*, FXSelector, void*);
     long onKeyPress(FXObject*, FXSelector, void*);
     long onCmdStartGame(FXObject*, FXSelector, void*);
     long onCmdNewLocalGame(FXObject*, FXSelector, void*);
@@ -179,9 +189,8 @@ private:
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
-    // The round summary stays until read: a key, its OK button, or the
-    // person's own next decision closes it.
-    void closeSummaryAtDecision();
+    // A box over the middle of the window, wherever the window stands now.
+    void centreOnWindow(FXWindow* box);
     // Modal message boxes open where they cover no round summary.
     void placeNextBoxClear();
     Rect rootRectOf(const FXWindow* window) const;
@@ -200,6 +209,8 @@ private:
     GameState* game = nullptr;
     Transport* transport = nullptr;
     FrameParts parts;
+    // A recorded game on the table in place of the live one.
+    ReplayView* replayView = nullptr;
 
     FXMenuBar* menuBar = nullptr;
     FXMenuPane* gameMenu = nullptr;

@@ -31,6 +31,7 @@ void GameWatcher::after(const GameAction& action)
         }
     }
     lastTurn_ = game_.turn;
+    if (recorder_) recorder_->onAction(game_, action);
 }
 
 void GameWatcher::onRoundSummary()
@@ -41,8 +42,9 @@ void GameWatcher::onRoundSummary()
         report("round of " + std::to_string(handSize_) + " cards each played " + std::to_string(played) + " cards");
 }
 
-void GameWatcher::recordGameResult(const GameState&, int winnerTeam)
+void GameWatcher::recordGameResult(const GameState& game, int winnerTeam)
 {
+    if (recorder_) recorder_->onGameEnd(game);
     if (winnerTeam == 0 || winnerTeam == 1) ++result_.won[winnerTeam];
 }
 
@@ -50,6 +52,13 @@ void GameWatcher::report(const std::string& what)
 {
     ++result_.violations;
     if (result_.violations <= 20) log_ << "violation: " << what << '\n';
+}
+
+std::unique_ptr<RecordWriter> makeRecorder(const SelfPlayOptions& options)
+{
+    if (options.recordFolder.empty()) return nullptr;
+    const std::string level = sideName(options.playerA) + "," + sideName(options.playerB);
+    return std::make_unique<RecordWriter>(options.recordFolder, "marvanto-selfplay", [level] { return level; });
 }
 
 void nameComputerSeats(GameState& game, int seats)

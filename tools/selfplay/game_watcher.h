@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <random>
 #include <string>
@@ -9,6 +10,7 @@
 #include "engine/actions.h"
 #include "players/computer.h"
 #include "players/expert_player.h"
+#include "records/record_writer.h"
 #include "tools/selfplay/self_play.h"
 
 // Checks every applied action and watches rounds and game ends.
@@ -28,6 +30,8 @@ public:
 
     void recordGameResult(const GameState&, int winnerTeam) override;
     void endSession(GameState&) override { finished = true; }
+    // Games are recorded by the writer too, from here on.
+    void recordTo(RecordWriter* writer) { recorder_ = writer; }
 
     bool finished = false;
 
@@ -40,7 +44,11 @@ private:
     bool verbose_;
     int lastTurn_ = TURN_IDLE;
     int handSize_ = 0;
+    RecordWriter* recorder_ = nullptr;
 };
+
+// The writer of --record, or none without it.
+std::unique_ptr<RecordWriter> makeRecorder(const SelfPlayOptions& options);
 
 // The two players of one team: `first` at the team's first seat (seat 0 or
 // 2), `partner` at the other.

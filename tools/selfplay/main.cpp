@@ -18,7 +18,7 @@ void printUsage(std::ostream& out)
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
-        << "                         [--players A,B] [--samples N] [--budget N] [--paced]\n"
+        << "                         [--players A,B] [--samples N] [--budget N] [--paced] [--record DIR]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. X+Y seats X at the team's first seat and\n"
         << "  Y at its partner's (expert+standard: an Expert with a standard partner).\n"
@@ -30,7 +30,8 @@ void printUsage(std::ostream& out)
         << "  the waits reneed calls, takeovers, plays out of turn and unknown codes arrive\n"
         << "  (network games: reneed calls, and the --drop peer is lost at such a moment\n"
         << "  unless its count comes first); a game left with no move on its way for ten\n"
-        << "  simulated seconds is a stall (counted as stalls).\n";
+        << "  simulated seconds is a stall (counted as stalls).\n"
+        << "  --record DIR writes a game record of every local game into DIR.\n";
 }
 
 int usage(const char* why)
@@ -124,6 +125,8 @@ int main(int argc, char** argv)
                 return usage("--rejoin takes P@B: the dropped peer and a count of actions");
             if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
             if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
+        } else if (arg == "--record") {
+            options.recordFolder = value;
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -164,6 +167,8 @@ int main(int argc, char** argv)
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
     if (options.paced && !options.network && options.transport == SelfPlayTransport::TCP)
         return usage("--paced plays local games over the in-memory loop, or network games");
+    if (!options.recordFolder.empty() && options.network)
+        return usage("--record takes local games: not with --network");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
     const SelfPlayResult result = runSelfPlay(options, std::cout);

@@ -159,6 +159,8 @@ public:
 
     // Seats the people of this machine for the next game.
     void prepare(int players, int seats);
+    // Joins the host's game; false when the host could not be reached.
+    bool join(uint16_t port);
     // Joined, and no seat yet.
     bool waitsForSeat() const
     {
@@ -468,6 +470,18 @@ void Peer::prepare(int players, int seats)
     watcher.finished = false;
 }
 
+bool Peer::join(uint16_t port)
+{
+    bool announced = false;
+    if (!session.joinNetworkGame("127.0.0.1", port, [&announced](bool ok) { announced = ok; })) return false;
+    // A person's program connects while the others play on; here the
+    // connect is seen through at once, so the join comes when the run says.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (session.connectingToHost() && std::chrono::steady_clock::now() < deadline) poll.runOnce(1);
+    if (session.connectingToHost()) session.cancelJoin();
+    return announced;
+}
+
 bool Peer::runAddPlayers()
 {
     const Arrangement& a = net_.arrangement();
@@ -581,7 +595,7 @@ void NetworkPlay::dropAndRejoin(const Arrangement& a)
         return;
     startPeer(index, a);
     peers_[index]->mayLeave = false;
-    peers_[index]->session.joinNetworkGame("127.0.0.1", host.transport.listenPort());
+    peers_[index]->join(host.transport.listenPort());
     droppedAt_ = -1;
 }
 
@@ -639,7 +653,7 @@ bool NetworkPlay::playGame(const Arrangement& a)
         if (!peers_[j + 1]) startPeer(j + 1, a);
         Peer& joiner = *peers_[j + 1];
         joiner.prepare(a.joinerPlayers[j], a.seats);
-        if (!joiner.session.joinNetworkGame("127.0.0.1", host.transport.listenPort())) {
+        if (!joiner.join(host.transport.listenPort())) {
             log_ << "peer " << j + 1 << " could not join the host at port " << host.transport.listenPort() << '\n';
             return false;
         }

@@ -24,8 +24,9 @@ namespace {
 class MemoryPlay {
 public:
     MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
-        : options_(options), result_(result), log_(log), players_(options), watcher_(game_, result, log, options.verbose)
+        : options_(options), result_(result), log_(log), players_(options), watcher_(game_, result, log, options.verbose), recorder_(makeRecorder(options))
     {
+        watcher_.recordTo(recorder_.get());
         initGame(game_);
         game_.table = &table_;
         game_.outbox = &loop_;
@@ -128,6 +129,7 @@ private:
     SimulatedPace pace_{nowMs_, rng_};
     Players players_;
     GameWatcher watcher_;
+    std::unique_ptr<RecordWriter> recorder_;
 };
 
 // The real session and transport: the process connects to its own
@@ -139,8 +141,10 @@ public:
           transport_(poll_, game_),
           session_(game_, transport_, *this),
           players_(options),
-          watcher_(game_, result, log, options.verbose)
+          watcher_(game_, result, log, options.verbose),
+          recorder_(makeRecorder(options))
     {
+        watcher_.recordTo(recorder_.get());
         initGame(game_);
         game_.table = &table_;
         game_.outbox = &transport_;
@@ -220,6 +224,7 @@ private:
     Session session_;
     Players players_;
     GameWatcher watcher_;
+    std::unique_ptr<RecordWriter> recorder_;
     Hooks hooks_;
     bool listening_ = false;
 };
@@ -291,13 +296,14 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network, bool
 
 namespace {
 
+const std::pair<const char*, PlayerKind> PLAYER_KIND_NAMES[] = {{"standard", PlayerKind::STANDARD},
+                                                                 {"expert", PlayerKind::EXPERT},
+                                                                 {"random", PlayerKind::RANDOM},
+                                                                 {"omniscient", PlayerKind::OMNISCIENT}};
+
 bool parsePlayerKind(const std::string& text, PlayerKind& kind)
 {
-    static const std::pair<const char*, PlayerKind> NAMES[] = {{"standard", PlayerKind::STANDARD},
-                                                                {"expert", PlayerKind::EXPERT},
-                                                                {"random", PlayerKind::RANDOM},
-                                                                {"omniscient", PlayerKind::OMNISCIENT}};
-    for (const auto& [name, k] : NAMES)
+    for (const auto& [name, k] : PLAYER_KIND_NAMES)
         if (text == name) {
             kind = k;
             return true;
@@ -305,7 +311,20 @@ bool parsePlayerKind(const std::string& text, PlayerKind& kind)
     return false;
 }
 
+const char* playerKindName(PlayerKind kind)
+{
+    for (const auto& [name, k] : PLAYER_KIND_NAMES)
+        if (k == kind) return name;
+    return "standard";
+}
+
 }  // namespace
+
+std::string sideName(const Side& side)
+{
+    const std::string first = playerKindName(side.first);
+    return side.partner == side.first ? first : first + "+" + playerKindName(side.partner);
+}
 
 bool parseSide(const std::string& text, Side& side)
 {

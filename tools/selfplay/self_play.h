@@ -27,6 +27,8 @@ struct Side {
 // "standard", "expert", "random", "omniscient", or two of them joined by a
 // '+' (the first seat's and the partner's); false for anything else.
 bool parseSide(const std::string& text, Side& side);
+// "standard" or "standard+expert": a side as --players takes it.
+std::string sideName(const Side& side);
 
 struct SelfPlayOptions {
     int games = 100;
@@ -61,6 +63,8 @@ struct SelfPlayOptions {
     // time, and during the waits reneed calls, takeovers and returns, plays
     // out of turn and unknown codes arrive at random moments.
     bool paced = false;
+    // Local games write a record each into this folder (none when empty).
+    std::string recordFolder;
 };
 
 struct SelfPlayResult {
