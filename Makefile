@@ -66,7 +66,7 @@ paced-soak: build
 	./$(BUILD)/marvanto-selfplay --paced --games $(PACED_GAMES) --seats 4 --seed 41
 	./$(BUILD)/marvanto-selfplay --paced --games $(PACED_GAMES) --seats 2 --seed 42 --rules 5,1,2,7,1,0,2,1
 	./$(BUILD)/marvanto-selfplay --paced --games $(PACED_GAMES) --seats 4 --seed 43 --rules 3,0,1,7,3,1,0,0 --opponent random
-	./$(BUILD)/marvanto-selfplay --paced --games 100 --seats 4 --seed 44 --players expert,standard --samples 6
+	./$(BUILD)/marvanto-selfplay --paced --games 20 --seats 4 --seed 44 --players expert,standard --samples 6
 	./$(BUILD)/marvanto-selfplay-memnet --paced --network 3 --computers 1 --drop 2@400 --rejoin 2@25 --games $(PACED_NETWORK_GAMES) --seed 45
 	./$(BUILD)/marvanto-selfplay-memnet --paced --network 2 --computers 2 --drop 1@400 --games $(PACED_NETWORK_GAMES) --seed 46
 	./$(BUILD)/marvanto-selfplay-memnet --paced --network 3 --computers 1 --drop 0@400 --games $(PACED_NETWORK_GAMES) --seed 47
