@@ -118,7 +118,11 @@ void resetRound(GameState& game)
         team.renegeCalled = false;
         team.jackSafe = team.jackHung = false;
     }
-    for (Seat& seat : game.seats) seat.reneged = seat.renegedOnTrump = seat.bareJack = seat.highTrump = false;
+    for (Seat& seat : game.seats) {
+        seat.reneged = seat.renegedOnTrump = seat.bareJack = seat.highTrump = false;
+        seat.renegeCard = -1;
+        seat.renegeLed = 0;
+    }
     game.trickCount = 0;
 }
 

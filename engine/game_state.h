@@ -44,6 +44,10 @@ struct Seat {
     Seat* next = nullptr;
     bool reneged = false;
     bool renegedOnTrump = false;
+    // The first reneed of the round, for the call that finds it: the card
+    // played (its index) and the suit it did not follow.
+    int renegeCard = -1;
+    char renegeLed = 0;
     bool bareJack = false;
     bool highTrump = false;
     // A computer at the host plays the seat for its person, who left; every
