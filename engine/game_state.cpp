@@ -41,6 +41,7 @@ void initGame(GameState& game)
     game.trick = nullptr;
     game.kicked = nullptr;
     game.lastTrick[0] = NO_CARD;
+    game.lastTrickWinner = -1;
 }
 
 void resetSeating(GameState& game)

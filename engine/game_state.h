@@ -103,6 +103,7 @@ struct GameState {
     int32_t partnerSeat = 1;
     bool hosting = false;
     std::array<int32_t, 4> lastTrick{{NO_CARD, NO_CARD, NO_CARD, NO_CARD}};
+    int32_t lastTrickWinner = -1;  // the seat that won lastTrick
     std::array<int32_t, 4> tablePosition{{0, 1, 2, 3}};
     std::array<int32_t, 4> nextSeat{{3, 2, 0, 1}};
     RuleSettings rules;

@@ -143,6 +143,7 @@ void finishTrick(GameState& game)
         }
         game.lastTrick[c->holder] = cardIndex(c);
     }
+    game.lastTrickWinner = winner;
     table.pauseDisplay(pause);
 
     Card* trick = game.trick;

@@ -8,6 +8,7 @@
 
 #include <FXJPGImage.h>
 
+#include "engine/tricks.h"
 #include "net/transport.h"
 #include "ui/artwork.h"
 #include "ui/background_fit.h"
@@ -212,6 +213,17 @@ void TableCanvas::showLastTrick()
             const Point slot = layout.trickSlots()[card.position];
             drawCard(dc, card.index, slot.x, slot.y, true);
         }
+        const int winner = game->lastTrickWinner;
+        if (game->isSeat(winner) && game->seatInPlay(winner)) {
+            drawWinnerMark(dc, layout.trickSlots()[positionOfSeat(*game, winner)]);
+            // Said where the notes are, below any of them: the trick's
+            // surroundings are taken by hands and names.
+            dc.setFont(fonts.table);
+            const FXString text = (game->seats[winner].name + " won this trick.").c_str();
+            const Point at = layout.noteOrigin(static_cast<int>(notes.size()), fonts.table->getTextWidth(text),
+                                               noteLineHeight());
+            drawOutlinedText(dc, at.x, at.y, text, NOTE_TEXT);
+        }
     }
     paintAll();
     lastTrickShowing = true;
@@ -300,8 +312,36 @@ void TableCanvas::drawNames(FXDCWindow& dc)
         if (seat == game->dealer) name += " (dealer)";
         if (game->seats[seat].standIn) name += " (computer)";
         const Point at = layout.nameOrigin(p, fonts.table->getTextWidth(name));
-        drawOutlinedText(dc, at.x, at.y, name, seat == game->turn ? TURN_MARK : WHITE);
+        const bool lit = seat == game->turn || seat == completeTrickWinner();
+        drawOutlinedText(dc, at.x, at.y, name, lit ? TURN_MARK : WHITE);
     }
+}
+
+int TableCanvas::completeTrickWinner() const
+{
+    if (game->turn != TURN_IDLE || !game->trick || countCards(game->trick) != game->seatCount) return -1;
+    return trickWinner(*game, game->trick);
+}
+
+void TableCanvas::drawWinnerMark(FXDCWindow& dc, const Point& card)
+{
+    const int t = layout.turnMarkerWidth();
+    const int w = layout.card().width;
+    const int h = layout.card().height;
+    // White, edged in black, so it is not taken for the turn's yellow.
+    dc.setForeground(BLACK);
+    dc.drawRectangle(card.x - t - 1, card.y - t - 1, w + 2 * t + 1, h + 2 * t + 1);
+    dc.setForeground(WHITE);
+    dc.setLineWidth(t);
+    dc.drawRectangle(card.x - t / 2 - 1, card.y - t / 2 - 1, w + t + 1, h + t + 1);
+    dc.setLineWidth(0);
+}
+
+void TableCanvas::drawTrickWinner(FXDCWindow& dc)
+{
+    const int winner = completeTrickWinner();
+    if (winner < 0) return;
+    drawWinnerMark(dc, layout.trickSlots()[positionOfSeat(*game, winner)]);
 }
 
 void TableCanvas::drawBackground(FXDCWindow& dc)
@@ -385,6 +425,7 @@ void TableCanvas::drawTable(bool refresh)
             if (game->seatInPlay(seat)) drawHand(dc, p, handFaceUp(*game, seat, begPending));
         }
         drawTrick(dc, game->trick, 0, 0);
+        drawTrickWinner(dc);
 
         dc.setFont(fonts.table);
         if (game->kicked) {

@@ -402,6 +402,44 @@ TEST_F(FrameTest, LastTrickShowsUntilTheNextClick)
     EXPECT_EQ(outbox.sent[0].card, indexOf("2D"));
 }
 
+// While a finished trick waits to be swept, its winning card is marked and
+// the winner's name lit; the last-trick view marks the winner too and says
+// who it was.
+TEST_F(FrameTest, TheTricksWinnerIsShown)
+{
+    const FXColor white = opaque(FXRGB(255, 255, 255));
+    const FXColor note = opaque(FXRGB(255, 240, 160));
+    game->kicked = take("3D");
+    play(1, "4C");
+    play(2, "KC");
+    play(3, "2D");  // the only trump wins
+    play(0, "AC");
+    game->turn = TURN_IDLE;
+    frame->drawTable(true);
+    const Screen paused;
+    const Point won = slot(positionOfSeat(*game, 3));
+    const Point lost = slot(positionOfSeat(*game, 2));
+    EXPECT_EQ(paused.at(won.x + 30, won.y - 2), white);
+    EXPECT_NE(paused.at(lost.x + 30, lost.y - 2), white);
+
+    for (Card* c = game->trick; c; c = c->next) game->lastTrick[c->holder] = cardIndex(c);
+    game->lastTrickWinner = 3;
+    game->trick = nullptr;
+    game->turn = 0;
+    frame->drawTable(true);
+    send(SEL_COMMAND, Frame::ID_LAST_TRICK);
+    const Screen view;
+    EXPECT_EQ(view.at(won.x + 30, won.y - 2), white);
+    const Rect notes = frame->tableLayout().noteArea(4, 16);
+    int told = 0;
+    for (int y = notes.y; y < notes.y + notes.h + 20; ++y)
+        for (int x = notes.x; x < notes.x + notes.w; ++x) told += view.at(x, y) == note;
+    EXPECT_GT(told, 30) << "who won it is said";
+    frame->table().restoreTable();
+    game->kicked = nullptr;
+    game->lastTrickWinner = -1;
+}
+
 TEST_F(FrameTest, LastTrickBeforeAnyTrickShowsNothing)
 {
     game->lastTrick = {NO_CARD, NO_CARD, NO_CARD, NO_CARD};
