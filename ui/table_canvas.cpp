@@ -31,7 +31,7 @@ constexpr FXColor TURN_MARK = FXRGB(255, 220, 0);
 constexpr FXColor NOTE_TEXT = FXRGB(255, 240, 160);
 constexpr const char* BEG_PROMPT = "Beg or play a card";
 constexpr FXColor ANNOUNCEMENT = FXRGB(240, 10, 40);
-constexpr FXColor HINT = FXRGB(255, 215, 0);
+constexpr FXColor HINT = FXRGB(0, 210, 255);
 constexpr int HINT_LINE = 3;
 constexpr int TRICK_SIZE_MAX = 4;
 constexpr int HANG_JACK_FRAMES = 4;
@@ -463,13 +463,24 @@ void TableCanvas::drawHint(FXDCWindow& dc)
         drawOutlinedText(dc, at.x - fonts.table->getTextWidth(text) - 12, at.y + layout.card().height / 2, text, WHITE);
     }
     if (hint.beg) return;
-    for (const Card* card = hand; card; card = card->next, at.x += step.x, at.y += step.y) {
+    const int picked = seat == game->turn ? currentKeyPick() : -1;
+    int i = 0;
+    for (const Card* card = hand; card; card = card->next, at.x += step.x, at.y += step.y, ++i) {
         if (cardIndex(card) != hint.card) continue;
+        // Drawn again over its neighbours, so the outline frames it alone,
+        // in a colour of its own beside the keys' yellow.
+        const int y = i == picked ? at.y - layout.pickedCardRise() : at.y;
+        drawCard(dc, hint.card, at.x, y, true);
+        const int w = layout.card().width;
+        const int h = layout.card().height;
+        dc.setForeground(BLACK);
+        dc.drawRectangle(at.x - HINT_LINE - 1, y - HINT_LINE - 1, w + 2 * HINT_LINE + 1, h + 2 * HINT_LINE + 1);
         dc.setForeground(HINT);
         dc.setLineWidth(HINT_LINE);
-        dc.drawRectangle(at.x - HINT_LINE, at.y - HINT_LINE, layout.card().width + 2 * HINT_LINE - 1,
-                         layout.card().height + 2 * HINT_LINE - 1);
+        dc.drawRectangle(at.x - HINT_LINE / 2 - 1, y - HINT_LINE / 2 - 1, w + HINT_LINE + 1, h + HINT_LINE + 1);
         dc.setLineWidth(0);
+        const FXString badge = "Hint";
+        drawOutlinedText(dc, at.x + (w - fonts.table->getTextWidth(badge)) / 2, y - HINT_LINE - 4, badge, HINT);
     }
 }
 

@@ -440,6 +440,31 @@ TEST_F(FrameTest, TheTricksWinnerIsShown)
     game->lastTrickWinner = -1;
 }
 
+// The hinted card is drawn over its neighbours, its outline whole on both
+// sides, in a colour apart from the keys' yellow pick.
+TEST_F(FrameTest, TheHintedCardStandsOutWhole)
+{
+    const FXColor hint = opaque(FXRGB(0, 210, 255));
+    give(0, {"2D", "7D", "9D", "KD"});
+    game->kicked = take("3C");
+    game->turn = 0;
+    BackgroundExpert::Advice advice;
+    advice.seat = 0;
+    advice.card = indexOf("7D");
+    frame->table().setHint(advice);
+    const Screen screen;
+    const TableLayout& layout = frame->tableLayout();
+    const Point first = layout.handOrigin(POS_BOTTOM, 4);
+    const Point step = layout.handStep(POS_BOTTOM, 4);
+    const int x = first.x + step.x;  // the second card
+    const int middle = first.y + layout.card().height / 2;
+    EXPECT_EQ(screen.at(x - 2, middle), hint) << "left edge";
+    EXPECT_EQ(screen.at(x + layout.card().width + 1, middle), hint) << "right edge, over the next card";
+    EXPECT_NE(hint, opaque(FXRGB(255, 220, 0)));
+    frame->table().moveKeyPick(1);  // the keys' pick is another card
+    game->kicked = nullptr;
+}
+
 TEST_F(FrameTest, LastTrickBeforeAnyTrickShowsNothing)
 {
     game->lastTrick = {NO_CARD, NO_CARD, NO_CARD, NO_CARD};
