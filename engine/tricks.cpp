@@ -77,7 +77,7 @@ void applyPlay(GameState& game, int seatIndex, Card* card)
 
     if (game.rules.underTrumpPenalty != UNDER_TRUMP_NONE && isUnderTrump(game, card, seat.hand)) {
         if (game.rules.underTrumpPenalty == UNDER_TRUMP_BULLSEYE) {
-            bullseye(game, seat.team->opponent);
+            bullseye(game, seat.team->opponent, seat.name + " under-trumped: bullseye.");
             return;
         }
         seat.team->score -= 1;
@@ -206,7 +206,7 @@ ReneedOutcome callReneed(GameState& game, int callerSeat)
     }
     if (game.rules.reneedRule == RENEED_NONE) return RENEED_CALL_UNPUNISHED;
     if (isBullseye) {
-        bullseye(game, &us);
+        bullseye(game, &us, game.seats[callerSeat].name + " called a reneed: bullseye.");
         return RENEED_CALL_BULLSEYE;
     }
     them.score -= 1;
