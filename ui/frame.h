@@ -26,6 +26,7 @@
 
 class GameSetup;
 class PlayerNames;
+class ReplayView;
 class RuleDialog;
 class SessionPanel;
 
@@ -82,6 +83,8 @@ public:
         ID_QUIT,
         ID_PLACE_BOX,
         ID_SUMMARY_KEY,
+        ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
+        ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
         ID_LAST
     };
 
@@ -133,6 +136,9 @@ public:
     // SocketWatcher
     void watchSocket(int socket, int id) override;
     void unwatchSocket(int socket) override;
+    void watchConnect(int socket, int index) override;
+    void unwatchConnect(int socket) override;
+    void startTransportTimer(int ms) override;
 
     long onConfigure(FXObject*, FXSelector, void*);
     long onCanvasPaint(FXObject*, FXSelector, void*);
@@ -140,6 +146,8 @@ public:
     long onCanvasRelease(FXObject*, FXSelector, void*);
     long onIoConnection(FXObject*, FXSelector, void*);
     long onIoListen(FXObject*, FXSelector, void*);
+    long onIoConnecting(FXObject*, FXSelector, void*);
+    long onTransportTimer(FXObject*, FXSelector, void*);
     long onClose(FXObject*, FXSelector, void*);
     long onCmdQuitGame(FXObject*, FXSelector, void*);
     long onCmdBeg(FXObject*, FXSelector, void*);
@@ -201,6 +209,8 @@ private:
     GameState* game = nullptr;
     Transport* transport = nullptr;
     FrameParts parts;
+    // A recorded game on the table in place of the live one.
+    ReplayView* replayView = nullptr;
 
     FXMenuBar* menuBar = nullptr;
     FXMenuPane* gameMenu = nullptr;

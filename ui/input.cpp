@@ -6,13 +6,17 @@
 #include <fxkeys.h>
 
 #include "engine/actions.h"
+#include "net/typed_key.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
+#include "ui/replay_view.h"
 
 long Frame::onCanvasPress(FXObject*, FXSelector, void*) { return 1; }
 
 long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
 {
+    // A replay on the table takes no card from it.
+    if (replayView->active()) return 1;
     if (canvas->lastTrickShown()) {
         canvas->restoreTable();
         return 1;
@@ -43,7 +47,8 @@ void Frame::actOnCard(const CardClick& click)
 
 long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
 {
-    const auto* event = static_cast<const FXEvent*>(ptr);
+    FXEvent typed = typedKey(ptr);
+    const FXEvent* event = &typed;
     // Keys with a modifier are the menus' and the accelerators'; a menu
     // walked by keys or a text field being typed in (the chat line) takes
     // every key.
@@ -56,8 +61,8 @@ long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
     // Any key says the summary has been read, and does its own work too.
     if (toTable) closeRoundSummary();
-    if (plain && toTable && playByKey(event->code)) return 1;
-    return FXMainWindow::onKeyPress(sender, sel, ptr);
+    if (plain && toTable && (replayView->active() ? replayView->onKey(event->code) : playByKey(event->code))) return 1;
+    return FXMainWindow::onKeyPress(sender, sel, &typed);
 }
 
 bool Frame::playByKey(FXuint key)

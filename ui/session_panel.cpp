@@ -60,6 +60,8 @@ void SessionPanel::setChatOpen(bool open)
 {
     if (open == chatBar->shown()) return;
     if (open) {
+        // The last session's lines are not this one's.
+        chatBar->clear();
         chatBar->placeAtBottom(window->getWidth(), window->getHeight());
         chatBar->show();
     } else {

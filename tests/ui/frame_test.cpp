@@ -21,7 +21,9 @@
 #include "net/transport.h"
 #include "tests/engine/fixture.h"
 #include "tests/support/map_store.h"
+#include "net/chat.h"
 #include "ui/artwork.h"
+#include "ui/chat_bar.h"
 #include "ui/frame.h"
 
 namespace {
@@ -255,6 +257,81 @@ TEST_F(FrameTest, ChatBarCoversOnlyTheBannerStrip)
     EXPECT_EQ(canvas->getHeight(), canvasHeight);
     frame->sessionUi().setChatOpen(false);
     EXPECT_FALSE(bar->shown());
+}
+
+namespace {
+
+// Counts what the chat entry sends.
+class ChatReceiver : public FXObject {
+    FXDECLARE(ChatReceiver)
+
+public:
+    long onCmd(FXObject*, FXSelector, void*)
+    {
+        ++sent;
+        return 1;
+    }
+    int sent = 0;
+};
+FXDEFMAP(ChatReceiver) ChatReceiverMap[] = {FXMAPFUNC(SEL_COMMAND, 1, ChatReceiver::onCmd)};
+FXIMPLEMENT(ChatReceiver, FXObject, ChatReceiverMap, ARRAYNUMBER(ChatReceiverMap))
+
+void typeInto(FXWindow* window, FXuint code, const char* text)
+{
+    FXEvent event{};
+    event.code = code;
+    event.text = text;
+    window->handle(window, FXSEL(SEL_KEYPRESS, 0), &event);
+}
+
+}  // namespace
+
+// Under a locale that is not UTF-8 a key brings its Latin-1 byte; the
+// table's window gives the text field UTF-8.
+TEST_F(FrameTest, TypedLatin1ReachesTheChatAsUtf8)
+{
+    frame->sessionUi().setChatOpen(true);
+    auto* entry = static_cast<FXTextField*>(Screen::canvas()->getPrev()->getFirst()->getNext());
+    entry->setFocus();
+    typeInto(frame, KEY_N, "N");
+    typeInto(frame, KEY_Ntilde, "\xd1");
+    typeInto(frame, KEY_uacute, "\xfa");
+    EXPECT_EQ(std::string(entry->getText().text()), "N\xc3\x91\xc3\xba");
+    entry->setText(FXString::null);
+    frame->sessionUi().setChatOpen(false);
+}
+
+// Only Enter sends the line; the entry holds what a line carries, no more;
+// a new session shows none of the last one's lines.
+TEST_F(FrameTest, ChatEntrySendsOnEnterOnlyAndHoldsOneLine)
+{
+    ChatReceiver receiver;
+    auto* bar = new ChatBar(frame, &receiver, 1);
+    bar->create();
+    bar->show();
+    auto* lines = static_cast<FXText*>(bar->getFirst());
+    auto* entry = static_cast<FXTextField*>(lines->getNext());
+    entry->setFocus();
+    typeInto(entry, KEY_h, "h");
+    typeInto(entry, KEY_i, "i");
+    entry->killFocus();
+    EXPECT_EQ(receiver.sent, 0) << "a half-typed line stays when the entry loses the keys";
+    typeInto(entry, KEY_Return, "\r");
+    EXPECT_EQ(receiver.sent, 1);
+    EXPECT_EQ(bar->takeEntry(), "hi");
+
+    for (int i = 0; i < 100; ++i) typeInto(entry, KEY_eacute, "\xc3\xa9");
+    EXPECT_EQ(entry->getText().length(), int(CHAT_LINE_MAX)) << "64 two-byte letters";
+    std::string held;
+    for (int i = 0; i < 64; ++i) held += "\xc3\xa9";
+    EXPECT_EQ(bar->takeEntry(), held);
+
+    bar->addLine("Jo", "hello");
+    typeInto(entry, KEY_a, "a");
+    bar->clear();
+    EXPECT_EQ(lines->getLength(), 0);
+    EXPECT_EQ(bar->takeEntry(), "");
+    delete bar;
 }
 
 // At every size the window takes the table's size and the pictures drawn

@@ -18,12 +18,20 @@ void printUsage(std::ostream& out)
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
-        << "                         [--players A,B] [--samples N] [--budget N]\n"
+        << "                         [--players A,B] [--samples N] [--budget N] [--paced] [--record DIR]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
-        << "  other game and team 1 in the rest. --samples and --budget set the Expert's\n"
-        << "  sampled deals per decision and alpha-beta nodes per deal.\n"
+        << "  other game and team 1 in the rest. X+Y seats X at the team's first seat and\n"
+        << "  Y at its partner's (expert+standard: an Expert with a standard partner).\n"
+        << "  --samples and --budget set the Expert's sampled deals per decision and\n"
+        << "  alpha-beta nodes per deal.\n"
         << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
-        << "  and the next game starts afresh (counted as hostlosses).\n";
+        << "  and the next game starts afresh (counted as hostlosses).\n"
+        << "  --paced: each computer move waits 0 to 900 ms of simulated time, and during\n"
+        << "  the waits reneed calls, takeovers, plays out of turn and unknown codes arrive\n"
+        << "  (network games: reneed calls, and the --drop peer is lost at such a moment\n"
+        << "  unless its count comes first); a game left with no move on its way for ten\n"
+        << "  simulated seconds is a stall (counted as stalls).\n"
+        << "  --record DIR writes a game record of every local game into DIR.\n";
 }
 
 int usage(const char* why)
@@ -85,6 +93,10 @@ int main(int argc, char** argv)
             options.verbose = true;
             continue;
         }
+        if (arg == "--paced") {
+            options.paced = true;
+            continue;
+        }
         if (!value) return usage(("missing value after " + arg).c_str());
         ++i;
         if (arg == "--games") {
@@ -113,6 +125,8 @@ int main(int argc, char** argv)
                 return usage("--rejoin takes P@B: the dropped peer and a count of actions");
             if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
             if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
+        } else if (arg == "--record") {
+            options.recordFolder = value;
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -132,13 +146,13 @@ int main(int argc, char** argv)
         } else if (arg == "--players") {
             const std::string text = value;
             const size_t comma = text.find(',');
-            if (comma == std::string::npos || !parsePlayerKind(text.substr(0, comma), options.playerA) ||
-                !parsePlayerKind(text.substr(comma + 1), options.playerB))
-                return usage("--players takes A,B, each standard, expert, random or omniscient");
+            if (comma == std::string::npos || !parseSide(text.substr(0, comma), options.playerA) ||
+                !parseSide(text.substr(comma + 1), options.playerB))
+                return usage("--players takes A,B, each standard, expert, random or omniscient, or two joined by +");
         } else if (arg == "--samples") {
             if (!parseInt(value, n) || n < 1 || n > 1000) return usage("--samples takes a count from 1 to 1000");
-            options.expert.samples = static_cast<int>(n);
-            options.expert.begSamples = std::max(1, static_cast<int>(n) / 2);
+            options.expert.samples = options.expert.maxSamples = static_cast<int>(n);
+            options.expert.begSamples = options.expert.maxBegSamples = std::max(1, static_cast<int>(n) / 2);
         } else if (arg == "--budget") {
             if (!parseInt(value, n) || n < 1000) return usage("--budget takes a node count of at least 1000");
             options.expert.nodeBudget = n;
@@ -147,11 +161,20 @@ int main(int argc, char** argv)
         }
     }
     options.expert.seed = options.seed;
+    for (const Side& side : {options.playerA, options.playerB})
+        if (side.first != side.partner && options.seats != 4) return usage("--players with A+B needs four seats");
     if (options.computers > 0 && (options.network + options.computers != 4 || options.seats != 4))
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
+    if (options.paced && !options.network && options.transport == SelfPlayTransport::TCP)
+        return usage("--paced plays local games over the in-memory loop, or network games");
+    if (!options.recordFolder.empty() && options.network)
+        return usage("--record takes local games: not with --network");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
     const SelfPlayResult result = runSelfPlay(options, std::cout);
-    printSummary(result, std::cout, options.network != 0);
-    return result.violations == 0 && result.divergences == 0 && result.allFinished && result.games == options.games ? 0 : 1;
+    printSummary(result, std::cout, options.network != 0, options.paced);
+    return result.violations == 0 && result.divergences == 0 && result.stalls == 0 && result.allFinished &&
+                   result.games == options.games
+               ? 0
+               : 1;
 }
