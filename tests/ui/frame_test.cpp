@@ -69,6 +69,22 @@ private:
 
 FXColor opaque(FXColor c) { return c | FXRGBA(0, 0, 0, 255); }
 
+// The window's own children by what they are: the bar that holds the menus
+// and the score labels, and the BEG button (the first button among them).
+FXWindow* topBar()
+{
+    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
+        if (w->getFirst() && w->getFirst()->isMemberOf(FXMETACLASS(FXMenuBar))) return w;
+    return nullptr;
+}
+
+FXWindow* begButton()
+{
+    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXButton))) return w;
+    return nullptr;
+}
+
 // Looks at the screen once, from a timer, while an animation runs.
 class ScreenProbe : public FXObject {
     FXDECLARE(ScreenProbe)
@@ -162,7 +178,7 @@ TEST_F(FrameTest, ScoreLabelsStayApartAndInsideTheWindowWithTheWidestScores)
     }
     frame->updateScoreLabels();
     std::vector<FXWindow*> labels;
-    for (FXWindow* w = frame->getFirst()->getFirst(); w; w = w->getNext())
+    for (FXWindow* w = topBar()->getFirst(); w; w = w->getNext())
         if (w->isMemberOf(FXMETACLASS(FXLabel))) labels.push_back(w);
     ASSERT_EQ(labels.size(), 4u);
     for (size_t i = 0; i + 1 < labels.size(); ++i)
@@ -179,7 +195,7 @@ TEST_F(FrameTest, ScoreLabelsShowNoScoreAboveTheTarget)
     us->opponent->score = 15;
     frame->updateScoreLabels();
     std::vector<FXString> texts;
-    for (FXWindow* w = frame->getFirst()->getFirst(); w; w = w->getNext())
+    for (FXWindow* w = topBar()->getFirst(); w; w = w->getNext())
         if (w->isMemberOf(FXMETACLASS(FXLabel))) texts.push_back(static_cast<FXLabel*>(w)->getText());
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_STREQ(texts[0].text(), "Score: 14");
@@ -191,7 +207,7 @@ TEST_F(FrameTest, ScoreLabelsShowNoScoreAboveTheTarget)
 // though no event loop runs between the changes (as in a game).
 TEST_F(FrameTest, ScoreBarKeepsNoTraceOfAWiderText)
 {
-    FXWindow* bar = frame->getFirst();
+    FXWindow* bar = topBar();
     Team* us = game->seats[0].team;
     us->score = -12;
     us->cardPoints = 48;
@@ -373,17 +389,17 @@ TEST_F(FrameTest, EachCardSizeShowsItsPicturesAndPlaysTheClickedCard)
 // card on the table.
 TEST_F(FrameTest, BegButtonFollowsEveryChangeOfSize)
 {
-    FXWindow* beg = frame->getFirst()->getNext();
+    FXWindow* beg = begButton();
     ASSERT_TRUE(beg->isMemberOf(FXMETACLASS(FXButton)));
-    const int topBar = frame->getFirst()->getHeight();
     auto expectPlaced = [&](const std::string& what) {
         SCOPED_TRACE(what);
         const TableLayout& layout = frame->tableLayout();
-        const Point wanted = layout.begButtonOrigin(beg->getWidth(), frame->getFirst()->getHeight());
+        const int barHeight = topBar()->getHeight();
+        const Point wanted = layout.begButtonOrigin(beg->getWidth(), barHeight);
         EXPECT_EQ(beg->getX(), wanted.x);
         EXPECT_EQ(beg->getY(), wanted.y);
         // In the canvas's coordinates, a top bar higher than the window's.
-        const Rect button{beg->getX(), beg->getY() - topBar, beg->getWidth(), beg->getHeight()};
+        const Rect button{beg->getX(), beg->getY() - barHeight, beg->getWidth(), beg->getHeight()};
         EXPECT_FALSE(overlaps(button, layout.trickArea()));
         for (int p = 0; p < 4; ++p) EXPECT_FALSE(overlaps(button, layout.fullHandArea(p))) << "hand " << p;
         const Point kicked = layout.kickedCardOrigin();
@@ -748,13 +764,6 @@ TEST_F(FrameTest, QuitButtonClosesItsDialogFirst)
     EXPECT_FALSE(dialog->shown());
     EXPECT_EQ(game->sessionMode, MODE_QUITTING);
     delete dialog;
-}
-
-FXWindow* begButton()
-{
-    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
-        if (w->isMemberOf(FXMETACLASS(FXButton))) return w;
-    return nullptr;
 }
 
 FXTopWindow* shownDialog(const FXString& title)
