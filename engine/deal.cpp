@@ -119,7 +119,9 @@ bool applyKick(GameState& game, const GameAction& action)
     refreshScores(game);
 
     if (dealerTeam.score >= game.rules.target) {
-        gameOver(game, winningTeam(game));
+        const KickScore* score = kickScore(game.rules, card->rank);
+        gameOver(game, winningTeam(game),
+                 game.seats[game.dealer].name + " kicked " + score->card + " for " + std::to_string(score->points) + ".");
         return false;
     }
     if (game.turn == TURN_DEALING) {

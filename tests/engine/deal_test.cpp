@@ -149,7 +149,9 @@ TEST_F(DealTest, KickThatReachesTheTargetEndsTheGameBeforeAnyBeg)
     EXPECT_EQ(game.teams[0].score, 0) << "the game was reset after it ended";
     EXPECT_EQ(hooks.recorded, 1);
     EXPECT_EQ(table.announcements, (std::vector<std::string>{"Jack kicked!", "You Win!"}));
-    EXPECT_EQ(table.boxes, std::vector<std::string>{"Game over: Play again?"});
+    // The question says who won, by how much and what decided it.
+    EXPECT_EQ(table.boxes,
+              std::vector<std::string>{"Game over: You win, 14 to 0: P0 kicked the jack for 3.\n\nPlay again?"});
     EXPECT_EQ(hooks.sessionsEnded, 1);
     EXPECT_FALSE(game.seats[0].inPlay());
     EXPECT_EQ(game.turn, TURN_IDLE);
@@ -169,9 +171,9 @@ TEST_F(DealTest, CappedScoreAtSevenEndsAShortGame)
         const char* banner;
         const char* told;
     };
-    for (const Case& c : {Case{4, REMOTE, MODE_HOSTING, "Game Over", "Game over: P2 and P3 win, 7 to 5."},
-                          Case{4, LOCAL_HUMAN, MODE_JOINED, "You Win!", "Game over: You win, 7 to 5."},
-                          Case{2, REMOTE, MODE_JOINED, "Game Over", "Game over: P2 wins, 7 to 5."}}) {
+    for (const Case& c : {Case{4, REMOTE, MODE_HOSTING, "Game Over", "Game over: P2 and P3 win, 7 to 5: P2 kicked the ace for 1."},
+                          Case{4, LOCAL_HUMAN, MODE_JOINED, "You Win!", "Game over: You win, 7 to 5: P2 kicked the ace for 1."},
+                          Case{2, REMOTE, MODE_JOINED, "Game Over", "Game over: P2 wins, 7 to 5: P2 kicked the ace for 1."}}) {
         initGame(game);
         seatPlayers(c.seatCount, c.kind);
         game.seats[0].kind = REMOTE;
