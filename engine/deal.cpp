@@ -41,7 +41,9 @@ bool drivesSeat(const GameState& game, int seat) { return game.isSeat(seat) && g
 void chooseDealer(GameState& game)
 {
     if (!game.hosting) return;
-    if (game.seatCount == 4)
+    if (game.seatInPlay(game.stackedDeal.dealer))
+        sendSetDealer(game, game.stackedDeal.dealer);
+    else if (game.seatCount == 4)
         sendSetDealer(game, std::rand() % 4);
     else if (game.seatCount == 2)
         sendSetDealer(game, (std::rand() % 2) * 2);
@@ -69,11 +71,34 @@ void dealRound(GameState& game, int cardsEach)
         sendKick(game, card);
 }
 
+namespace {
+
+// Puts the cards, in their order, on top of the deck: the deal walks them first.
+void stackDeck(GameState& game, const std::vector<int32_t>& cards)
+{
+    CardList top = nullptr;
+    CardList* tail = &top;
+    for (int32_t index : cards) {
+        Card* card = findCardByIndex(game.deck, index);
+        if (!card) continue;
+        game.deck = removeCard(game.deck, card);
+        *tail = card;
+        tail = &card->next;
+    }
+    *tail = game.deck;
+    game.deck = top;
+}
+
+}  // namespace
+
 void applySetDealer(GameState& game, const GameAction& action)
 {
     if (!game.seatInPlay(action.seat)) return;
     game.dealer = action.seat;
-    if (drivesSeat(game, game.dealer)) dealRound(game, 6);
+    if (!drivesSeat(game, game.dealer)) return;
+    if (!game.stackedDeal.cards.empty()) stackDeck(game, game.stackedDeal.cards);
+    game.stackedDeal = {};
+    dealRound(game, 6);
 }
 
 void applyDealCard(GameState& game, const GameAction& action)

@@ -135,6 +135,7 @@ void resetGame(GameState& game)
         team.pile = nullptr;
     }
     game.turn = TURN_IDLE;
+    game.stackedDeal = {};
     refreshScores(game);
 }
 

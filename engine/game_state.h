@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/cards.h"
 #include "engine/decision.h"
@@ -109,6 +110,14 @@ struct GameState {
     std::array<int32_t, 4> nextSeat{{3, 2, 0, 1}};
     RuleSettings rules;
     RuleSettings pendingRules;
+    // A deal to play again: the next game's first dealer and the cards of its
+    // first round in the order they are dealt (the pack runs included), in
+    // place of a random dealer and a shuffle. Used once; a game's reset
+    // forgets it.
+    struct StackedDeal {
+        int32_t dealer = -1;
+        std::vector<int32_t> cards;
+    } stackedDeal;
     SessionMode sessionMode = MODE_QUITTING;
     int32_t localPlayers = 1;
 

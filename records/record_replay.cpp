@@ -180,3 +180,16 @@ bool checkRecord(const GameRecord& record, RecordError& error, bool* ended)
     }
     return true;
 }
+
+GameState::StackedDeal firstDealOf(const GameRecord& record)
+{
+    GameState::StackedDeal deal;
+    if (record.actions.empty() || record.actions[0].action.action != ACTION_SET_DEALER) return deal;
+    for (size_t i = 1; i < record.actions.size(); ++i) {
+        const GameAction& a = record.actions[i].action;
+        if (a.action == ACTION_PLAY || a.action == ACTION_REDEAL) break;
+        if (a.action == ACTION_DEAL || a.action == ACTION_KICK) deal.cards.push_back(a.card);
+    }
+    if (!deal.cards.empty()) deal.dealer = record.actions[0].action.seat;
+    return deal;
+}

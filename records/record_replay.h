@@ -88,6 +88,10 @@ private:
     std::string announcement_;
 };
 
+// The first dealer and the cards of the first round in the order dealt,
+// for playing the deal again; none (dealer -1) for a record without them.
+GameState::StackedDeal firstDealOf(const GameRecord& record);
+
 // The whole record through a replay: ok when every action applies and the
 // game ends as the Result tag says (or the tag says "*", unfinished).
 // `ended` tells whether the replay reached the game's end.

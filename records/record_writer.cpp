@@ -153,7 +153,8 @@ void RecordWriter::onAction(const GameState& game, const GameAction& action)
     if (fd_ == -1) return;
     const std::string token = actionToken(action);
     if (token.empty()) return;
-    // A line a round: a new one at the first card of each deal, unless only
+    // Written out at the end of each trick and of each deal (the kick); a
+    // line a round: a new one at the first card of each deal, unless only
     // the dealer stands on the line so far.
     const bool freshDeal = action.action == ACTION_DEAL && cardsInHands(game) == 1;
     if (lineBegun_) pending_ += freshDeal && !lineOnlyDealer_ ? '\n' : ' ';
@@ -162,7 +163,7 @@ void RecordWriter::onAction(const GameState& game, const GameAction& action)
     lineOnlyDealer_ = action.action == ACTION_SET_DEALER;
     if (!result_.empty())
         finish();
-    else if (action.action == ACTION_PLAY && !game.trick)
+    else if ((action.action == ACTION_PLAY && !game.trick) || action.action == ACTION_KICK)
         flush();
 }
 

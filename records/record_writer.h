@@ -1,7 +1,8 @@
 // Writes a record of every game as it is played, fed by the actions the
 // dispatcher applies: one file a game, opened at the game's first action
-// (the dealer), written out at the end of every trick, and completed with
-// the result when the game ends. A game that never ends keeps "*".
+// (the dealer), written out at the end of every deal and every trick, and
+// completed with the result when the game ends. A game that never ends
+// keeps "*".
 #pragma once
 
 #include <functional>

@@ -3,6 +3,9 @@
 #include "net/network_dialog.h"
 #include "net/setup_dialog.h"
 #include "records/high_score_dialog.h"
+#include "records/game_statistics.h"
+#include "records/record_writer.h"
+#include "ui/statistics_dialog.h"
 #include "ui/background.h"
 #include "ui/background_fit.h"
 #include "ui/card_scale.h"
@@ -94,6 +97,30 @@ long Frame::onUpdSpeed(FXObject* sender, FXSelector sel, void*)
 {
     const bool chosen = speedOfEntry(sel) == speed;
     sender->handle(this, FXSEL(SEL_COMMAND, chosen ? FXWindow::ID_CHECK : FXWindow::ID_UNCHECK), nullptr);
+    return 1;
+}
+
+void Frame::playDealAgain(const RecordHeader& header, GameState::StackedDeal deal)
+{
+    // The seats as Game Setup would leave them for this record's people.
+    setSeatName(game->seats[0], header.names[0]);
+    const bool partner = header.seatCount == 4 && header.kinds[1] == LOCAL_HUMAN;
+    if (partner) {
+        setSeatName(game->seats[1], header.names[1]);
+        game->seats[1].kind = LOCAL_HUMAN;
+    } else {
+        clearSeatName(game->seats[1]);
+    }
+    game->localPlayers = partner ? 2 : 1;
+    game->seatCount = header.seatCount;
+    game->stackedDeal = std::move(deal);
+    if (setupDialog) setupDialog->hide();
+    handle(this, FXSEL(SEL_COMMAND, ID_START_GAME), nullptr);
+}
+
+long Frame::onCmdStatistics(FXObject*, FXSelector, void*)
+{
+    showStatistics(this, gatherStatistics(defaultRecordFolder()));
     return 1;
 }
 

@@ -40,6 +40,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NETWORK_GAME, Frame::onCmdNetworkGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_RULE_VARIATIONS, Frame::onCmdRuleVariations),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_HIGH_SCORES, Frame::onCmdHighScores),
+    FXMAPFUNC(SEL_COMMAND, Frame::ID_STATISTICS, Frame::onCmdStatistics),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_ABOUT, Frame::ID_RULES, Frame::onCmdInfo),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_BACKGROUND_SOLID, Frame::ID_BACKGROUND_IMAGE, Frame::onCmdBackground),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onCmdCardSize),
@@ -84,7 +85,10 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     canvas = new TableCanvas(this, this, ID_CANVAS, game, scale, getWidth(), getHeight());
     replayView->setWindow({canvas, game, [this] { updateScoreLabels(); }, [this] { return !sessionUnderWay(); },
                            [this] { if (setupDialog) setupDialog->hide(); }, [this] { scheduleSetupDialog(); },
-                           [this](const std::string& caption, const std::string& text) { showError(caption, text); }});
+                           [this](const std::string& caption, const std::string& text) { showError(caption, text); },
+                           [this](const RecordHeader& header, GameState::StackedDeal deal) {
+                               playDealAgain(header, std::move(deal));
+                           }});
     placeTopBar();
     // No beg decision is pending before the first deal.
     begButton->disable();
@@ -179,6 +183,7 @@ void Frame::buildMenus()
     displayMenu = new FXMenuPane(this, 0);
     new FXMenuCommand(displayMenu, "Last Trick", nullptr, this, ID_LAST_TRICK, 0);
     new FXMenuCommand(displayMenu, "High Scores...", nullptr, this, ID_HIGH_SCORES, 0);
+    new FXMenuCommand(displayMenu, "Statistics...", nullptr, this, ID_STATISTICS, 0);
     backgroundMenu = new FXMenuPane(this, 0);
     new FXMenuCommand(backgroundMenu, "Solid", nullptr, this, ID_BACKGROUND_SOLID, 0);
     new FXMenuCommand(backgroundMenu, "Image...", nullptr, this, ID_BACKGROUND_IMAGE, 0);

@@ -19,6 +19,7 @@
 #include "players/background_expert.h"
 #include "players/computer.h"
 #include "records/high_scores.h"
+#include "records/record_replay.h"
 #include "ui/click_rules.h"
 #include "ui/game_speed.h"
 #include "ui/table_canvas.h"
@@ -82,6 +83,7 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_STATISTICS,
         ID_SUMMARY_KEY,
         ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
         ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
@@ -166,6 +168,7 @@ public:
     long onCmdNetworkGame(FXObject*, FXSelector, void*);
     long onCmdRuleVariations(FXObject*, FXSelector, void*);
     long onCmdHighScores(FXObject*, FXSelector, void*);
+    long onCmdStatistics(FXObject*, FXSelector, void*);
     long onCmdInfo(FXObject*, FXSelector, void*);
     long onCmdBackground(FXObject*, FXSelector, void*);
     long onCmdCardSize(FXObject*, FXSelector, void*);
@@ -205,6 +208,8 @@ private:
     // A game or network session holds the table.
     bool sessionUnderWay() const;
     void chooseBackgroundImage();
+    // A new local game with a record's seats and its first deal.
+    void playDealAgain(const RecordHeader& header, GameState::StackedDeal deal);
 
     GameState* game = nullptr;
     Transport* transport = nullptr;

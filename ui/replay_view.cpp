@@ -6,6 +6,7 @@
 #include <fxkeys.h>
 
 #include "engine/actions.h"
+#include "records/record_review.h"
 #include "records/record_writer.h"
 #include "ui/table_canvas.h"
 
@@ -31,6 +32,10 @@ FXDEFMAP(ReplayView) REPLAY_VIEW_MAP[] = {
     FXMAPFUNCS(SEL_COMMAND, ReplayView::ID_START, ReplayView::ID_END, ReplayView::onCmdStep),
     FXMAPFUNC(SEL_COMMAND, ReplayView::ID_SEAT, ReplayView::onCmdSeat),
     FXMAPFUNC(SEL_COMMAND, ReplayView::ID_LEAVE, ReplayView::onCmdLeave),
+    FXMAPFUNC(SEL_COMMAND, ReplayView::ID_REVIEW, ReplayView::onCmdReview),
+    FXMAPFUNC(SEL_UPDATE, ReplayView::ID_REVIEW, ReplayView::onUpdReview),
+    FXMAPFUNC(SEL_IO_READ, ReplayView::ID_REVIEW_READY, ReplayView::onReviewReady),
+    FXMAPFUNC(SEL_COMMAND, ReplayView::ID_PLAY_AGAIN, ReplayView::onCmdPlayAgain),
 };
 
 FXIMPLEMENT(ReplayView, FXHorizontalFrame, REPLAY_VIEW_MAP, ARRAYNUMBER(REPLAY_VIEW_MAP))
@@ -47,11 +52,23 @@ ReplayView::ReplayView(FXComposite* window, std::string folder)
                    {">>", ID_TRICK_FORWARD}, {">|", ID_END}};
     for (const auto& b : buttons) new FXButton(this, b.text, nullptr, this, b.id, BUTTON_NORMAL);
     seatButton_ = new FXButton(this, "All hands", nullptr, this, ID_SEAT, BUTTON_NORMAL);
+    new FXButton(this, "Review", nullptr, this, ID_REVIEW, BUTTON_NORMAL);
+    new FXButton(this, "Play this deal again", nullptr, this, ID_PLAY_AGAIN, BUTTON_NORMAL);
     new FXButton(this, "Leave replay", nullptr, this, ID_LEAVE, BUTTON_NORMAL | LAYOUT_RIGHT);
     hide();
 }
 
-ReplayView::~ReplayView() { delete recentMenu_; }
+ReplayView::~ReplayView()
+{
+    endReview();
+    delete recentMenu_;
+}
+
+void ReplayView::create()
+{
+    FXHorizontalFrame::create();
+    if (review_.wakeDescriptor() != -1) getApp()->addInput(review_.wakeDescriptor(), INPUT_READ, this, ID_REVIEW_READY);
+}
 
 void ReplayView::addMenuEntries(FXMenuPane* gameMenu)
 {
@@ -59,6 +76,7 @@ void ReplayView::addMenuEntries(FXMenuPane* gameMenu)
     recentMenu_ = new FXMenuPane(this, 0);
     for (int i = 0; i < RECENT_COUNT; ++i) new FXMenuCommand(recentMenu_, "", nullptr, this, ID_RECENT + i, 0);
     new FXMenuCascade(gameMenu, "Recent Games", nullptr, recentMenu_);
+    new FXMenuCommand(gameMenu, "Review", nullptr, this, ID_REVIEW, 0);
 }
 
 void ReplayView::windowResized(int windowWidth, int windowHeight)
@@ -77,6 +95,8 @@ bool ReplayView::open(const std::string& path)
         window_.showError("Game record", describeRecordError(path, error));
         return false;
     }
+    endReview();
+    reviewed_.clear();
     path_ = path;
     record_ = std::move(*record);
     header_ = *header;
@@ -106,9 +126,10 @@ bool ReplayView::open(const std::string& path)
     return true;
 }
 
-void ReplayView::leave()
+void ReplayView::restoreTable()
 {
-    if (!replay_) return;
+    endReview();
+    reviewed_.clear();
     hide();
     window_.canvas->showGame(window_.live);
     window_.canvas->setStatus("");
@@ -116,7 +137,34 @@ void ReplayView::leave()
     replay_.reset();
     window_.refreshScores();
     window_.canvas->drawTable(true);
+}
+
+void ReplayView::leave()
+{
+    if (!replay_) return;
+    restoreTable();
     if (window_.left) window_.left();
+}
+
+long ReplayView::onCmdPlayAgain(FXObject*, FXSelector, void*)
+{
+    if (!replay_) return 1;
+    // A local game seats its person first: the deal is the same only for
+    // a record that did.
+    if (header_.kinds[0] != LOCAL_HUMAN) {
+        window_.showError("Play this deal again", "Only the deal of a game you played at the first seat, as in a "
+                                                  "local game, can be played again.");
+        return 1;
+    }
+    GameState::StackedDeal deal = firstDealOf(record_);
+    if (deal.dealer < 0) {
+        window_.showError("Play this deal again", "This record holds no deal.");
+        return 1;
+    }
+    const RecordHeader header = header_;
+    restoreTable();
+    window_.playDeal(header, std::move(deal));
+    return 1;
 }
 
 void ReplayView::goTo(size_t actions)
@@ -161,16 +209,23 @@ void ReplayView::display()
     canvas.showGame(&g);
     canvas.clearNotes();
     if (!replay_->note().empty()) canvas.addNote(replay_->note());
+    const std::string reviewed = reviewNote();
+    if (!reviewed.empty()) canvas.addNote(reviewed);
     if (const RoundSummary* summary = replay_->summary())
         for (const RoundSummaryColumn& team : summary->teams)
             if (!team.heading.empty()) canvas.addNote(team.heading + ": " + team.gained);
     size_t stop = 0;
     while (stop + 1 < stops_.size() && stops_[stop + 1].actions <= at_) ++stop;
-    std::string where = "Replay " + teamText(header_, 0) + " against " + teamText(header_, 1) + ", step " +
-                        std::to_string(stop) + " of " + std::to_string(stops_.size() - 1);
+    std::string where = "Replay: step " + std::to_string(stop) + " of " + std::to_string(stops_.size() - 1);
     if (replay_->ended()) {
         const auto& s = replay_->finalScores();
-        where += ": game over, " + std::to_string(s[0]) + " to " + std::to_string(s[1]);
+        where += ", game over " + std::to_string(s[0]) + " to " + std::to_string(s[1]);
+    }
+    if (!reviewed_.empty()) {
+        // Short enough for the corner of the small table.
+        const ReviewSummary r = summarizeReview(reviewed_);
+        canvas.addNote("Review: " + std::to_string(r.inaccuracies) + " inacc., " + std::to_string(r.mistakes) +
+                       " mistakes, " + std::to_string(r.blunders) + " blunders");
     }
     canvas.setStatus(where);
     window_.refreshScores();
@@ -286,5 +341,80 @@ long ReplayView::onCmdRecent(FXObject*, FXSelector sel, void*)
 {
     const size_t i = FXSELID(sel) - ID_RECENT;
     if (i < recentPaths_.size()) open(recentPaths_[i]);
+    return 1;
+}
+
+std::string ReplayView::reviewNote() const
+{
+    if (at_ == 0 || reviewed_.empty()) return {};
+    const RecordedAction& last = record_.actions[at_ - 1];
+    const GameAction& a = last.action;
+    for (const ReviewedDecision& r : reviewed_) {
+        const ReviewDecision& d = r.decision;
+        if (d.line != last.line) continue;
+        const bool card = d.kind == ReviewDecision::CARD && a.action == ACTION_PLAY && d.choice == a.card &&
+                          d.view.seat == a.seat;
+        const bool beg = d.kind == ReviewDecision::BEG && d.choice == 1 && a.action == ACTION_BEG;
+        const bool give = d.kind == ReviewDecision::DEALER && d.choice == 0 && a.action == ACTION_GIVE_ONE;
+        if (!card && !beg && !give) continue;
+        const std::string choice = choiceText(d.kind, d.choice);
+        const ReviewGrade grade = gradeOf(r.loss());
+        if (grade == ReviewGrade::GOOD) return "Review: " + choice + " was as good as the Expert's choice";
+        char loss[16];
+        std::snprintf(loss, sizeof loss, "%.1f", r.loss());
+        return "Review: " + choice + ", " + gradeName(grade) + " (" + loss + " points); better " +
+               choiceText(d.kind, r.bestChoice);
+    }
+    return {};
+}
+
+void ReplayView::endReview()
+{
+    review_.cancel();
+    delete progress_;
+    progress_ = nullptr;
+}
+
+long ReplayView::onUpdReview(FXObject* sender, FXSelector, void*)
+{
+    sender->handle(this, FXSEL(SEL_COMMAND, active() && !progress_ ? ID_ENABLE : ID_DISABLE), nullptr);
+    return 1;
+}
+
+long ReplayView::onCmdReview(FXObject*, FXSelector, void*)
+{
+    if (!active() || progress_) return 1;
+    std::array<bool, 4> seats = personSeats(header_);
+    // A game with nobody at this machine (self-play): every seat's decisions.
+    if (seats == std::array<bool, 4>{})
+        for (int s = 0; s < 4; ++s) seats[s] = seatAtTable(s, header_.seatCount);
+    RecordError error;
+    auto decisions = collectDecisions(record_, seats, error);
+    if (!decisions) {
+        window_.showError("Game record", describeRecordError(path_, error));
+        return 1;
+    }
+    progress_ = new FXProgressDialog(getShell(), "Review", "The Expert looks at every decision...",
+                                     PROGRESSDIALOG_NORMAL | PROGRESSDIALOG_CANCEL);
+    progress_->setTotal(static_cast<FXuint>(std::max<size_t>(1, decisions->size())));
+    progress_->create();
+    progress_->show(PLACEMENT_OWNER);
+    review_.start(std::move(*decisions), ExpertSettings());
+    return 1;
+}
+
+long ReplayView::onReviewReady(FXObject*, FXSelector, void*)
+{
+    const size_t done = review_.drain();
+    if (!progress_) return 1;
+    if (progress_->isCancelled()) {
+        endReview();
+        return 1;
+    }
+    progress_->setProgress(static_cast<FXuint>(done));
+    if (!review_.finished()) return 1;
+    reviewed_ = review_.takeResults();
+    endReview();
+    display();
     return 1;
 }

@@ -12,6 +12,7 @@
 
 #include <fx.h>
 
+#include "players/background_review.h"
 #include "records/record_replay.h"
 
 class TableCanvas;
@@ -35,6 +36,9 @@ public:
         ID_END,
         ID_SEAT,
         ID_LEAVE,
+        ID_REVIEW,
+        ID_REVIEW_READY,
+        ID_PLAY_AGAIN,
         ID_LAST
     };
 
@@ -51,13 +55,17 @@ public:
         std::function<void()> entered;
         std::function<void()> left;
         std::function<void(const std::string& caption, const std::string& text)> showError;
+        // A new local game, with the record's seats, whose first round
+        // deals the recorded cards.
+        std::function<void(const RecordHeader& header, GameState::StackedDeal deal)> playDeal;
     };
 
     ReplayView(FXComposite* window, std::string folder);
     ~ReplayView() override;
+    void create() override;
 
     void setWindow(Window window) { window_ = std::move(window); }
-    // "Open Game Record..." and the "Recent Games" cascade.
+    // "Open Game Record...", the "Recent Games" cascade and "Review".
     void addMenuEntries(FXMenuPane* gameMenu);
 
     bool active() const { return replay_ != nullptr; }
@@ -75,6 +83,10 @@ public:
     long onCmdStep(FXObject*, FXSelector, void*);
     long onCmdSeat(FXObject*, FXSelector, void*);
     long onCmdLeave(FXObject*, FXSelector, void*);
+    long onCmdReview(FXObject*, FXSelector, void*);
+    long onUpdReview(FXObject*, FXSelector, void*);
+    long onReviewReady(FXObject*, FXSelector, void*);
+    long onCmdPlayAgain(FXObject*, FXSelector, void*);
 
 private:
     // A point of the game the steps stop at: after `actions` actions.
@@ -88,6 +100,11 @@ private:
     // The replay's game on the table as it stands now.
     void display();
     void refreshRecent();
+    // The review of the decision the last step made, if it was reviewed.
+    std::string reviewNote() const;
+    void endReview();
+    // The live game back on the table.
+    void restoreTable();
 
     std::string folder_;
     Window window_;
@@ -105,4 +122,8 @@ private:
     size_t at_ = 0;
     // -1: every hand face up; otherwise the seat whose view the table shows.
     int viewSeat_ = -1;
+
+    BackgroundReview review_;
+    FXProgressDialog* progress_ = nullptr;
+    std::vector<ReviewedDecision> reviewed_;
 };

@@ -5,13 +5,18 @@
 #include <fstream>
 #include <sstream>
 
+#include <poll.h>
+
 #include <gtest/gtest.h>
 
 #include "engine/deal.h"
 #include "engine/headless_table.h"
 #include "engine/loopback.h"
+#include "players/background_review.h"
 #include "players/computer.h"
 #include "records/game_record.h"
+#include "records/game_statistics.h"
+#include "records/record_review.h"
 #include "records/record_replay.h"
 #include "records/record_writer.h"
 
@@ -308,4 +313,88 @@ TEST(GameRecordReader, AFileIsNamedInTheMessageAndLeftAsItWas)
     EXPECT_EQ(readFile(path), text);
     EXPECT_FALSE(readGameRecordFile(folder + "/missing.mvr", error));
     EXPECT_EQ(describeRecordError("missing.mvr", error), "missing.mvr: cannot be opened");
+}
+
+TEST(GameStatistics, ComeFromTheRecordsAndSkipWhatCannotBeRead)
+{
+    const std::string folder = freshFolder("statistics");
+    ASSERT_TRUE(makeFolders(folder));
+    const std::string fixture = readFile(std::string(RECORDS_DATA) + "/four_seats.mvr");
+    ASSERT_FALSE(fixture.empty());
+    std::ofstream(folder + "/a.mvr", std::ios::binary) << fixture;
+    std::ofstream(folder + "/damaged.mvr", std::ios::binary) << std::string(HEADER) + "dealer:2 0+2d 2+2d\n";
+    std::ofstream(folder + "/notes.txt") << "not a record";
+    const GameStatistics s = gatherStatistics(folder);
+    ASSERT_EQ(s.games.size(), 1u);
+    EXPECT_EQ(s.games.begin()->first, "local, Standard");
+    EXPECT_EQ(s.games.begin()->second.played, 1);
+    EXPECT_EQ(s.games.begin()->second.won, 0);
+    // Ann's team lost 1 to 7, begging in the first round.
+    EXPECT_EQ(s.margins, std::vector<int>{-6});
+    EXPECT_GE(s.rounds, 1);
+    EXPECT_GE(s.begs, 1);
+    EXPECT_EQ(s.begs, s.begsGivenOne + s.begsRunPack);
+    EXPECT_EQ(s.unreadable, 1);
+}
+
+TEST(BackgroundReview, ReviewsOnItsOwnThreadAndACancelledReviewGivesNothing)
+{
+    RecordError error;
+    const auto record = readGameRecordFile(std::string(RECORDS_DATA) + "/four_seats.mvr", error);
+    ASSERT_TRUE(record);
+    const auto header = readRecordHeader(*record, error);
+    ASSERT_TRUE(header);
+    const auto decisions = collectDecisions(*record, personSeats(*header), error);
+    ASSERT_TRUE(decisions);
+    ASSERT_GT(decisions->size(), 3u);
+    ExpertSettings quick;
+    quick.samples = 2;
+    quick.begSamples = 1;
+    BackgroundReview review;
+    review.start(*decisions, quick);
+    pollfd wake{review.wakeDescriptor(), POLLIN, 0};
+    for (int i = 0; i < 600 && !review.finished(); ++i) {
+        poll(&wake, 1, 100);
+        review.drain();
+    }
+    ASSERT_TRUE(review.finished());
+    EXPECT_EQ(review.drain(), decisions->size());
+    const auto results = review.takeResults();
+    ASSERT_EQ(results.size(), decisions->size());
+    for (size_t i = 0; i < results.size(); ++i) {
+        EXPECT_EQ(results[i].decision.line, (*decisions)[i].line);
+        EXPECT_GE(results[i].best + 1e-9, results[i].chosen);
+    }
+    review.start(*decisions, ExpertSettings());
+    review.cancel();
+    EXPECT_FALSE(review.finished());
+    EXPECT_TRUE(review.takeResults().empty());
+}
+
+TEST(GameRecordDeal, PlayedAgainTheFirstRoundDealsTheRecordedCardsThenTheGameGoesOn)
+{
+    RecordError error;
+    const auto original = readGameRecordFile(std::string(RECORDS_DATA) + "/four_seats.mvr", error);
+    ASSERT_TRUE(original);
+    const GameState::StackedDeal deal = firstDealOf(*original);
+    ASSERT_EQ(deal.dealer, 2);
+    ASSERT_GE(deal.cards.size(), 25u);
+
+    const std::string folder = freshFolder("again");
+    RecordedGame run(folder, 4, rulesFromFields({2, 1, 1, 7, 3, 1, 1, 1}), 99);
+    run.game.stackedDeal = deal;
+    run.play();
+    ASSERT_TRUE(run.ended);
+    const auto again = readGameRecordFile(run.writer.path(), error);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->actions[0].action.seat, 2);
+    // The first deal and kick are the recorded ones, whatever follows.
+    for (size_t i = 1; i <= 25; ++i) {
+        EXPECT_EQ(again->actions[i].action.action, original->actions[i].action.action) << i;
+        EXPECT_EQ(again->actions[i].action.card, original->actions[i].action.card) << i;
+    }
+    EXPECT_TRUE(checkRecord(*again, error)) << error.what;
+    // Used once: the next game deals as it will.
+    EXPECT_EQ(run.game.stackedDeal.dealer, -1);
+    EXPECT_TRUE(run.game.stackedDeal.cards.empty());
 }
