@@ -1,5 +1,7 @@
 #include "engine/cards.h"
 
+#include <cctype>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -17,6 +19,20 @@ const char* suitName(char suit)
 {
     static const char* const NAMES[4] = {"Diamonds", "Clubs", "Hearts", "Spades"};
     return NAMES[suitNumber(suit)];
+}
+
+std::string suitInWords(char suit)
+{
+    std::string word = suitName(suit);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return word;
+}
+
+std::string cardInWords(int rank, char suit)
+{
+    static const char* const FACES[] = {"jack", "queen", "king", "ace"};
+    const std::string face = rank >= 11 && rank <= 14 ? FACES[rank - 11] : std::to_string(rank);
+    return "the " + face + " of " + suitInWords(suit);
 }
 
 int cardIndex(const Card* card) { return suitNumber(card->suit) * 13 + (card->rank - 2); }

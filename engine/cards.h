@@ -2,6 +2,8 @@
 // between lists by relinking; nothing here copies or frees a card.
 #pragma once
 
+#include <string>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -25,6 +27,9 @@ constexpr char SUIT_OF_NUMBER[4] = {'D', 'C', 'H', 'S'};
 int suitNumber(char suit);
 // "Diamonds", "Clubs", "Hearts" or "Spades".
 const char* suitName(char suit);
+// As a sentence names a suit and a card: "spades"; "the 4 of spades".
+std::string suitInWords(char suit);
+std::string cardInWords(int rank, char suit);
 int cardIndex(const Card* card);
 bool isCardIndex(int index);
 char suitOfIndex(int index);   // index must satisfy isCardIndex

@@ -41,6 +41,7 @@ void initGame(GameState& game)
     game.trick = nullptr;
     game.kicked = nullptr;
     game.lastTrick[0] = NO_CARD;
+    game.lastTrickWinner = -1;
 }
 
 void resetSeating(GameState& game)
@@ -118,7 +119,11 @@ void resetRound(GameState& game)
         team.renegeCalled = false;
         team.jackSafe = team.jackHung = false;
     }
-    for (Seat& seat : game.seats) seat.reneged = seat.renegedOnTrump = seat.bareJack = seat.highTrump = false;
+    for (Seat& seat : game.seats) {
+        seat.reneged = seat.renegedOnTrump = seat.bareJack = seat.highTrump = false;
+        seat.renegeCard = -1;
+        seat.renegeLed = 0;
+    }
     game.trickCount = 0;
 }
 

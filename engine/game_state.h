@@ -46,6 +46,10 @@ struct Seat {
     Seat* next = nullptr;
     bool reneged = false;
     bool renegedOnTrump = false;
+    // The first reneed of the round, for the call that finds it: the card
+    // played (its index) and the suit it did not follow.
+    int renegeCard = -1;
+    char renegeLed = 0;
     bool bareJack = false;
     bool highTrump = false;
     // A computer at the host plays the seat for its person, who left; every
@@ -101,6 +105,7 @@ struct GameState {
     int32_t partnerSeat = 1;
     bool hosting = false;
     std::array<int32_t, 4> lastTrick{{NO_CARD, NO_CARD, NO_CARD, NO_CARD}};
+    int32_t lastTrickWinner = -1;  // the seat that won lastTrick
     std::array<int32_t, 4> tablePosition{{0, 1, 2, 3}};
     std::array<int32_t, 4> nextSeat{{3, 2, 0, 1}};
     RuleSettings rules;

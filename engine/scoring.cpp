@@ -1,5 +1,7 @@
 #include "engine/scoring.h"
 
+#include <cctype>
+
 #include <cstdio>
 #include <string>
 
@@ -32,14 +34,30 @@ std::string countLine(int count, const char* one, const char* many)
 }
 
 // "You win, 7 to 5." or "Ann and Bo win, 7 to 5."
-std::string resultText(const GameState& game, const Team& winner, bool localWin)
+std::string resultText(const GameState& game, const Team& winner, bool localWin, const std::string& decided)
 {
     std::string who = localWin ? "You" : winner.first->name;
     const bool pair = !localWin && game.seatCount == 4 && winner.second;
     if (pair) who += " and " + winner.second->name;
     const bool plural = localWin || pair;
     return who + (plural ? " win, " : " wins, ") + std::to_string(shownScore(game, winner)) + " to " +
-           std::to_string(shownScore(game, *winner.opponent)) + ".";
+           std::to_string(shownScore(game, *winner.opponent)) + (decided.empty() ? "." : ": " + decided);
+}
+
+// What a team's last round gave it, as a sentence: "Dread and Hana played
+// high, won game point."
+std::string lastRoundText(const GameState& game, const Team& team, const RoundSummaryColumn& column)
+{
+    std::string items;
+    for (const std::string& line : column.lines) {
+        // The count towards game is in every column; what it won is not.
+        if (line.find("towards game") != std::string::npos) continue;
+        std::string item = line;
+        item[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(item[0])));
+        items += (items.empty() ? "" : ", ") + item;
+    }
+    if (items.empty()) return {};
+    return teamNames(game, team) + " " + items + " in the last round.";
 }
 
 }  // namespace
@@ -73,6 +91,12 @@ void scoreRound(GameState& game)
         more->score += 1;
         more->wonGame = true;
     }
+}
+
+std::string teamNames(const GameState& game, const Team& team)
+{
+    if (game.seatCount == 2 || !team.second) return team.first->name;
+    return team.first->name + " and " + team.second->name;
 }
 
 std::string formatTeamHeading(const GameState& game, const Team& team)
@@ -111,11 +135,12 @@ void endRound(GameState& game)
 {
     scoreRound(game);
     refreshScores(game);
-    game.table->showRoundSummary(buildRoundSummary(game));
+    const RoundSummary summary = buildRoundSummary(game);
+    game.table->showRoundSummary(summary);
     resetRound(game);
     gatherCards(game);
     if (Team* winner = winningTeam(game)) {
-        gameOver(game, winner);
+        gameOver(game, winner, lastRoundText(game, *winner, summary.teams[game.teamIndex(winner)]));
         return;
     }
     game.dealer = game.nextSeat[game.dealer];
@@ -124,17 +149,17 @@ void endRound(GameState& game)
     if (drivesSeat(game, game.dealer)) dealRound(game, 6);
 }
 
-void bullseye(GameState& game, Team* team)
+void bullseye(GameState& game, Team* team, const std::string& decided)
 {
     // The game is the team's whatever it stood at, and it ends on the target.
     team->score = game.rules.target;
     refreshScores(game);
     game.table->showAnnouncement("Bullseye!");
     game.table->pauseDisplay(BULLSEYE_PAUSE_MS);
-    gameOver(game, team);
+    gameOver(game, team, decided);
 }
 
-void gameOver(GameState& game, Team* winner)
+void gameOver(GameState& game, Team* winner, const std::string& decided)
 {
     Table& table = *game.table;
     gatherCards(game);
@@ -147,7 +172,10 @@ void gameOver(GameState& game, Team* winner)
     table.showAnnouncement(localWin ? "You Win!" : "Game Over");
     if (game.hooks) game.hooks->recordGameResult(game, winner ? game.teamIndex(winner) : -1);
 
-    if (game.sessionMode == MODE_LOCAL && table.askQuestion("Game over", "Play again?")) {
+    const std::string result = winner ? resultText(game, *winner, localWin, decided) : std::string();
+    if (!result.empty()) table.showNote(result);
+    const std::string question = result.empty() ? "Play again?" : result + "\n\nPlay again?";
+    if (game.sessionMode == MODE_LOCAL && table.askQuestion("Game over", question)) {
         // The last game's summary goes with it.
         table.closeRoundSummary();
         resetGame(game);
@@ -159,9 +187,8 @@ void gameOver(GameState& game, Team* winner)
     // Ending the session clears the table, banner and all: a network game's
     // players are told the result in a box, once no peer can wait on it.
     const bool network = game.sessionMode == MODE_HOSTING || game.sessionMode == MODE_JOINED;
-    const std::string result = network && winner ? resultText(game, *winner, localWin) : std::string();
     for (Seat& seat : game.seats) clearSeatName(seat);
     if (game.hooks) game.hooks->endSession(game);
-    if (!result.empty()) table.showInformation("Game over", result);
+    if (network && !result.empty()) table.showInformation("Game over", result);
     resetGame(game);
 }

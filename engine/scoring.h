@@ -9,5 +9,9 @@ void endRound(GameState& game);
 // The summary of the round just scored, built before resetRound clears it.
 RoundSummary buildRoundSummary(const GameState& game);
 std::string formatTeamHeading(const GameState& game, const Team& team);
-void bullseye(GameState& game, Team* team);
-void gameOver(GameState& game, Team* winner);
+// A team's players by name for a sentence: "Dread and Hana", or one name.
+std::string teamNames(const GameState& game, const Team& team);
+// decided: what won the game, as the end of a sentence ("Dread kicked the
+// jack for 3.").
+void bullseye(GameState& game, Team* team, const std::string& decided);
+void gameOver(GameState& game, Team* winner, const std::string& decided);

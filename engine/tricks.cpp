@@ -34,6 +34,17 @@ bool teamHas(const GameState& game, const Team& team, bool (*test)(const Seat&))
     return game.seatCount != 2 && team.second && test(*team.second);
 }
 
+// What a call finds: "Dread did not follow hearts with the 4 of spades."
+std::string reneedFound(const Team& guilty)
+{
+    for (const Seat* seat : {guilty.first, guilty.second}) {
+        if (!seat || !seat->reneged || !isCardIndex(seat->renegeCard)) continue;
+        return seat->name + " did not follow " + suitInWords(seat->renegeLed) + " with " +
+               cardInWords(rankOfIndex(seat->renegeCard), suitOfIndex(seat->renegeCard)) + ".";
+    }
+    return {};
+}
+
 }  // namespace
 
 bool isLegalPlay(const GameState& game, int seat, const Card* card)
@@ -66,7 +77,7 @@ void applyPlay(GameState& game, int seatIndex, Card* card)
 
     if (game.rules.underTrumpPenalty != UNDER_TRUMP_NONE && isUnderTrump(game, card, seat.hand)) {
         if (game.rules.underTrumpPenalty == UNDER_TRUMP_BULLSEYE) {
-            bullseye(game, seat.team->opponent);
+            bullseye(game, seat.team->opponent, seat.name + " under-trumped: bullseye.");
             return;
         }
         seat.team->score -= 1;
@@ -76,6 +87,10 @@ void applyPlay(GameState& game, int seatIndex, Card* card)
     }
 
     if (card->suit != lead->suit && hasSuit(seat.hand, lead->suit)) {
+        if (!seat.reneged) {
+            seat.renegeCard = cardIndex(card);
+            seat.renegeLed = lead->suit;
+        }
         seat.reneged = true;
         if (lead->suit == trump) seat.renegedOnTrump = true;
     }
@@ -128,6 +143,7 @@ void finishTrick(GameState& game)
         }
         game.lastTrick[c->holder] = cardIndex(c);
     }
+    game.lastTrickWinner = winner;
     table.pauseDisplay(pause);
 
     Card* trick = game.trick;
@@ -184,11 +200,13 @@ ReneedOutcome callReneed(GameState& game, int callerSeat)
     if (!us.renegeCalled) them.renegeCalled = true;
     // A reneed is called once: calling it again finds nothing.
     for (Seat* seat : {them.first, them.second}) {
-        if (seat) seat->reneged = seat->renegedOnTrump = false;
+        if (!seat) continue;
+        seat->reneged = seat->renegedOnTrump = false;
+        seat->renegeCard = -1;
     }
     if (game.rules.reneedRule == RENEED_NONE) return RENEED_CALL_UNPUNISHED;
     if (isBullseye) {
-        bullseye(game, &us);
+        bullseye(game, &us, game.seats[callerSeat].name + " called a reneed: bullseye.");
         return RENEED_CALL_BULLSEYE;
     }
     them.score -= 1;
@@ -200,15 +218,22 @@ void applyCallReneed(GameState& game, const GameAction& action)
 {
     const int caller = action.seat;
     const bool callerHere = game.seatInPlay(caller) && game.seats[caller].kind == LOCAL_HUMAN;
+    const Team* us = game.isSeat(caller) ? game.seats[caller].team : nullptr;
+    // Named before the call clears it.
+    const std::string found = us && us->opponent ? reneedFound(*us->opponent) : std::string();
+    const bool costsAPoint = us && us->falseCalls >= 1;
+    auto tell = [&](const std::string& text) {
+        if (callerHere) game.table->showInformation("Reneed", found.empty() ? text : found + "\n" + text);
+    };
     switch (callReneed(game, caller)) {
     case RENEED_CALL_FALSE:
-        if (callerHere) game.table->showInformation("Reneed", "No reneed was found.");
+        tell(costsAPoint ? "No reneed was found. Your team loses 1 point." : "No reneed was found.");
         break;
     case RENEED_CALL_UNPUNISHED:
-        if (callerHere) game.table->showInformation("Reneed", "A reneed was found, but these rules give no penalty.");
+        tell("A reneed was found, but these rules give no penalty.");
         break;
     case RENEED_CALL_POINT:
-        if (callerHere) game.table->showInformation("Reneed", "Reneed! The other team loses a point.");
+        tell("Reneed! The other team loses a point.");
         break;
     default:
         break;

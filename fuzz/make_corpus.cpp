@@ -198,6 +198,8 @@ constexpr uint8_t PERSON_BEGS = 2 | 2 << 2;
 constexpr uint8_t WAIT_OVER = 3;
 constexpr uint8_t CLOSE_OR_REOPEN_0 = 3 | 4;
 constexpr uint8_t CLOSE_OR_REOPEN_1 = 3 | 4 | 8;
+constexpr uint8_t CLOSE_OR_CALL_1 = 3 | 4 | 8 | 16;
+constexpr uint8_t CLOCK_OVER = 3 | 16;
 
 bool writeSessionSeeds(const std::string& dir)
 {
@@ -260,6 +262,16 @@ bool writeSessionSeeds(const std::string& dir)
          {control({CLOSE_OR_REOPEN_1, CLOSE_OR_REOPEN_1}), {1, joinOf("Kit", "Lee") + ready + ready},
           control({PERSON_PLAYS, PERSON_PLAYS})});
 
+    // Callers that say nothing, or half a header, while the host seats its
+    // players; the clock runs out on them, and a joiner still gets in.
+    const Bytes halfHeader(ready.begin(), ready.begin() + 6);
+    seed("hosting-silent", HOSTING,
+         {{0, joinOf("Jo", "")}, control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1}), {1, halfHeader}, control({CLOCK_OVER}),
+          control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1, CLOCK_OVER}), {1, joinOf("Kit", "Lee")}});
+    seed("lost-seat-silent-caller", HOSTING_LOST_SEAT,
+         {control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1, CLOCK_OVER}), control({CLOSE_OR_REOPEN_0}),
+          {0, joinOf("Jo", "") + ready}});
+
     // Waiting to be seated: the host talks, turns this player away as no
     // player who left, or sends the game before the seating.
     seed("waiting", JOINED_WAITING, {{0, chatter}, control({WAIT_OVER})});
@@ -290,6 +302,26 @@ bool writeSessionSeeds(const std::string& dir)
          {{0, blocksOf(round) + actionOf(2, ACTION_RETURN)}, {1, actionsOf(opening)}, control({PERSON_PLAYS})});
     seed("playing-catch-up-pair", JOINED_PLAYING | PAIR_HERE | AT_SEAT_3,
          {{0, blocksOf(opening) + actionOf(3, ACTION_RETURN) + actionOf(1, ACTION_RETURN)}, control({PERSON_PLAYS})});
+
+    // Bea's program, called at seat 1, is lost and comes back: it calls us
+    // after the host announced it, or before; a second caller claims the
+    // seat too; and a caller the host never announced.
+    SeatRecord bea;
+    bea.name = "Bea";
+    bea.seat = 1;
+    bea.addr = WireAddress{0x7F000001, 4101};
+    const Bytes announced = messageOf(MSG_SEAT_RETURNING, encodeSeatRecord(bea).data());
+    const Bytes claim = messageOf(MSG_SEAT, encodeSeatRecord(bea).data());
+    const Bytes lostBea = actionsOf(opening) + actionOf(1, ACTION_TAKEOVER);
+    seed("playing-return-announced", JOINED_PLAYING | AT_SEAT_2 | WITH_PEER,
+         {{0, lostBea}, control({CLOSE_OR_CALL_1}), {0, announced}, control({CLOSE_OR_CALL_1}), {1, claim},
+          {0, actionOf(1, ACTION_RETURN)}, control({PERSON_PLAYS})});
+    seed("playing-return-claimed-first", JOINED_PLAYING | AT_SEAT_2 | WITH_PEER,
+         {{0, lostBea}, control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1}), {1, claim}, {0, announced},
+          control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1}), {1, claim}, {0, actionOf(1, ACTION_RETURN)}});
+    seed("playing-return-unannounced", JOINED_PLAYING | AT_SEAT_2 | WITH_PEER,
+         {{0, lostBea}, control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1}), {1, claim}, {0, actionOf(1, ACTION_RETURN)},
+          control({CLOCK_OVER})});
 
     bool ok = true;
     for (const auto& s : seeds) {

@@ -4,7 +4,9 @@
 // bytes sent, up to 64 bytes that go to one of two connections: the one
 // the mode cares about (the host of a joiner, the first joiner of a host)
 // and a second one (a stranger, a second joiner, or a joiner's peer).
-// A step may also close a connection, or open a new one in its place.
+// A step may also close a connection, or open a new one in its place (one
+// the test holds the far end of, or a caller the listener accepts), or run
+// out the session's wait or the transport's clock (silent callers go).
 //
 // The sockets are those of an in-memory loopback network (memory_network.cpp):
 // a run is a few hundred socket calls, which the kernel made the most of
@@ -64,6 +66,8 @@ struct Process {
         game.hooks = &session;
         poll.attach(transport);
         transport.setHandler(&session);
+        // The transport's limits run out only when a step says so.
+        transport.setLimits(NEVER);
         transport.openListener(0);
         table.pump = [this] { poll.runOnce(0); };
     }
@@ -117,17 +121,32 @@ struct Process {
     }
 
     // The far end goes, as a program that quits or crashes; or, where none
-    // is, a new connection comes in its place.
-    void closeOrReopen(int which)
+    // is, a new connection comes in its place: a caller the listener
+    // accepts (which says nothing until a step sends), or one already in
+    // the table.
+    void closeOrReopen(int which, bool calling)
     {
         if (ends[which] >= 0) {
             ::close(ends[which]);
             ends[which] = -1;
+        } else if (calling) {
+            ends[which] = connectToHost("127.0.0.1", transport.listenPort());
         } else {
             attachEnd(which);
         }
         settle();
     }
+
+    // Every limit of the transport runs out at once.
+    void clockRunsOut()
+    {
+        transport.setLimits(TransportLimits{0, 0});
+        transport.onTimer();
+        transport.setLimits(NEVER);
+        settle();
+    }
+
+    static constexpr TransportLimits NEVER{1 << 30, 1 << 30};
 
     GameState game;
     QuietTable table;
@@ -217,8 +236,9 @@ void personActs(Process& p, int control)
 // with those of the steps just before it that sent on the same one;
 // 2 presses a button of Add Players while it is open (bit 2: the team's,
 // bit 3: for which connection's joiner), otherwise the person acts; 3 with
-// bit 2 closes or reopens the connection bit 3 names, without it the wait
-// under way runs out.
+// bit 2 closes or reopens the connection bit 3 names (bit 4: reopens it as a
+// caller), without it the wait under way runs out (bit 4: the transport's
+// clock).
 void runSteps(Process& p, const uint8_t* data, size_t size, size_t& at, bool untilJoinersSeated)
 {
     // Pieces for one connection gather until a step of another kind, and go
@@ -259,7 +279,11 @@ void runSteps(Process& p, const uint8_t* data, size_t size, size_t& at, bool unt
             break;
         default:
             if (control & 4) {
-                p.closeOrReopen((control >> 3) & 1);
+                p.closeOrReopen((control >> 3) & 1, control & 16);
+                break;
+            }
+            if (control & 16) {
+                p.clockRunsOut();
                 break;
             }
             // The wait under way runs out.
@@ -315,7 +339,7 @@ void hostGameAndLoseJoiner(Process& p)
     p.sendMessage(0, MSG_READY, nullptr);
     if (fourSeats) p.sendMessage(1, MSG_READY, nullptr);
     if (fourSeats && !pairHere) p.sendMessage(1, MSG_READY, nullptr);
-    p.closeOrReopen(0);
+    p.closeOrReopen(0, false);
 }
 
 // Joined and seated by the rules: this machine at its seat; with a peer,

@@ -67,6 +67,7 @@ enum NetworkChoice { NETWORK_CANCELLED, NETWORK_HOST, NETWORK_JOIN };
 NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names);
 
 // Prompts for the host's address until a connection succeeds (true) or the
-// player cancels (false). Needs a player at seat 0 and no game under way.
+// player cancels the prompt or a connect under way (false). Needs a player
+// at seat 0 and no game under way.
 bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game,
                                uint16_t port = NET_LISTEN_PORT);

@@ -31,6 +31,10 @@ void Session::offerSeatBack(int slot)
 
     Seating seating = buildSeating();
     seating[seat].addr = join->addr;
+    // The others take the returning program's connection only once told:
+    // before it is seated, so they know before it calls.
+    for (int peer : peerSlots())
+        if (peer != slot) transport_.sendSeatReturning(peer, seating[seat]);
     transport_.sendSeating(slot, seating);
     transport_.sendRules(slot, game_.rules);
     ActionBlock block;
@@ -92,8 +96,11 @@ void Session::onActionBlock(int slot, const ActionBlock& actions)
             if (rejoin_.seatsComingBack[i]) seat.kind = REMOTE;
         }
         // Those above us were seated long ago and will not call us.
-        for (int i = game_.localSeat + 1; i < 4; ++i)
-            if (game_.seats[i].connection == -1) connectToPeer(i);
+        for (int i = game_.localSeat + 1; i < 4; ++i) {
+            if (game_.seats[i].connection != -1 || connectToPeer(i)) continue;
+            peerUnreached(i);
+            return;
+        }
     }
     catchUp(actions);
     sendReadyWhenConnected();
@@ -112,17 +119,62 @@ void Session::catchUp(const ActionBlock& actions)
     shown->drawTable(true);
 }
 
-bool Session::acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) const
+void Session::onSeatClaim(int slot, const SeatRecord& record)
 {
-    // A returning player calls every peer; its seat is known by name.
+    // The game is under way: only a returning player calls now, the one
+    // the host announces, and the first to call.
+    const int i = record.seat;
+    const Seat& seat = game_.seats[i];
+    const bool ours = isGameConnection(slot) || slot == joinedTo_.hostSlot || slot == self_.clientSlot;
+    // Its seat may be back already when its program gets round to us.
+    const bool claimable = i != game_.localSeat && seat.inPlay() && seat.kind == REMOTE &&
+                           (seat.standIn || seat.connection == -1) && record.name == seat.name.substr(0, MSG_NAME_MAX) &&
+                           joinedTo_.returningPeer[i] == -1 && joinedTo_.pendingClaim[i] == -1;
+    if (ours) return;
+    if (!claimable) {
+        transport_.closeConnection(slot);
+        return;
+    }
+    joinedTo_.pendingClaim[i] = slot;
+    settleSeatClaim(i);
+}
+
+void Session::settleSeatClaim(int i)
+{
+    const int slot = joinedTo_.pendingClaim[i];
+    const auto& announced = joinedTo_.returnAnnounced[i];
+    if (slot == -1 || !announced) return;
+    joinedTo_.pendingClaim[i] = -1;
+    // Announced from where it called: a name alone would let anyone in.
+    const auto peer = transport_.peerAddress(slot);
+    if (!peer || peer->ipv4 != announced->ipv4) {
+        transport_.closeConnection(slot);
+        return;
+    }
+    // Until the seat is back its player follows the game through the host
+    // alone: an action of ours could reach it before the host's catch-up
+    // and land on a game it does not have yet.
+    if (game_.seats[i].standIn)
+        joinedTo_.returningPeer[i] = slot;
+    else
+        game_.seats[i].connection = slot;
+    joinedTo_.returnAnnounced[i].reset();
+}
+
+void Session::onSeatReturning(int slot, const SeatRecord& record)
+{
+    if (!fromHost(slot) || !joinedTo_.readySent || !game_.isSeat(record.seat) || record.seat == game_.localSeat) return;
     const Seat& seat = game_.seats[record.seat];
-    return joinedTo_.readySent && record.seat != game_.localSeat && seat.inPlay() && seat.kind == REMOTE &&
-           seat.connection == -1 && joinedTo_.seating[record.seat].addr.port != 0 && record.name == seat.name.substr(0, MSG_NAME_MAX) &&
-           slot != joinedTo_.hostSlot && slot != self_.clientSlot && slot != self_.acceptedSlot;
+    if (!seat.inPlay() || !seat.standIn || seat.kind != REMOTE) return;
+    joinedTo_.returnAnnounced[record.seat] = record.addr;
+    settleSeatClaim(record.seat);
 }
 
 void Session::seatReturned(GameState&, int seat)
 {
+    // The host announces a return before it hands the seat back: a claim
+    // still unannounced now is a stranger's.
+    if (joinedTo_.pendingClaim[seat] != -1) transport_.closeConnection(joinedTo_.pendingClaim[seat]);
     if (game_.sessionMode == MODE_JOINED && joinedTo_.returningPeer[seat] != -1) {
         game_.seats[seat].connection = joinedTo_.returningPeer[seat];
         joinedTo_.returningPeer[seat] = -1;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ std::string listOfNames(const std::vector<std::string>& names);
 struct SessionWaits {
     int peers = 15000;
     int ready = 30000;
+    // Joined: for the host to take over the seat of a peer whose link to us
+    // broke; the host may still have that peer.
+    int takeover = 10000;
 };
 
 // The outcome of seating a joiner from the Add Players dialog.
@@ -90,15 +94,25 @@ public:
     // A computer player, driven by this process, in the team's next free
     // seat: the host's team (seats 0 and 1) or the other (2 and 3).
     SeatingResult addComputer(bool hostTeam);
+    // What Add Players says when joiners cannot reach this machine; empty
+    // when they can.
+    std::string reachNote() const;
     // The text the Add Players list shows for a joiner.
     std::string joinerText(int slot) const;
     // Whether a slot holds a joiner that can still be seated.
     bool isListableJoiner(int slot) const;
 
-    // Joining: connects to the host at port 4100 (or the port given, for
-    // tests) and announces this machine's players. False when the host
-    // could not be reached.
-    bool joinNetworkGame(const std::string& host, uint16_t port = NET_LISTEN_PORT);
+    // Joining: looks the host up and connects to it at port 4100 (or the
+    // port given, for tests) without waiting: the table says so while it
+    // tries. False when the host has no address or no connect could begin.
+    // Once the connect has ended, connected hears whether this machine's
+    // players were announced to the host; false sends this process back to
+    // the setup, and the person may try again.
+    bool joinNetworkGame(const std::string& host, uint16_t port = NET_LISTEN_PORT,
+                         std::function<void(bool)> connected = nullptr);
+    bool connectingToHost() const { return joinedTo_.connects[0] != -1; }
+    // Gives up the connect to the host under way; connected is not called.
+    void cancelJoin();
 
     // Whether game actions arriving on this slot belong to the game.
     bool isGameConnection(int slot) const;
@@ -126,6 +140,7 @@ public:
     void onActionBlock(int slot, const ActionBlock& actions) override;
     void onRejoinRefused(int slot) override;
     void onNameTaken(int slot) override;
+    void onSeatReturning(int slot, const SeatRecord& record) override;
     void onConnectionLost(int slot, bool midMessage) override;
 
     // GameHooks
@@ -164,7 +179,10 @@ private:
     // Ends the session over differing copies once no action is being applied.
     void endIfDiverged();
     void freeSeatsOf(int slot);
-    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY };
+    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY, WAIT_TAKEOVER };
+    // Joined: the seats whose program's link to us broke and that the host
+    // has not taken over yet.
+    std::vector<int> cutOffSeats() const;
     void startWait(Wait wait, int ms);
     void stopWait();
     // Hosting: the seated joiners that left or are not ready yet.
@@ -176,7 +194,12 @@ private:
     bool carriesHostActions(int slot) const;
     bool hostGameStarted() const { return game_.sessionMode == MODE_HOSTING && steps_.seated && setup_.readyCount < 0; }
     Seating buildSeating() const;
-    void connectToPeer(int seat);
+    // Starts the connect to the program of a seat's player; false when none
+    // could begin.
+    bool connectToPeer(int seat);
+    void onHostConnected(const std::string& host, int socket);
+    void onPeerConnected(int seat, int socket);
+    void peerUnreached(int seat);
 
     // Keeping a game going without a lost player (takeover.cpp).
     void noteLostConnection(int slot);
@@ -186,7 +209,11 @@ private:
     void offerSeatBack(int slot);
     void recordAndRelay(const GameAction& action);
     void catchUp(const ActionBlock& actions);
-    bool acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) const;
+    // A connection that claims a stood-in seat in a game under way.
+    void onSeatClaim(int slot, const SeatRecord& record);
+    // Takes the seat's pending claim if the host announced it from there,
+    // or closes it once the announcement says otherwise.
+    void settleSeatClaim(int seat);
 
     GameState& game_;
     Transport& transport_;
@@ -226,14 +253,23 @@ private:
     };
     // Joined: the host, this machine's address and seating, and per stood-in
     // seat the connection its returning person opened to us, which carries
-    // the game once the seat is back.
+    // the game once the seat is back. Per seat, the connect under way to its
+    // program (seat 0: the host's) and who hears how the host's ended.
     struct JoinedTo {
+        std::array<int, 4> connects{{-1, -1, -1, -1}};
+        std::function<void(bool)> hostConnected;
         int hostSlot = -1;
         WireAddress ownAddr;
         Seating seating;
         bool readySent = false;
         bool hostLost = false;
         std::array<int, 4> returningPeer{{-1, -1, -1, -1}};
+        // Per stood-in seat, where the host said its returning program is,
+        // and the first connection that claimed the seat, until the host's
+        // word comes: that may be read after the claim.
+        std::array<std::optional<WireAddress>, 4> returnAnnounced{};
+        std::array<int, 4> pendingClaim{{-1, -1, -1, -1}};
+        std::array<bool, 4> cutOff{};
     };
     // Joined again: catching up from the host's blocks; the seats of this
     // machine that are still played by the host's computer. Until they are

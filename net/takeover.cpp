@@ -17,12 +17,14 @@ void Session::noteLostConnection(int slot)
             hosted_.returnReady[i] = false;
         }
         if (joinedTo_.returningPeer[i] == slot) joinedTo_.returningPeer[i] = -1;
+        if (joinedTo_.pendingClaim[i] == slot) joinedTo_.pendingClaim[i] = -1;
         Seat& seat = game_.seats[i];
         if (!seat.inPlay() || seat.connection != slot || slot == self_.clientSlot || slot == self_.acceptedSlot) continue;
         // Before the game the session's waits still name who left by it.
         if (!hostGameStarted() && !(game_.sessionMode == MODE_JOINED && joinedTo_.readySent)) continue;
         // The slot may soon carry someone else.
         seat.connection = -1;
+        if (game_.sessionMode == MODE_JOINED && slot != joinedTo_.hostSlot && seat.kind == REMOTE) joinedTo_.cutOff[i] = true;
         if (game_.sessionMode != MODE_HOSTING || seat.kind != REMOTE) continue;
         hosted_.lostSeats[i] = true;
         // The partner who played at the same machine is lost with it.
@@ -45,7 +47,10 @@ void Session::onConnectionLost(int, bool midMessage)
     if (game_.sessionMode == MODE_JOINED) {
         if (joinedTo_.hostLost)
             abandonSession("Lost connection to " + game_.seats[0].name + "! Without the host the game cannot go on.");
-        // Another player: the host's computer takes the seat over.
+        // Another player: the host's computer takes the seat over, if the
+        // host lost that player too. A link that broke only between us
+        // would leave us waiting for that player's actions for ever.
+        if (!cutOffSeats().empty()) startWait(WAIT_TAKEOVER, waits_.takeover);
         return;
     }
     if (hostGameStarted()) takeOverLostSeats();
@@ -60,8 +65,18 @@ void Session::takeOverLostSeats()
     }
 }
 
+std::vector<int> Session::cutOffSeats() const
+{
+    std::vector<int> seats;
+    for (int i = 0; i < 4; ++i)
+        if (joinedTo_.cutOff[i] && game_.seats[i].inPlay() && !game_.seats[i].standIn) seats.push_back(i);
+    return seats;
+}
+
 void Session::seatTakenOver(GameState&, int seat)
 {
+    joinedTo_.cutOff[seat] = false;
+    if (waiting_ == WAIT_TAKEOVER && cutOffSeats().empty()) stopWait();
     Seat& s = game_.seats[seat];
     if (game_.sessionMode == MODE_HOSTING && s.kind == REMOTE) {
         s.kind = COMPUTER;

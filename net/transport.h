@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,6 +45,7 @@ public:
     virtual void onActionBlock(int, const ActionBlock&) {}
     virtual void onRejoinRefused(int) {}
     virtual void onNameTaken(int) {}
+    virtual void onSeatReturning(int, const SeatRecord&) {}
     // A connection that served the session broke: its peer closed or reset
     // it, or a message stopped halfway (midMessage). Called once all that
     // came before it is applied; who was lost and what the person is told
@@ -60,9 +63,24 @@ struct JoinInfo {
 };
 
 // Both return a connected blocking socket, or -1 when the lookup or the
-// connection fails.
+// connection fails. Only for this process's own listener, which answers at
+// once; others are called with Transport::startConnect.
 int connectToHost(const std::string& host, uint16_t port);
 int connectToAddr(const WireAddress& addr);
+// The first IPv4 address of a host name or a dotted address, at port.
+std::optional<WireAddress> resolveHost(const std::string& host, uint16_t port);
+
+// A connect has ended: the connected socket, in no slot yet, or -1 when it
+// failed or ran out of time.
+using ConnectDone = std::function<void(int socket)>;
+
+// How long the transport gives a connection, in milliseconds: an accepted
+// one to send a whole message (or to serve the session), a connect to
+// succeed.
+struct TransportLimits {
+    int silent = 5000;
+    int connect = 10000;
+};
 
 // This machine's IPv4 addresses other than loopback, dotted.
 std::vector<std::string> localIpv4Addresses();
@@ -79,17 +97,35 @@ public:
     Transport& operator=(const Transport&) = delete;
 
     void setHandler(MessageHandler* handler) { handler_ = handler; }
+    void setLimits(const TransportLimits& limits) { limits_ = limits; }
 
     // Binds any local address at port, or the first free port above it (0:
     // a port the system chooses), and watches it under ID_LISTEN. Returns
     // the socket, or -1.
     int openListener(uint16_t port);
     uint16_t listenPort() const { return listenPort_; }
+    // The port openListener was asked for; joiners call that one.
+    uint16_t askedPort() const { return askedPort_; }
+    // A listener that had to take a port above the one asked for tries
+    // that port again; true when it listens there now.
+    bool listenWhereAsked();
 
     // Takes the socket over: it gets the lowest free slot and is watched,
     // or, when the table is full or the socket is -1, it is closed and -1
     // returned.
     int allocConnection(int socket);
+    // Connects without blocking: the event loop watches the connect, for at
+    // most the connect limit, and then done gets the socket, or -1. The
+    // socket has no slot yet: a layer may run a handshake of its own on it
+    // before it hands it to allocConnection and the session sees it.
+    // Returns the connect's index for cancelConnect; -1 when none could
+    // begin (done is not called then).
+    int startConnect(const WireAddress& addr, ConnectDone done);
+    // Forgets a connect under way; done is not called. Does nothing for -1
+    // or a connect that has ended.
+    void cancelConnect(int index);
+    bool connecting(int index) const;
+
     // Does nothing for a free slot.
     void closeConnection(int slot);
     void closeAllConnections();
@@ -120,11 +156,15 @@ public:
     bool sendActionBlock(int slot, const ActionBlock& actions);
     bool sendRejoinRefused(int slot);
     bool sendNameTaken(int slot);
+    bool sendSeatReturning(int slot, const SeatRecord& record);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
-    // Event-loop callbacks: ID_CONNECTION + slot, and ID_LISTEN.
+    // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN, a connect
+    // that can be written to, and the transport's clock.
     void onSocketReadable(int slot);
     void onListenerReadable();
+    void onConnectDone(int index);
+    void onTimer();
 
 private:
     struct Connection {
@@ -139,6 +179,15 @@ private:
         // connection closes once its last messages are read.
         bool peerGone = false;
         std::optional<JoinInfo> join;
+        // Accepted by the listener: until it has sent a whole message, or
+        // serves the session, it has limits_.silent from when it came.
+        bool unproven = false;
+        std::chrono::steady_clock::time_point since;
+    };
+    struct Connect {
+        int socket = -1;
+        std::chrono::steady_clock::time_point since;
+        ConnectDone done;
     };
 
     bool sendMessage(int slot, int32_t type, const uint8_t* body);
@@ -156,13 +205,19 @@ private:
     // Whether any connection has bytes or a close not yet read.
     bool inputPending() const;
     void closeListener();
+    // Asks for the clock at the next moment a limit runs out, if any.
+    void scheduleTimer();
+    void endConnect(int index, bool connected);
 
     SocketWatcher& watcher_;
     GameState& game_;
     MessageHandler* handler_ = nullptr;
     std::array<Connection, NET_CONNECTION_COUNT> connections_;
+    std::array<Connect, CONNECTS_MAX> connects_;
+    TransportLimits limits_;
     int listenSocket_ = -1;
     uint16_t listenPort_ = 0;
+    uint16_t askedPort_ = 0;
     bool suspended_ = false;
     struct Loss {
         int slot;

@@ -50,7 +50,8 @@ size_t bodySizeOf(int32_t type)
     case MSG_ACTION: return MSG_ACTION_SIZE;
     case MSG_TEXT: return MSG_TEXT_SIZE;
     case MSG_SEATING: return MSG_SEATING_SIZE;
-    case MSG_SEAT: return MSG_SEAT_RECORD_SIZE;
+    case MSG_SEAT:
+    case MSG_SEAT_RETURNING: return MSG_SEAT_RECORD_SIZE;
     case MSG_JOIN: return MSG_JOIN_SIZE;
     case MSG_RULES: return MSG_RULES_SIZE;
     case MSG_DIGEST: return MSG_DIGEST_SIZE;

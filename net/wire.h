@@ -34,6 +34,10 @@ enum : int32_t {
     // The host, to a joiner one of whose names a listed or seated player
     // has already. No body (msgLen 0).
     MSG_NAME_TAKEN = 13,
+    // The host, to the other joined processes of its game, before it seats
+    // a player who joins again: a SeatRecord with that seat, its name and
+    // the address of the returning program.
+    MSG_SEAT_RETURNING = 14,
 };
 
 constexpr size_t MSG_HEADER_SIZE = 12;

@@ -125,75 +125,44 @@ bool sampleDeal(const SeatView& v, Rng& rng, Deal& deal)
     return false;
 }
 
-// How likely a hand was to stand, or as the dealer's to give one rather
-// than run the pack, by a plain rule of thumb: the more trumps, and the
-// higher, the likelier. Mixed with an even chance, so that a player who
-// judges otherwise never makes a deal impossible.
-double keepsTrumpLikelihood(CardSet hand, int trump)
-{
-    constexpr double EVEN_SHARE = 0.3;
-    const CardSet trumps = hand & suitCards(trump);
-    const CardSet high = trumps & (SUIT_MASK << (13 * trump + 8));  // ten and up
-    const double strength = count(trumps) + count(high);
-    const double keen = 1.0 / (1.0 + std::exp(-1.5 * (strength - 2.5)));
-    return EVEN_SHARE * 0.5 + (1 - EVEN_SHARE) * keen;
-}
-
-// How well a sampled deal explains what everyone saw of the beg: the eldest
-// stood, or begged, and the dealer gave one. The hands then held are the
-// ones now held and the cards played since. A pack that was run dealt new
-// cards, so nothing is read from a beg answered that way.
-double dealWeight(const SeatView& v, const Deal& deal)
-{
-    if (v.kicked != cardBit(v.trumpCard)) return 1.0;
-    const int trump = v.trumpSuit();
-    const int eldest = v.nextSeat[v.dealer];
-    auto heldAtBeg = [&](int s) { return deal.hands[s] | v.played[s]; };
-    double weight = 1.0;
-    const bool begged = v.gaveOne || v.turn == TURN_BEGGING;
-    const bool stood = !begged && v.played[eldest] != 0;
-    if (eldest != v.seat && (begged || stood)) {
-        const double stands = keepsTrumpLikelihood(heldAtBeg(eldest), trump);
-        weight *= stood ? stands : 1 - stands;
-    }
-    if (v.gaveOne && v.dealer != v.seat) weight *= keepsTrumpLikelihood(heldAtBeg(v.dealer), trump);
-    return weight;
-}
-
 // Scores below this count as this: they are rare and far from the target.
 constexpr int LOWEST_SCORE = -16;
 constexpr int SCORE_SPAN = 14 - LOWEST_SCORE;
 
 // Team 0's chance of winning from scores short of the target, before the
 // next deal turns up its first card, which scores for the dealer's team and
-// may end the game at once. Kept for the rules last asked about.
+// may end the game at once.
 double worthBeforeKick(int score0, int score1, int dealerTeam, const RuleSettings& rules)
 {
-    struct Table {
-        int target = -1;
-        int tobago = -1;
-        std::array<float, 2 * SCORE_SPAN * SCORE_SPAN> worths{};
-    };
-    thread_local Table table;
-    const int target = rules.target;
-    if (table.target != target || table.tobago != rules.tobagoRules) {
-        table.target = target;
-        table.tobago = rules.tobagoRules;
-        for (int team = 0; team < 2; ++team)
-            for (int a = 0; a < SCORE_SPAN; ++a)
-                for (int b = 0; b < SCORE_SPAN; ++b) {
-                    double sum = 0;
-                    for (int rank = 2; rank <= 14; ++rank) {
-                        int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
-                        if (const KickScore* k = kickScore(rules, rank)) s[team] += k->points;
-                        sum += s[team] >= target ? (team == 0 ? 1.0 : 0.0) : winChance(s[0], s[1], target);
+    using Table = std::array<float, 2 * SCORE_SPAN * SCORE_SPAN>;
+    // For each target the rules offer (7, 14), without and with Tobago rules.
+    static const std::array<Table, 4> tables = [] {
+        std::array<Table, 4> all{};
+        for (int t = 0; t < 4; ++t) {
+            RuleSettings offered;
+            offered.target = t < 2 ? 7 : 14;
+            offered.tobagoRules = t % 2;
+            for (int team = 0; team < 2; ++team)
+                for (int a = 0; a < SCORE_SPAN; ++a)
+                    for (int b = 0; b < SCORE_SPAN; ++b) {
+                        double sum = 0;
+                        for (int rank = 2; rank <= 14; ++rank) {
+                            int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
+                            if (const KickScore* k = kickScore(offered, rank)) s[team] += k->points;
+                            sum += s[team] >= offered.target ? (team == 0 ? 1.0 : 0.0)
+                                                             : winChance(s[0], s[1], offered.target);
+                        }
+                        all[t][(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
                     }
-                    table.worths[(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
-                }
-    }
-    const int a = std::clamp(score0, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
-    const int b = std::clamp(score1, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
-    return table.worths[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
+        }
+        return all;
+    }();
+    const bool shortGame = rules.target == 7;
+    const Table& table = tables[(shortGame ? 0 : 2) + (rules.tobagoRules ? 1 : 0)];
+    const int top = (shortGame ? 7 : 14) - 1;
+    const int a = std::clamp(score0, LOWEST_SCORE, top) - LOWEST_SCORE;
+    const int b = std::clamp(score1, LOWEST_SCORE, top) - LOWEST_SCORE;
+    return table[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
 }
 
 // Team 0's worth of scores at the end of a round or a deal: a win, a loss,
@@ -546,14 +515,13 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
     std::array<double, CARD_COUNT> give{};
     double giveRoot = 0;
     BegBranches b;
-    double weights = 0;
+    int samples = 0;
     int standHorizon = 0, giveHorizon = 0, runHorizon = 0;
     for (int i = 0; wantsSample(i, settings.begSamples, settings.maxBegSamples, solver.spent(), settings.decisionNodes);
          ++i) {
         Deal deal;
         if (!sampleDeal(v, rng, deal)) continue;
-        const double weight = dealWeight(v, deal);
-        weights += weight;
+        ++samples;
         RoundModel r = roundFromView(v, deal.hands);
         r.turn = static_cast<int8_t>(eldest);
         RoundModel given = r;
@@ -570,28 +538,27 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
             double worths[2 * CARD_COUNT];
             solveAll(solver, positions, giveWins ? moveCount : 2 * moveCount, settings.nodeBudget, worths, standHorizon);
             for (int m = 0; m < moveCount; ++m) {
-                stand[m] += weight * forTeam(worths[m], team);
-                give[m] += weight * (giveWins ? forTeam(beggars == 0 ? 1.0 : 0.0, team)
-                                              : forTeam(worths[moveCount + m], team));
+                stand[m] += forTeam(worths[m], team);
+                give[m] += giveWins ? forTeam(beggars == 0 ? 1.0 : 0.0, team) : forTeam(worths[moveCount + m], team);
             }
         } else {
             double worth = beggars == 0 ? 1.0 : 0.0;
             if (!giveWins) solveAll(solver, &given, 1, settings.nodeBudget, &worth, giveHorizon);
-            giveRoot += weight * forTeam(worth, team);
+            giveRoot += forTeam(worth, team);
         }
         RoundModel ran;
         double worth = 0;
         if (runPack(v, deal, rng, ran, worth)) solveAll(solver, &ran, 1, settings.nodeBudget, &worth, runHorizon);
-        b.run += weight * forTeam(worth, team);
+        b.run += forTeam(worth, team);
         if (solver.cancelled()) break;
     }
-    if (weights == 0) weights = 1;
-    b.run /= weights;
+    if (samples == 0) samples = 1;
+    b.run /= samples;
     if (moveCount > 0) {
-        b.stand = *std::max_element(stand.begin(), stand.begin() + moveCount) / weights;
-        b.give = *std::max_element(give.begin(), give.begin() + moveCount) / weights;
+        b.stand = *std::max_element(stand.begin(), stand.begin() + moveCount) / samples;
+        b.give = *std::max_element(give.begin(), give.begin() + moveCount) / samples;
     } else {
-        b.give = giveRoot / weights;
+        b.give = giveRoot / samples;
     }
     return b;
 }
@@ -627,9 +594,9 @@ double winChance(int score0, int score1, int target)
     return 1.0 / (1.0 + std::exp(-1.5 * (to1 - to0) / std::sqrt(to0 + to1)));
 }
 
-double ExpertSearch::weighMoves(const SeatView& v, const int* moves, int n, double* total) const
+int ExpertSearch::weighMoves(const SeatView& v, const int* moves, int n, double* total) const
 {
-    double weights = 0;
+    int deals = 0;
     Rng rng(viewSeed(v, settings_.seed));
     Solver solver(cancel_);
     int horizon = 0;
@@ -647,12 +614,11 @@ double ExpertSearch::weighMoves(const SeatView& v, const int* moves, int n, doub
         }
         double worths[CARD_COUNT];
         solveAll(solver, positions, n, settings_.nodeBudget, worths, horizon);
-        const double weight = dealWeight(v, deal);
-        weights += weight;
-        for (int m = 0; m < n; ++m) total[m] += weight * forTeam(worths[m], v.team());
+        ++deals;
+        for (int m = 0; m < n; ++m) total[m] += forTeam(worths[m], v.team());
         if (solver.cancelled()) break;
     }
-    return weights;
+    return deals;
 }
 
 int ExpertSearch::chooseCard(const SeatView& v) const
@@ -672,9 +638,9 @@ std::vector<double> ExpertSearch::cardWorths(const SeatView& v, const std::vecto
 {
     const int n = static_cast<int>(std::min<size_t>(cards.size(), CARD_COUNT));
     std::array<double, CARD_COUNT> total{};
-    const double weights = weighMoves(v, cards.data(), n, total.data());
+    const int deals = weighMoves(v, cards.data(), n, total.data());
     std::vector<double> worths(cards.size(), 0);
-    for (int m = 0; m < n; ++m) worths[m] = weights > 0 ? total[m] / weights : 0;
+    for (int m = 0; m < n; ++m) worths[m] = deals > 0 ? total[m] / deals : 0;
     return worths;
 }
 

@@ -59,9 +59,9 @@ public:
     BegWorths begWorths(const SeatView& view) const;
 
 private:
-    // Sums over the sampled deals the worth to the view's team of each move,
-    // each deal by its weight; returns the sum of the weights.
-    double weighMoves(const SeatView& view, const int* moves, int n, double* total) const;
+    // Sums over the sampled deals the worth to the view's team of each move;
+    // returns the number of deals.
+    int weighMoves(const SeatView& view, const int* moves, int n, double* total) const;
 
     ExpertSettings settings_;
     // Set when the answer is no longer wanted: the search ends early.

@@ -20,6 +20,8 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, Frame::onCanvasRelease),
     FXMAPFUNCS(SEL_IO_READ, Frame::ID_CONNECTION, Frame::ID_CONNECTION + 9, Frame::onIoConnection),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_LISTEN, Frame::onIoListen),
+    FXMAPFUNCS(SEL_IO_WRITE, Frame::ID_CONNECTING, Frame::ID_CONNECTING + CONNECTS_MAX - 1, Frame::onIoConnecting),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_TRANSPORT_TIMER, Frame::onTransportTimer),
     FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
@@ -31,6 +33,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_SPEED_SLOW, Frame::ID_SPEED_FAST, Frame::onUpdSpeed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT, Frame::onCmdQuit),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_PLACE_BOX, Frame::onPlaceBoxTimer),
+    FXMAPFUNC(SEL_KEYPRESS, Frame::ID_SUMMARY_KEY, Frame::onSummaryKey),
     FXMAPFUNC(SEL_KEYPRESS, 0, Frame::onKeyPress),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_START_GAME, Frame::onCmdStartGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME, Frame::onCmdNewLocalGame),
@@ -253,11 +256,7 @@ void Frame::relayoutTable()
 
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
-void Frame::drawTable(bool refresh)
-{
-    closeSummaryAtDecision();
-    canvas->drawTable(refresh);
-}
+void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
 
 void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
 
@@ -310,6 +309,9 @@ long Frame::onCanvasPaint(FXObject*, FXSelector, void*)
 long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
 {
     FXMainWindow::onConfigure(sender, sel, ptr);
+    // The window manager may move the window after the setup dialog opened
+    // over it, as it does when placing a window that just changed size.
+    if (setupDialog && setupDialog->shown()) centreOnWindow(setupDialog);
     const int w = getWidth();
     const int h = getHeight();
     if (!canvas->resizeImages(w, h)) return 1;
@@ -332,7 +334,10 @@ void Frame::updateScoreLabels()
     if (!us || !us->opponent) return;
     const Team* them = us->opponent;
     const TableFonts& fonts = canvas->tableFonts();
-    auto set = [&fonts](FXLabel* label, const FXString& text, int extra) {
+    bool changed = false;
+    auto set = [&fonts, &changed](FXLabel* label, const FXString& text, int extra) {
+        if (label->getText() == text) return;
+        changed = true;
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
@@ -344,6 +349,16 @@ void Frame::updateScoreLabels()
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));
     opponentGameLabel->setX(
         std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
+    if (!changed) return;
+    // Laid out and painted now: a queued repaint waits while a socket is
+    // ready, and the bar would keep the ends of the wider texts till then.
+    topBar->layout();
+    topBar->update();
+    topBar->repaint();
+    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) {
+        label->update();
+        label->repaint();
+    }
 }
 
 bool Frame::begEnabled() const { return canvas->begIsOpen(); }
@@ -376,6 +391,12 @@ void Frame::watchSocket(int socket, int id) { getApp()->addInput(socket, INPUT_R
 
 void Frame::unwatchSocket(int socket) { getApp()->removeInput(socket, INPUT_READ); }
 
+void Frame::watchConnect(int socket, int index) { getApp()->addInput(socket, INPUT_WRITE, this, ID_CONNECTING + index); }
+
+void Frame::unwatchConnect(int socket) { getApp()->removeInput(socket, INPUT_WRITE); }
+
+void Frame::startTransportTimer(int ms) { getApp()->addTimeout(this, ID_TRANSPORT_TIMER, static_cast<FXuint>(ms)); }
+
 void Frame::readSockets(const std::function<void(Transport&)>& read)
 {
     if (!transport) return;
@@ -404,6 +425,19 @@ long Frame::onIoConnection(FXObject*, FXSelector sel, void*)
 long Frame::onIoListen(FXObject*, FXSelector, void*)
 {
     readSockets([](Transport& t) { t.onListenerReadable(); });
+    return 1;
+}
+
+long Frame::onIoConnecting(FXObject*, FXSelector sel, void*)
+{
+    const int index = FXSELID(sel) - ID_CONNECTING;
+    readSockets([index](Transport& t) { t.onConnectDone(index); });
+    return 1;
+}
+
+long Frame::onTransportTimer(FXObject*, FXSelector, void*)
+{
+    readSockets([](Transport& t) { t.onTimer(); });
     return 1;
 }
 

@@ -28,6 +28,8 @@ long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
 
 void Frame::actOnCard(const CardClick& click)
 {
+    // The person's next decision: the summary has been read.
+    if (click.outcome != ClickOutcome::IGNORED) closeRoundSummary();
     switch (click.outcome) {
     case ClickOutcome::FORCED_TO_BEG:
         showError("Forced to Beg", "You have no trumps and must beg.");
@@ -106,6 +108,7 @@ long Frame::onCmdBeg(FXObject*, FXSelector, void*)
     }
     // The button is also open while a computer eldest hand decides.
     if (!localHumanToAct(*game)) return 1;
+    closeRoundSummary();
     setBegEnabled(false);
     sendBeg(*game, game->turn);
     return 1;

@@ -8,6 +8,7 @@
 
 #include <FXJPGImage.h>
 
+#include "engine/tricks.h"
 #include "net/transport.h"
 #include "ui/artwork.h"
 #include "ui/background_fit.h"
@@ -30,7 +31,7 @@ constexpr FXColor TURN_MARK = FXRGB(255, 220, 0);
 constexpr FXColor NOTE_TEXT = FXRGB(255, 240, 160);
 constexpr const char* BEG_PROMPT = "Beg or play a card";
 constexpr FXColor ANNOUNCEMENT = FXRGB(240, 10, 40);
-constexpr FXColor HINT = FXRGB(255, 215, 0);
+constexpr FXColor HINT = FXRGB(0, 210, 255);
 constexpr int HINT_LINE = 3;
 constexpr int TRICK_SIZE_MAX = 4;
 constexpr int HANG_JACK_FRAMES = 4;
@@ -212,6 +213,17 @@ void TableCanvas::showLastTrick()
             const Point slot = layout.trickSlots()[card.position];
             drawCard(dc, card.index, slot.x, slot.y, true);
         }
+        const int winner = game->lastTrickWinner;
+        if (game->isSeat(winner) && game->seatInPlay(winner)) {
+            drawWinnerMark(dc, layout.trickSlots()[positionOfSeat(*game, winner)]);
+            // Said where the notes are, below any of them: the trick's
+            // surroundings are taken by hands and names.
+            dc.setFont(fonts.table);
+            const FXString text = (game->seats[winner].name + " won this trick.").c_str();
+            const Point at = layout.noteOrigin(static_cast<int>(notes.size()), fonts.table->getTextWidth(text),
+                                               noteLineHeight());
+            drawOutlinedText(dc, at.x, at.y, text, NOTE_TEXT);
+        }
     }
     paintAll();
     lastTrickShowing = true;
@@ -300,8 +312,36 @@ void TableCanvas::drawNames(FXDCWindow& dc)
         if (seat == game->dealer) name += " (dealer)";
         if (game->seats[seat].standIn) name += " (computer)";
         const Point at = layout.nameOrigin(p, fonts.table->getTextWidth(name));
-        drawOutlinedText(dc, at.x, at.y, name, seat == game->turn ? TURN_MARK : WHITE);
+        const bool lit = seat == game->turn || seat == completeTrickWinner();
+        drawOutlinedText(dc, at.x, at.y, name, lit ? TURN_MARK : WHITE);
     }
+}
+
+int TableCanvas::completeTrickWinner() const
+{
+    if (game->turn != TURN_IDLE || !game->trick || countCards(game->trick) != game->seatCount) return -1;
+    return trickWinner(*game, game->trick);
+}
+
+void TableCanvas::drawWinnerMark(FXDCWindow& dc, const Point& card)
+{
+    const int t = layout.turnMarkerWidth();
+    const int w = layout.card().width;
+    const int h = layout.card().height;
+    // White, edged in black, so it is not taken for the turn's yellow.
+    dc.setForeground(BLACK);
+    dc.drawRectangle(card.x - t - 1, card.y - t - 1, w + 2 * t + 1, h + 2 * t + 1);
+    dc.setForeground(WHITE);
+    dc.setLineWidth(t);
+    dc.drawRectangle(card.x - t / 2 - 1, card.y - t / 2 - 1, w + t + 1, h + t + 1);
+    dc.setLineWidth(0);
+}
+
+void TableCanvas::drawTrickWinner(FXDCWindow& dc)
+{
+    const int winner = completeTrickWinner();
+    if (winner < 0) return;
+    drawWinnerMark(dc, layout.trickSlots()[positionOfSeat(*game, winner)]);
 }
 
 void TableCanvas::drawBackground(FXDCWindow& dc)
@@ -385,6 +425,7 @@ void TableCanvas::drawTable(bool refresh)
             if (game->seatInPlay(seat)) drawHand(dc, p, handFaceUp(*game, seat, begPending));
         }
         drawTrick(dc, game->trick, 0, 0);
+        drawTrickWinner(dc);
 
         dc.setFont(fonts.table);
         if (game->kicked) {
@@ -422,13 +463,24 @@ void TableCanvas::drawHint(FXDCWindow& dc)
         drawOutlinedText(dc, at.x - fonts.table->getTextWidth(text) - 12, at.y + layout.card().height / 2, text, WHITE);
     }
     if (hint.beg) return;
-    for (const Card* card = hand; card; card = card->next, at.x += step.x, at.y += step.y) {
+    const int picked = seat == game->turn ? currentKeyPick() : -1;
+    int i = 0;
+    for (const Card* card = hand; card; card = card->next, at.x += step.x, at.y += step.y, ++i) {
         if (cardIndex(card) != hint.card) continue;
+        // Drawn again over its neighbours, so the outline frames it alone,
+        // in a colour of its own beside the keys' yellow.
+        const int y = i == picked ? at.y - layout.pickedCardRise() : at.y;
+        drawCard(dc, hint.card, at.x, y, true);
+        const int w = layout.card().width;
+        const int h = layout.card().height;
+        dc.setForeground(BLACK);
+        dc.drawRectangle(at.x - HINT_LINE - 1, y - HINT_LINE - 1, w + 2 * HINT_LINE + 1, h + 2 * HINT_LINE + 1);
         dc.setForeground(HINT);
         dc.setLineWidth(HINT_LINE);
-        dc.drawRectangle(at.x - HINT_LINE, at.y - HINT_LINE, layout.card().width + 2 * HINT_LINE - 1,
-                         layout.card().height + 2 * HINT_LINE - 1);
+        dc.drawRectangle(at.x - HINT_LINE / 2 - 1, y - HINT_LINE / 2 - 1, w + HINT_LINE + 1, h + HINT_LINE + 1);
         dc.setLineWidth(0);
+        const FXString badge = "Hint";
+        drawOutlinedText(dc, at.x + (w - fonts.table->getTextWidth(badge)) / 2, y - HINT_LINE - 4, badge, HINT);
     }
 }
 

@@ -115,6 +115,11 @@ private:
     // for lasts: the card outlined, "Beg" or "Stand" beside the hand.
     void drawHint(FXDCWindow& dc);
     void drawTurnMarker(FXDCWindow& dc);
+    // The seat that won the trick on the table while it pauses before the
+    // sweep, or -1; its card is marked and its name lit.
+    int completeTrickWinner() const;
+    void drawWinnerMark(FXDCWindow& dc, const Point& card);
+    void drawTrickWinner(FXDCWindow& dc);
     void drawNotes(FXDCWindow& dc);
     int noteLineHeight() const;
     // Copies a whole off-screen image onto another of the same size.

@@ -56,16 +56,17 @@ TEST_F(DealTest, KickedCardScoresForTheDealersTeam)
         int points;
         int32_t Team::*counter;
         const char* banner;
+        const char* note;  // who kicked and what it gave
     };
     const Case cases[] = {
-        {"6H", false, 2, &Team::sixesKicked, "Six kicked!"},
-        {"6H", true, 0, nullptr, nullptr},
-        {"2H", true, 2, &Team::twosKicked, "Two kicked!"},
-        {"2H", false, 0, nullptr, nullptr},
-        {"JH", false, 3, &Team::jacksKicked, "Jack kicked!"},
-        {"JH", true, 3, &Team::jacksKicked, "Jack kicked!"},
-        {"AH", false, 1, &Team::acesKicked, "Ace kicked!"},
-        {"KH", false, 0, nullptr, nullptr},
+        {"6H", false, 2, &Team::sixesKicked, "Six kicked!", "P1 kicked the six: 2 points to P0 and P1."},
+        {"6H", true, 0, nullptr, nullptr, nullptr},
+        {"2H", true, 2, &Team::twosKicked, "Two kicked!", "P1 kicked the two: 2 points to P0 and P1."},
+        {"2H", false, 0, nullptr, nullptr, nullptr},
+        {"JH", false, 3, &Team::jacksKicked, "Jack kicked!", "P1 kicked the jack: 3 points to P0 and P1."},
+        {"JH", true, 3, &Team::jacksKicked, "Jack kicked!", "P1 kicked the jack: 3 points to P0 and P1."},
+        {"AH", false, 1, &Team::acesKicked, "Ace kicked!", "P1 kicked the ace: 1 point to P0 and P1."},
+        {"KH", false, 0, nullptr, nullptr, nullptr},
     };
     for (const Case& c : cases) {
         initGame(game);
@@ -82,9 +83,11 @@ TEST_F(DealTest, KickedCardScoresForTheDealersTeam)
         if (c.counter) {
             EXPECT_EQ(dealers.*(c.counter), 1);
             EXPECT_EQ(table.announcements, std::vector<std::string>{c.banner});
+            EXPECT_EQ(table.notes, std::vector<std::string>{c.note});
             EXPECT_EQ(table.pauses, std::vector<int>{2200});
         } else {
             EXPECT_TRUE(table.announcements.empty());
+            EXPECT_TRUE(table.notes.empty());
             EXPECT_TRUE(table.pauses.empty());
         }
         EXPECT_EQ(game.turn, game.nextSeat[1]);
@@ -146,7 +149,9 @@ TEST_F(DealTest, KickThatReachesTheTargetEndsTheGameBeforeAnyBeg)
     EXPECT_EQ(game.teams[0].score, 0) << "the game was reset after it ended";
     EXPECT_EQ(hooks.recorded, 1);
     EXPECT_EQ(table.announcements, (std::vector<std::string>{"Jack kicked!", "You Win!"}));
-    EXPECT_EQ(table.boxes, std::vector<std::string>{"Game over: Play again?"});
+    // The question says who won, by how much and what decided it.
+    EXPECT_EQ(table.boxes,
+              std::vector<std::string>{"Game over: You win, 14 to 0: P0 kicked the jack for 3.\n\nPlay again?"});
     EXPECT_EQ(hooks.sessionsEnded, 1);
     EXPECT_FALSE(game.seats[0].inPlay());
     EXPECT_EQ(game.turn, TURN_IDLE);
@@ -166,9 +171,9 @@ TEST_F(DealTest, CappedScoreAtSevenEndsAShortGame)
         const char* banner;
         const char* told;
     };
-    for (const Case& c : {Case{4, REMOTE, MODE_HOSTING, "Game Over", "Game over: P2 and P3 win, 7 to 5."},
-                          Case{4, LOCAL_HUMAN, MODE_JOINED, "You Win!", "Game over: You win, 7 to 5."},
-                          Case{2, REMOTE, MODE_JOINED, "Game Over", "Game over: P2 wins, 7 to 5."}}) {
+    for (const Case& c : {Case{4, REMOTE, MODE_HOSTING, "Game Over", "Game over: P2 and P3 win, 7 to 5: P2 kicked the ace for 1."},
+                          Case{4, LOCAL_HUMAN, MODE_JOINED, "You Win!", "Game over: You win, 7 to 5: P2 kicked the ace for 1."},
+                          Case{2, REMOTE, MODE_JOINED, "Game Over", "Game over: P2 wins, 7 to 5: P2 kicked the ace for 1."}}) {
         initGame(game);
         seatPlayers(c.seatCount, c.kind);
         game.seats[0].kind = REMOTE;

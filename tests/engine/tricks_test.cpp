@@ -376,3 +376,24 @@ TEST_F(ReneedCallTest, TheSameReneedIsPunishedOnlyOnce)
     EXPECT_EQ(game.teams[1].score, 5) << "a second call on the same reneed is a false call";
     EXPECT_EQ(game.teams[0].falseCalls, 1);
 }
+
+// The caller is told what the call found, and what a false call costs.
+TEST_F(ReneedCallTest, TheCallerIsToldWhatTheCallFound)
+{
+    setTrump("3D");
+    game.rules.reneedRule = RENEED_ALL_ONE_POINT;
+    game.turn = 0;
+    giveHand(0, {"5H", "2C"});
+    giveHand(3, {"4S", "7H", "3C"});
+    giveHand(1, {"9C"});
+    apply(ACTION_CALL_RENEED, 0);
+    apply(ACTION_CALL_RENEED, 0);
+    play(0, "5H");
+    play(3, "4S");
+    apply(ACTION_CALL_RENEED, 0);
+    EXPECT_EQ(table.boxes, (std::vector<std::string>{
+                               "Reneed: No reneed was found.",
+                               "Reneed: No reneed was found. Your team loses 1 point.",
+                               "Reneed: P3 did not follow hearts with the 4 of spades.\nReneed! The other team loses a point.",
+                           }));
+}

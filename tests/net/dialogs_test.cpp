@@ -801,6 +801,8 @@ protected:
             probe.openListener(4840);
             hostPort = probe.listenPort();
         }
+        // The connects run on the test's loop, which the FOX loop turns.
+        driver.pump = [this] { loop.runOnce(0); };
     }
 
     class NoUi : public SessionUi {
@@ -840,6 +842,8 @@ TEST_F(JoinTest, AnUnreachableHostIsReportedAndAskedForAgain)
             press(buttonNamed(prompt, " OK "));
         },
         [&] { return driver.boxes.size() == 1 && dynamic_cast<PromptDialog*>(FXApp::instance()->getModalWindow()); });
+    // The box that says it is connecting closes once the host answers.
+    driver.add([] {}, [&] { return game.seats[0].connection >= 0; });
     bool joined = false;
     driver.run([&] { joined = joinNetworkGameWithPrompt(window, session, game, hostPort); });
 
@@ -847,6 +851,35 @@ TEST_F(JoinTest, AnUnreachableHostIsReportedAndAskedForAgain)
     EXPECT_EQ(driver.boxes, Items{"Error: Could not connect to host.\n"});
     EXPECT_EQ(game.sessionMode, MODE_JOINED);
     EXPECT_GE(game.seats[0].connection, 0);
+}
+
+// While the connect tries, a box says so and its " Cancel " gives it up;
+// here the loop that would report the connect is never turned.
+TEST_F(JoinTest, AConnectUnderWayCanBeCancelled)
+{
+    driver.pump = nullptr;
+    Transport host(hostLoop, hostGame);
+    host.openListener(hostPort);
+    driver.add([] {
+        findAll<FXTextField>(FXApp::instance()->getModalWindow()).at(0)->setText("127.0.0.1");
+        press(buttonNamed(FXApp::instance()->getModalWindow(), " OK "));
+    });
+    driver.add(
+        [] {
+            FXWindow* box = FXApp::instance()->getModalWindow();
+            EXPECT_EQ(Driver::messageOf(box), "Connecting to 127.0.0.1...");
+            press(buttonNamed(box, " Cancel "));
+        },
+        [] { return dynamic_cast<FXDialogBox*>(FXApp::instance()->getModalWindow()) &&
+                    !dynamic_cast<PromptDialog*>(FXApp::instance()->getModalWindow()); });
+    bool joined = true;
+    driver.run([&] { joined = joinNetworkGameWithPrompt(window, session, game, hostPort); });
+    EXPECT_FALSE(joined);
+    EXPECT_FALSE(session.connectingToHost());
+    EXPECT_EQ(game.sessionMode, MODE_SETUP);
+    EXPECT_EQ(game.seats[0].connection, -1);
+    EXPECT_EQ(transport.usedConnections(), 0);
+    EXPECT_TRUE(driver.boxes.empty());
 }
 
 TEST_F(JoinTest, CancelConnectsNothing)

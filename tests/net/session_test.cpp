@@ -423,6 +423,41 @@ TEST_F(SessionTest, AJoinUnderATakenNameIsRefused)
     }
 }
 
+// Joiners always call the port the listener asked for; one that had to take
+// another takes it back when it is free, or the host is told.
+TEST_F(SessionTest, HostingListensWhereJoinersCallOrSaysWhyNot)
+{
+    for (const bool stillHeld : {true, false}) {
+        SCOPED_TRACE(stillHeld);
+        const int holder = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(4920);
+        ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        ASSERT_EQ(::listen(holder, 1), 0);
+        ASSERT_NE(transport.openListener(4920), -1);
+        ASSERT_NE(transport.listenPort(), 4920);
+        if (!stillHeld) ::close(holder);
+        initGame(game);
+        nameLocalPlayer(4);
+        std::string note;
+        uint16_t port = 0;
+        ui.addPlayers = [&] {
+            note = session.reachNote();
+            port = transport.listenPort();
+            return false;
+        };
+        session.hostNetworkGame();
+        if (stillHeld) {
+            EXPECT_EQ(note, "Joiners cannot reach this machine while another program holds port 4920.");
+            ::close(holder);
+        } else {
+            EXPECT_EQ(note, "");
+            EXPECT_EQ(port, 4920);
+        }
+    }
+}
+
 TEST_F(SessionTest, FailedOwnConnectionIsReportedAndNoGameStarts)
 {
     // No listener: connecting to this process's own port fails.
@@ -470,6 +505,7 @@ protected:
         ASSERT_TRUE(session.joinNetworkGame("127.0.0.1", hostPort));
         host = accept(hostListener, nullptr, nullptr);
         ASSERT_NE(host, -1);
+        pumpFor(30);
     }
     void TearDown() override
     {
@@ -506,6 +542,15 @@ protected:
     // A local game from the setup dialog, the person at this machine playing
     // as the computer would; false when it stalled.
     bool playLocalGameToItsEnd();
+    // Seated at seat 3, with Bea's program at seat 1 called and then lost:
+    // the host's computer plays her seat.
+    void seatUsAndLoseBea();
+    // Seated at seat 3, connected to Bea's program at seat 1: its end.
+    int seatUsWithBeaBelow();
+    // The host says Bea's program comes back from that address.
+    void announceReturn(const WireAddress& from);
+    // A program that calls us and says it is Bea's.
+    int claimBeasSeat();
 
     int hostListener = -1;
     int host = -1;
@@ -554,6 +599,59 @@ bool JoinedSessionTest::playLocalGameToItsEnd()
     session.setResultRecorder(nullptr);
     game.afterAction = nullptr;
     return over;
+}
+
+void JoinedSessionTest::seatUsAndLoseBea()
+{
+    const int bea = seatUsWithBeaBelow();
+    // Her program is lost, and the host's computer takes her seat.
+    ::close(bea);
+    pumpFor(60);
+    hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_TAKEOVER}).data());
+    EXPECT_TRUE(game.seats[1].standIn);
+}
+
+int JoinedSessionTest::seatUsWithBeaBelow()
+{
+    // Bea's program sits below us: we call it once seated.
+    const int beaListener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    EXPECT_EQ(bind(beaListener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    EXPECT_EQ(::listen(beaListener, 4), 0);
+    EXPECT_EQ(getsockname(beaListener, reinterpret_cast<sockaddr*>(&a), &size), 0);
+    Seating seating = seatingWith(ownAddr(), 3);
+    seating[1].addr = WireAddress{0x7F000001, ntohs(a.sin_port)};
+    hostSends(MSG_SEATING, encodeSeating(seating).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    const int bea = accept(beaListener, nullptr, nullptr);
+    EXPECT_NE(bea, -1);
+    ::close(beaListener);
+    pumpFor(30);
+    return bea;
+}
+
+void JoinedSessionTest::announceReturn(const WireAddress& from)
+{
+    SeatRecord record;
+    record.name = "Bea";
+    record.seat = 1;
+    record.addr = from;
+    hostSends(MSG_SEAT_RETURNING, encodeSeatRecord(record).data());
+}
+
+int JoinedSessionTest::claimBeasSeat()
+{
+    const int claimant = connectToHost("127.0.0.1", transport.listenPort());
+    SeatRecord record;
+    record.name = "Bea";
+    record.seat = 1;
+    const FramedMessage m = frameMessage(MSG_SEAT, encodeSeatRecord(record).data());
+    EXPECT_EQ(write(claimant, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
+    pumpFor(60);
+    return claimant;
 }
 
 TEST_F(JoinedSessionTest, SeatingWithoutThisMachineIsRefused)
@@ -767,50 +865,18 @@ TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
 
 TEST_F(JoinedSessionTest, APlayerComingBackHearsOurActionsOnlyOnceItsSeatIsBack)
 {
-    // Bea's program sits below us: we call it once seated.
-    const int beaListener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof a;
-    ASSERT_EQ(bind(beaListener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    ASSERT_EQ(::listen(beaListener, 4), 0);
-    ASSERT_EQ(getsockname(beaListener, reinterpret_cast<sockaddr*>(&a), &size), 0);
-    Seating seating = seatingWith(ownAddr(), 3);
-    seating[1].addr = WireAddress{0x7F000001, ntohs(a.sin_port)};
-    hostSends(MSG_SEATING, encodeSeating(seating).data());
-    hostSends(MSG_RULES, encodeRules(game.rules).data());
-    const int bea = accept(beaListener, nullptr, nullptr);
-    ASSERT_NE(bea, -1);
-    ::close(beaListener);
-
-    // Her program is lost, and the host's computer takes her seat.
-    ::close(bea);
-    pumpFor(60);
-    GameAction takeover;
-    takeover.seat = 1;
-    takeover.action = ACTION_TAKEOVER;
-    hostSends(MSG_ACTION, encodeAction(takeover).data());
-    ASSERT_TRUE(game.seats[1].standIn);
+    seatUsAndLoseBea();
+    announceReturn(WireAddress{0x7F000001, 5999});
 
     // She starts again and calls us while she catches up from the host.
-    const int back = connectToHost("127.0.0.1", transport.listenPort());
-    ASSERT_NE(back, -1);
-    SeatRecord record;
-    record.name = "Bea";
-    record.seat = 1;
-    const FramedMessage m = frameMessage(MSG_SEAT, encodeSeatRecord(record).data());
-    ASSERT_EQ(write(back, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
-    pumpFor(60);
+    const int back = claimBeasSeat();
     receivedBy(host);
     sendAction(game, 3, ACTION_PLAY, nullptr);
     pumpFor(30);
     EXPECT_TRUE(receivedBy(back).empty()) << "before her seat is back the host relays the game to her";
     EXPECT_EQ(receivedBy(host).size(), 1u);
 
-    GameAction giveBack = takeover;
-    giveBack.action = ACTION_RETURN;
-    hostSends(MSG_ACTION, encodeAction(giveBack).data());
+    hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_RETURN}).data());
     ASSERT_FALSE(game.seats[1].standIn);
     sendAction(game, 3, ACTION_PLAY, nullptr);
     pumpFor(30);
@@ -819,6 +885,70 @@ TEST_F(JoinedSessionTest, APlayerComingBackHearsOurActionsOnlyOnceItsSeatIsBack)
     EXPECT_EQ(sent[0].first.msgType, MSG_ACTION);
     EXPECT_TRUE(table.boxes.empty());
     ::close(back);
+}
+
+// Only a program the host announced may take a lost player's seat back, and
+// only the first to call: the name it gives proves nothing. The host's word
+// may be read after the call.
+TEST_F(JoinedSessionTest, OnlyAnAnnouncedReturningProgramIsTaken)
+{
+    enum Announced { NEVER, BEFORE_THE_CALL, AFTER_THE_CALL };
+    const struct {
+        const char* what;
+        Announced announced;
+        uint32_t from;
+        bool taken;
+    } cases[] = {
+        {"no announcement", NEVER, 0x7F000001, false},
+        {"announced from elsewhere", BEFORE_THE_CALL, 0x0A000005, false},
+        {"announced from there", BEFORE_THE_CALL, 0x7F000001, true},
+        {"announced from there after the call", AFTER_THE_CALL, 0x7F000001, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (host == -1) SetUp();
+        table.boxes.clear();
+        seatUsAndLoseBea();
+        if (c.announced == BEFORE_THE_CALL) announceReturn(WireAddress{c.from, 5999});
+        const int first = claimBeasSeat();
+        const int second = claimBeasSeat();
+        if (c.announced == AFTER_THE_CALL) announceReturn(WireAddress{c.from, 5999});
+        EXPECT_TRUE(closedByPeer(second)) << "a later claimant is a stranger";
+        hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_RETURN}).data());
+        EXPECT_EQ(closedByPeer(first), !c.taken);
+        EXPECT_EQ(game.seats[1].connection != -1, c.taken);
+        EXPECT_TRUE(table.boxes.empty());
+        ::close(first);
+        ::close(second);
+        session.newLocalGame();
+        TearDown();
+    }
+}
+
+// Our link to Bea's program breaks while the host keeps its own: no
+// takeover may come, and her actions would never reach us.
+TEST_F(JoinedSessionTest, ABrokenLinkToAPeerEndsWithAWordUnlessTheHostTakesItsSeat)
+{
+    session.setWaits(SessionWaits{300, 300, 300});
+    for (const bool takenOver : {true, false}) {
+        SCOPED_TRACE(takenOver);
+        if (host == -1) SetUp();
+        table.boxes.clear();
+        ::close(seatUsWithBeaBelow());
+        pumpFor(60);
+        if (takenOver) hostSends(MSG_ACTION, encodeAction(GameAction{1, NO_CARD, ACTION_TAKEOVER}).data());
+        pumpFor(400);
+        if (takenOver) {
+            EXPECT_TRUE(table.boxes.empty());
+            EXPECT_EQ(game.sessionMode, MODE_JOINED);
+        } else {
+            EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: The connection to Bea's program was lost "
+                                                            "while the host still has it, so the game cannot go on."});
+            EXPECT_EQ(game.sessionMode, MODE_SETUP);
+        }
+        session.newLocalGame();
+        TearDown();
+    }
 }
 
 TEST_F(JoinedSessionTest, AJoinerWhoseHostIsLostMidGameSaysSoAndGoesBackToSetup)

@@ -9,7 +9,7 @@ MARVANTO=$(readlink -f "$1")
 source "$(dirname "$0")/gui_driver.sh"
 make_workspace
 
-HINT_GOLD=FFD700
+HINT_BLUE=00D2FF
 
 choose_expert_and_start() {  # choose_expert_and_start NAME
     local setup
@@ -24,19 +24,19 @@ choose_expert_and_start() {  # choose_expert_and_start NAME
 }
 
 # Asks for a hint every second until one is drawn: at the person's turn
-# the hinted card gains a gold outline (no card face shows that gold). Out
+# the hinted card gains a light blue outline (no card face shows that blue). Out
 # of turn the command does nothing, and a beg decision hinted "Beg" has no
 # card: so now and then a card is played to move the game on.
 hint_outlines_a_card() {
-    local deadline=$((SECONDS + 120)) i=0 tries=0 gold X Y WIDTH HEIGHT SCREEN WINDOW
+    local deadline=$((SECONDS + 120)) i=0 tries=0 blue X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     while [ $SECONDS -lt $deadline ]; do
         answer_boxes
         keys_to "$WIN" ctrl+h
         sleep 1
         shoot hint
-        gold=$(colour_count "$WORK/hint.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_GOLD")
-        [ "$gold" -gt 500 ] && return 0
+        blue=$(colour_count "$WORK/hint.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_BLUE")
+        [ "$blue" -gt 500 ] && return 0
         tries=$((tries + 1))
         if [ $((tries % 10)) -eq 0 ]; then
             click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT / 2 + $(px 136)))
@@ -47,18 +47,18 @@ hint_outlines_a_card() {
     return 1
 }
 
-no_gold_before_a_hint() {
+no_blue_before_a_hint() {
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$WIN")"
     shoot table
-    [ "$(colour_count "$WORK/table.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_GOLD")" -eq 0 ]
+    [ "$(colour_count "$WORK/table.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_BLUE")" -eq 0 ]
 }
 
 start_program
 check "Expert is chosen in the setup dialog and the game starts" choose_expert_and_start Ida
 check "the setup dialog closes on Start Game" wait_gone "Game Setup" 5
 check "the choice is remembered in the settings" grep -qx "computer=Expert" "$REGISTRY"
-check "no hint is drawn before one is asked for" no_gold_before_a_hint
+check "no hint is drawn before one is asked for" no_blue_before_a_hint
 check "Ctrl+H outlines a card at the person's turn" hint_outlines_a_card
 shoot expert_hint
 check "a whole round against the Expert is played to its summary" play_until "Round summary" 150

@@ -43,12 +43,13 @@ public:
 // The canvas as the X server shows it, in canvas coordinates.
 class Screen {
 public:
-    Screen() : image(application, nullptr, IMAGE_KEEP, canvas()->getWidth(), canvas()->getHeight())
+    explicit Screen(FXWindow* window = canvas())
+        : image(application, nullptr, IMAGE_KEEP, window->getWidth(), window->getHeight())
     {
         image.create();
         {
             FXDCWindow dc(&image);
-            dc.drawArea(canvas(), 0, 0, image.getWidth(), image.getHeight(), 0, 0);
+            dc.drawArea(window, 0, 0, image.getWidth(), image.getHeight(), 0, 0);
         }
         image.restore();
     }
@@ -67,6 +68,22 @@ private:
 };
 
 FXColor opaque(FXColor c) { return c | FXRGBA(0, 0, 0, 255); }
+
+// The window's own children by what they are: the bar that holds the menus
+// and the score labels, and the BEG button (the first button among them).
+FXWindow* topBar()
+{
+    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
+        if (w->getFirst() && w->getFirst()->isMemberOf(FXMETACLASS(FXMenuBar))) return w;
+    return nullptr;
+}
+
+FXWindow* begButton()
+{
+    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXButton))) return w;
+    return nullptr;
+}
 
 // Looks at the screen once, from a timer, while an animation runs.
 class ScreenProbe : public FXObject {
@@ -161,7 +178,7 @@ TEST_F(FrameTest, ScoreLabelsStayApartAndInsideTheWindowWithTheWidestScores)
     }
     frame->updateScoreLabels();
     std::vector<FXWindow*> labels;
-    for (FXWindow* w = frame->getFirst()->getFirst(); w; w = w->getNext())
+    for (FXWindow* w = topBar()->getFirst(); w; w = w->getNext())
         if (w->isMemberOf(FXMETACLASS(FXLabel))) labels.push_back(w);
     ASSERT_EQ(labels.size(), 4u);
     for (size_t i = 0; i + 1 < labels.size(); ++i)
@@ -178,11 +195,48 @@ TEST_F(FrameTest, ScoreLabelsShowNoScoreAboveTheTarget)
     us->opponent->score = 15;
     frame->updateScoreLabels();
     std::vector<FXString> texts;
-    for (FXWindow* w = frame->getFirst()->getFirst(); w; w = w->getNext())
+    for (FXWindow* w = topBar()->getFirst(); w; w = w->getNext())
         if (w->isMemberOf(FXMETACLASS(FXLabel))) texts.push_back(static_cast<FXLabel*>(w)->getText());
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_STREQ(texts[0].text(), "Score: 14");
     EXPECT_STREQ(texts[2].text(), "Opponent Score: 14");
+}
+
+// Game points that shrink from two digits to one, and a score label that
+// narrows again, leave nothing of the wider texts behind in the top bar,
+// though no event loop runs between the changes (as in a game).
+TEST_F(FrameTest, ScoreBarKeepsNoTraceOfAWiderText)
+{
+    FXWindow* bar = topBar();
+    Team* us = game->seats[0].team;
+    us->score = -12;
+    us->cardPoints = 48;
+    us->opponent->cardPoints = 80;
+    frame->updateScoreLabels();
+    application->runWhileEvents();
+    us->score = 3;
+    us->cardPoints = 0;
+    us->opponent->cardPoints = 0;
+    frame->updateScoreLabels();
+    std::vector<FXWindow*> labels;
+    for (FXWindow* w = bar->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXLabel))) labels.push_back(w);
+    ASSERT_EQ(labels.size(), 4u);
+    const Screen screen(bar);
+    // Right of each game label up to the next label or the window's edge,
+    // where only the bar itself paints: only the bar's own colour.
+    for (size_t i : {1u, 3u}) {
+        const int from = labels[i]->getX() + labels[i]->getWidth();
+        const int to = i + 1 < labels.size() ? labels[i + 1]->getX() : bar->getWidth();
+        int inked = 0;
+        for (int x = from; x < to; ++x)
+            for (int y = 2; y < bar->getHeight() - 2; ++y)
+                if (screen.at(x, y) == opaque(FXRGB(0, 0, 0))) ++inked;
+        EXPECT_EQ(inked, 0) << "right of label " << i;
+    }
+    us->score = 0;
+    frame->updateScoreLabels();
+    application->runWhileEvents();
 }
 
 TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)
@@ -335,17 +389,17 @@ TEST_F(FrameTest, EachCardSizeShowsItsPicturesAndPlaysTheClickedCard)
 // card on the table.
 TEST_F(FrameTest, BegButtonFollowsEveryChangeOfSize)
 {
-    FXWindow* beg = frame->getFirst()->getNext();
+    FXWindow* beg = begButton();
     ASSERT_TRUE(beg->isMemberOf(FXMETACLASS(FXButton)));
-    const int topBar = frame->getFirst()->getHeight();
     auto expectPlaced = [&](const std::string& what) {
         SCOPED_TRACE(what);
         const TableLayout& layout = frame->tableLayout();
-        const Point wanted = layout.begButtonOrigin(beg->getWidth(), frame->getFirst()->getHeight());
+        const int barHeight = topBar()->getHeight();
+        const Point wanted = layout.begButtonOrigin(beg->getWidth(), barHeight);
         EXPECT_EQ(beg->getX(), wanted.x);
         EXPECT_EQ(beg->getY(), wanted.y);
         // In the canvas's coordinates, a top bar higher than the window's.
-        const Rect button{beg->getX(), beg->getY() - topBar, beg->getWidth(), beg->getHeight()};
+        const Rect button{beg->getX(), beg->getY() - barHeight, beg->getWidth(), beg->getHeight()};
         EXPECT_FALSE(overlaps(button, layout.trickArea()));
         for (int p = 0; p < 4; ++p) EXPECT_FALSE(overlaps(button, layout.fullHandArea(p))) << "hand " << p;
         const Point kicked = layout.kickedCardOrigin();
@@ -439,6 +493,69 @@ TEST_F(FrameTest, LastTrickShowsUntilTheNextClick)
     ASSERT_EQ(outbox.sent.size(), 1u);
     EXPECT_EQ(outbox.sent[0].action, ACTION_PLAY);
     EXPECT_EQ(outbox.sent[0].card, indexOf("2D"));
+}
+
+// While a finished trick waits to be swept, its winning card is marked and
+// the winner's name lit; the last-trick view marks the winner too and says
+// who it was.
+TEST_F(FrameTest, TheTricksWinnerIsShown)
+{
+    const FXColor white = opaque(FXRGB(255, 255, 255));
+    const FXColor note = opaque(FXRGB(255, 240, 160));
+    game->kicked = take("3D");
+    play(1, "4C");
+    play(2, "KC");
+    play(3, "2D");  // the only trump wins
+    play(0, "AC");
+    game->turn = TURN_IDLE;
+    frame->drawTable(true);
+    const Screen paused;
+    const Point won = slot(positionOfSeat(*game, 3));
+    const Point lost = slot(positionOfSeat(*game, 2));
+    EXPECT_EQ(paused.at(won.x + 30, won.y - 2), white);
+    EXPECT_NE(paused.at(lost.x + 30, lost.y - 2), white);
+
+    for (Card* c = game->trick; c; c = c->next) game->lastTrick[c->holder] = cardIndex(c);
+    game->lastTrickWinner = 3;
+    game->trick = nullptr;
+    game->turn = 0;
+    frame->drawTable(true);
+    send(SEL_COMMAND, Frame::ID_LAST_TRICK);
+    const Screen view;
+    EXPECT_EQ(view.at(won.x + 30, won.y - 2), white);
+    const Rect notes = frame->tableLayout().noteArea(4, 16);
+    int told = 0;
+    for (int y = notes.y; y < notes.y + notes.h + 20; ++y)
+        for (int x = notes.x; x < notes.x + notes.w; ++x) told += view.at(x, y) == note;
+    EXPECT_GT(told, 30) << "who won it is said";
+    frame->table().restoreTable();
+    game->kicked = nullptr;
+    game->lastTrickWinner = -1;
+}
+
+// The hinted card is drawn over its neighbours, its outline whole on both
+// sides, in a colour apart from the keys' yellow pick.
+TEST_F(FrameTest, TheHintedCardStandsOutWhole)
+{
+    const FXColor hint = opaque(FXRGB(0, 210, 255));
+    give(0, {"2D", "7D", "9D", "KD"});
+    game->kicked = take("3C");
+    game->turn = 0;
+    BackgroundExpert::Advice advice;
+    advice.seat = 0;
+    advice.card = indexOf("7D");
+    frame->table().setHint(advice);
+    const Screen screen;
+    const TableLayout& layout = frame->tableLayout();
+    const Point first = layout.handOrigin(POS_BOTTOM, 4);
+    const Point step = layout.handStep(POS_BOTTOM, 4);
+    const int x = first.x + step.x;  // the second card
+    const int middle = first.y + layout.card().height / 2;
+    EXPECT_EQ(screen.at(x - 2, middle), hint) << "left edge";
+    EXPECT_EQ(screen.at(x + layout.card().width + 1, middle), hint) << "right edge, over the next card";
+    EXPECT_NE(hint, opaque(FXRGB(255, 220, 0)));
+    frame->table().moveKeyPick(1);  // the keys' pick is another card
+    game->kicked = nullptr;
 }
 
 TEST_F(FrameTest, LastTrickBeforeAnyTrickShowsNothing)
@@ -647,13 +764,6 @@ TEST_F(FrameTest, QuitButtonClosesItsDialogFirst)
     EXPECT_FALSE(dialog->shown());
     EXPECT_EQ(game->sessionMode, MODE_QUITTING);
     delete dialog;
-}
-
-FXWindow* begButton()
-{
-    for (FXWindow* w = frame->getFirst(); w; w = w->getNext())
-        if (w->isMemberOf(FXMETACLASS(FXButton))) return w;
-    return nullptr;
 }
 
 FXTopWindow* shownDialog(const FXString& title)

@@ -1,5 +1,7 @@
 #include "tools/selfplay/game_watcher.h"
 
+#include <utility>
+
 #include "engine/invariants.h"
 
 namespace {
@@ -108,4 +110,24 @@ std::vector<ExpertPlayer::Decision> Players::decisions() const
     std::vector<ExpertPlayer::Decision> all = expert_.decisions();
     all.insert(all.end(), omniscient_.decisions().begin(), omniscient_.decisions().end());
     return all;
+}
+
+void SimulatedPace::hold(std::function<void()> send)
+{
+    held_ = std::move(send);
+    dueMs_ = nowMs_ + std::uniform_int_distribution<long>(0, MAX_WAIT_MS)(rng_);
+}
+
+void SimulatedPace::release()
+{
+    nowMs_ = dueMs_;
+    std::exchange(held_, nullptr)();
+}
+
+bool SimulatedPace::interrupted()
+{
+    constexpr unsigned ONE_WAIT_IN = 6;
+    if (rng_() % ONE_WAIT_IN != 0) return false;
+    nowMs_ += std::uniform_int_distribution<long>(0, dueMs_ - nowMs_)(rng_);
+    return true;
 }

@@ -1,8 +1,10 @@
 // What self-play checks while games run, and the players it uses.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
+#include <random>
 #include <string>
 
 #include "engine/actions.h"
@@ -67,6 +69,33 @@ private:
 
     TurnDriver* first_ = nullptr;
     TurnDriver* partner_ = nullptr;
+};
+
+// The window's pace on a simulated clock: a computer move held now goes out
+// 0 to 900 ms later, and a later one replaces it.
+class SimulatedPace : public ComputerPace {
+public:
+    static constexpr long MAX_WAIT_MS = 900;
+    // A game with no action for this long stands still.
+    static constexpr long STALL_MS = 10000;
+
+    SimulatedPace(long& nowMs, std::mt19937& rng) : nowMs_(nowMs), rng_(rng) {}
+    void hold(std::function<void()> send) override;
+
+    bool holds() const { return static_cast<bool>(held_); }
+    long dueMs() const { return dueMs_; }
+    // The clock moves on to the held move's time and lets it go.
+    void release();
+    // One wait in six, something else happens first: the clock moves on to
+    // a moment of the wait and true is returned.
+    bool interrupted();
+    void drop() { held_ = nullptr; }
+
+private:
+    long& nowMs_;
+    std::mt19937& rng_;
+    long dueMs_ = 0;
+    std::function<void()> held_;
 };
 
 // The computer players of the two teams: player A and player B, on the
