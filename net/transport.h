@@ -10,6 +10,8 @@
 
 #include "engine/game_state.h"
 #include "net/event_loop.h"
+#include "net/relay_client.h"
+#include "net/sealed_stream.h"
 #include "net/wire.h"
 
 constexpr int NET_CONNECTION_COUNT = 10;
@@ -47,6 +49,10 @@ public:
     // without it (or has told the player itself); otherwise the transport
     // reports the loss.
     virtual bool onPlayerLost(int) { return false; }
+    // Joining an internet game: the relay paired us with the host and the
+    // connection is on slot; or the relay failed us, for the reason given.
+    virtual void onRelayJoined(int) {}
+    virtual void onRelayFailed(const std::string&) {}
 };
 
 // What a MSG_JOIN told about the players behind a connection. It stays with
@@ -87,8 +93,21 @@ public:
 
     // Takes the socket over: it gets the lowest free slot and is watched,
     // or, when the table is full or the socket is -1, it is closed and -1
-    // returned.
-    int allocConnection(int socket);
+    // returned. With a stream, every message on it travels sealed.
+    int allocConnection(int socket, std::optional<SealedStream> sealed = std::nullopt);
+    bool isSealed(int slot) const { return isOpen(slot) && connections_[slot].sealed.has_value(); }
+
+    // Internet games (transport_relay.cpp). Hosting keeps one connection
+    // waiting at the relay for the invitation; each one paired comes in
+    // like an accepted connection (onAccepted) and the next one waits.
+    // Joining pairs one connection with the host's (onRelayJoined). False,
+    // with the reason in relayError(), when the relay cannot be reached.
+    bool inviteThroughRelay(const RelayAddress& relay, const InvitationSecrets& secrets);
+    bool joinThroughRelay(const RelayAddress& relay, const InvitationSecrets& secrets);
+    // No more connections wait at the relay; those paired stay.
+    void stopRelay();
+    bool relayWaiting() const { return relayLink_.has_value(); }
+    const std::string& relayError() const { return relayError_; }
     // Does nothing for a free slot.
     void closeConnection(int slot);
     void closeAllConnections();
@@ -120,9 +139,10 @@ public:
     bool sendRejoinRefused(int slot);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
-    // Event-loop callbacks: ID_CONNECTION + slot, and ID_LISTEN.
+    // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN and ID_RELAY.
     void onSocketReadable(int slot);
     void onListenerReadable();
+    void onRelayReadable();
 
 private:
     struct Connection {
@@ -137,12 +157,33 @@ private:
         // connection closes once its last messages are read.
         bool peerGone = false;
         std::optional<JoinInfo> join;
+        // An internet game's connection: the record being read, one
+        // message sealed.
+        std::optional<SealedStream> sealed;
+        std::array<uint8_t, SEALED_LENGTH_SIZE + SEALED_BODY_MAX> record{};
+        size_t recordReceived = 0;
+    };
+    struct RelayLink {
+        RelayAddress relay;
+        InvitationSecrets secrets;
+        RelaySide side;
+        int socket = -1;
+        std::optional<RelayHandshake> handshake;
+        // Joining: how often the relay sent us away unpaired.
+        int unpairedCloses = 0;
     };
 
     bool sendMessage(int slot, int32_t type, const uint8_t* body);
     // Reads what the current message still lacks, as far as the socket has
     // it; true when the message is whole.
     bool readMessage(int slot);
+    bool readSealedMessage(int slot);
+    // A record that does not open: a stranger without the key goes without
+    // a word; a stream that opened before was changed on its way.
+    void refuseRecord(int slot);
+    bool openRelayLink();
+    void closeRelayLink();
+    void relayFailed(const std::string& why);
     void dispatch(int slot, const MessageHeader& header, const uint8_t* body);
     // Closes a broken connection and tells the user what the mode calls for.
     void dropConnection(int slot, bool midMessage);
@@ -166,6 +207,8 @@ private:
         std::string name;
     };
     std::optional<LostPlayer> lostPlayer_;
+    std::optional<RelayLink> relayLink_;
+    std::string relayError_;
     // Where skipped bytes land; never read, so nested reads may share it.
     std::array<uint8_t, 4096> skipBuffer_{};
 };
