@@ -85,6 +85,8 @@ bench: deps
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 4
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 2
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --opponent random
-	./build-release/marvanto-bench
+	tests/support/test_relay.sh start build-release/bench_relay
+	MARVANTO_RELAY=$$(cat build-release/bench_relay/address) ./build-release/marvanto-bench; \
+	  status=$$?; tests/support/test_relay.sh stop build-release/bench_relay; exit $$status
 	$(XVFB_LARGE) ./build-release/marvanto-render-bench
 	$(XVFB_LARGE) tests/ui/startup_bench.sh build-release/marvanto build-release/tests/ui/x11_probe
