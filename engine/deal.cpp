@@ -11,21 +11,15 @@ namespace {
 constexpr int DEAL_ORDER[4] = {0, 2, 1, 3};
 constexpr int KICK_PAUSE_MS = 2200;
 
-struct KickScore {
-    int rank;
-    int points;
-    int32_t Team::*counter;
-    const char* banner;
-};
+}  // namespace
 
-// Whether the turned card scores, under the rules in force.
-const KickScore* kickScore(const GameState& game, int rank)
+const KickScore* kickScore(const RuleSettings& rules, int rank)
 {
-    static const KickScore six{6, 2, &Team::sixesKicked, "Six kicked!"};
-    static const KickScore jack{11, 3, &Team::jacksKicked, "Jack kicked!"};
-    static const KickScore ace{14, 1, &Team::acesKicked, "Ace kicked!"};
-    static const KickScore two{2, 2, &Team::twosKicked, "Two kicked!"};
-    const bool tobago = game.rules.tobagoRules != 0;
+    static const KickScore six{2, &Team::sixesKicked, "Six kicked!"};
+    static const KickScore jack{3, &Team::jacksKicked, "Jack kicked!"};
+    static const KickScore ace{1, &Team::acesKicked, "Ace kicked!"};
+    static const KickScore two{2, &Team::twosKicked, "Two kicked!"};
+    const bool tobago = rules.tobagoRules != 0;
     switch (rank) {
     case 6: return tobago ? nullptr : &six;
     case 11: return &jack;
@@ -34,8 +28,6 @@ const KickScore* kickScore(const GameState& game, int rank)
     default: return nullptr;
     }
 }
-
-}  // namespace
 
 bool drivesSeat(const GameState& game, int seat) { return game.isSeat(seat) && game.seats[seat].kind != REMOTE; }
 
@@ -98,11 +90,8 @@ bool applyKick(GameState& game, const GameAction& action)
     const Card* previous = game.kicked;
     const int eldest = game.nextSeat[game.dealer];
     int pause = 0;
-    if (previous) {
-        const int r = previous->rank;
-        const bool scored = r == 6 || r == 11 || r == 14 || (r == 2 && game.rules.tobagoRules);
-        if (!scored) pause = KICK_PAUSE_MS;
-    }
+    // A card that scored had its pause when it was turned; one that did not gets it now.
+    if (previous && !kickScore(game.rules, previous->rank)) pause = KICK_PAUSE_MS;
     if (pause == 0 && game.turn == TURN_BEGGING && game.seats[eldest].kind != LOCAL_HUMAN) pause = KICK_PAUSE_MS;
 
     card->next = game.kicked;
@@ -111,7 +100,7 @@ bool applyKick(GameState& game, const GameAction& action)
     if (previous && previous->suit != card->suit) pause = 0;
 
     Team& dealerTeam = *game.seats[game.dealer].team;
-    if (const KickScore* score = kickScore(game, card->rank)) {
+    if (const KickScore* score = kickScore(game.rules, card->rank)) {
         dealerTeam.score += score->points;
         dealerTeam.*(score->counter) += 1;
         game.table->showAnnouncement(score->banner);

@@ -3,6 +3,15 @@
 
 #include "engine/actions.h"
 
+// What a turned-up card scores for the dealer's team, with its counter and
+// banner; nullptr for a card that scores nothing under these rules.
+struct KickScore {
+    int points;
+    int32_t Team::*counter;
+    const char* banner;
+};
+const KickScore* kickScore(const RuleSettings& rules, int rank);
+
 // A hosting process picks the first dealer at random and sends it.
 void chooseDealer(GameState& game);
 // In the dealer's process: sends cardsEach cards to every seat in play, one

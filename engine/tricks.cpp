@@ -11,22 +11,19 @@ constexpr int UNDER_TRUMP_PAUSE_MS = 1800;
 
 // Whether the card just played on a plain lead trumps under a trick that
 // already holds only higher trumps, when the rest of the hand offered a
-// card that would not have: a seat left with nothing but lower trumps is
-// not punished for playing one.
+// card that would not have: one of another suit, or a trump above the
+// trick's lowest. A seat left with nothing but lower trumps is not punished.
 bool isUnderTrump(const GameState& game, const Card* played, const Card* restOfHand)
 {
     const char trump = game.trumpSuit();
     const Card* lead = lastCard(game.trick);
     if (lead->suit == trump || played->suit != trump) return false;
-    int lowest = 0, highest = 0;  // ranks of the trumps already in the trick; 0 for none
-    for (const Card* c = played->next; c; c = c->next) {
-        if (c->suit != trump) continue;
-        if (!lowest || c->rank < lowest) lowest = c->rank;
-        if (c->rank > highest) highest = c->rank;
-    }
-    if (!highest || lowest <= played->rank) return false;
+    int lowest = 0;  // rank of the lowest trump already in the trick; 0 for none
+    for (const Card* c = played->next; c; c = c->next)
+        if (c->suit == trump && (!lowest || c->rank < lowest)) lowest = c->rank;
+    if (!lowest || lowest <= played->rank) return false;
     for (const Card* c = restOfHand; c; c = c->next)
-        if (c->suit != trump || c->rank > highest) return true;
+        if (c->suit != trump || c->rank > lowest) return true;
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/deal.h"
 #include "players/round_model.h"
 
 namespace {
@@ -283,18 +284,7 @@ private:
         int8_t tricks = 0;
     };
 
-    uint64_t keyOf(const RoundModel& r) const
-    {
-        uint64_t h = mix(generation_, r.hands[0]);
-        h = mix(h, r.hands[1] ^ (r.hands[2] << 1) ^ (r.hands[3] << 2));
-        h = mix(h, r.playedBy[0]);
-        const uint64_t small = static_cast<uint64_t>(r.turn) | static_cast<uint64_t>(r.cardPoints[0]) << 4 |
-                               static_cast<uint64_t>(r.jackPoints[0]) << 12 |
-                               static_cast<uint64_t>(r.jackPoints[1]) << 16 |
-                               static_cast<uint64_t>(r.scores[0] + 64) << 24 |
-                               static_cast<uint64_t>(r.scores[1] + 64) << 32;
-        return mix(h, small) | 1;
-    }
+    uint64_t keyOf(const RoundModel& r) const { return mix(generation_, positionKey(r)); }
 
     double search(const RoundModel& r, int tricks, double alpha, double beta)
     {
@@ -424,12 +414,8 @@ bool runPack(const SeatView& v, const Deal& deal, Rng& rng, RoundModel& round, d
             }
         if (next >= deck.size()) return settle(-1);
         const int kick = deck[next++];
-        const int rank = rankOf(kick);
-        int points = 0;
-        if (rank == 11) points = 3;
-        if (rank == 14) points = 1;
-        if (rank == 6 && !v.rules.tobagoRules) points = 2;
-        if (rank == 2 && v.rules.tobagoRules) points = 2;
+        const KickScore* score = kickScore(v.rules, rankOf(kick));
+        const int points = score ? score->points : 0;
         scores[dealerTeam] = static_cast<int16_t>(std::min(scores[dealerTeam] + points, target));
         if (scores[dealerTeam] >= target) return settle(dealerTeam);
         if (kick / 13 != previousSuit) {
@@ -515,6 +501,17 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
 
 }  // namespace
 
+uint64_t positionKey(const RoundModel& r)
+{
+    uint64_t h = 0;
+    for (CardSet hand : r.hands) h = mix(h, hand);
+    h = mix(h, r.playedBy[0]);
+    const uint64_t small = static_cast<uint64_t>(r.turn) | static_cast<uint64_t>(r.cardPoints[0]) << 4 |
+                           static_cast<uint64_t>(r.jackPoints[0]) << 12 | static_cast<uint64_t>(r.jackPoints[1]) << 16 |
+                           static_cast<uint64_t>(r.scores[0] + 64) << 24 | static_cast<uint64_t>(r.scores[1] + 64) << 32;
+    return mix(h, small);
+}
+
 double winChance(int score0, int score1, int target)
 {
     const double to0 = std::max(1, target - score0);
@@ -556,6 +553,8 @@ int ExpertSearch::chooseCard(const SeatView& v) const
 
 bool ExpertSearch::begs(const SeatView& v) const
 {
+    // The rules leave a hand without trumps no choice.
+    if (v.rules.forceBeg && !(v.hand & suitCards(v.trumpSuit()))) return true;
     int moves[CARD_COUNT];
     const int n = rootMoves(v, moves);
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), moves, n);

@@ -43,6 +43,11 @@ private:
     const std::atomic<bool>* cancel_;
 };
 
+struct RoundModel;
+// The key under which the search's table keeps a position between tricks:
+// each hand is mixed in by itself, so moving cards between hands changes it.
+uint64_t positionKey(const RoundModel& round);
+
 // The chance that team 0 wins the game from these scores, for scores that
 // have not ended it.
 double winChance(int score0, int score1, int target);

@@ -97,17 +97,17 @@ CardSet legalCards(const RoundModel& r)
 bool isUnderTrumpPlay(const RoundModel& r, int card)
 {
     if (r.trickLength == 0 || card / 13 != r.trump || r.trickCards[0] / 13 == r.trump) return false;
-    int highest = -1;
+    int lowest = CARD_COUNT;
     for (int i = 0; i < r.trickLength; ++i) {
         if (r.trickCards[i] / 13 != r.trump) continue;
         if (r.trickCards[i] <= card) return false;
-        highest = std::max(highest, int(r.trickCards[i]));
+        lowest = std::min(lowest, int(r.trickCards[i]));
     }
-    if (highest < 0) return false;
+    if (lowest == CARD_COUNT) return false;
     // Only a seat that had something else to play is punished: a card of
-    // another suit, or a trump above the trick's.
+    // another suit, or a trump above the trick's lowest.
     const CardSet rest = r.hands[r.turn] & ~cardBit(card);
-    return (rest & ~r.trumps()) != 0 || (rest & r.trumps() & ~((cardBit(highest) << 1) - 1)) != 0;
+    return (rest & ~r.trumps()) != 0 || (rest & r.trumps() & ~((cardBit(lowest) << 1) - 1)) != 0;
 }
 
 CardSet sensibleCards(const RoundModel& r)

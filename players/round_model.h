@@ -41,7 +41,7 @@ int trickWinnerOf(int trump, const int8_t* cards, const int8_t* seats, int lengt
 CardSet legalCards(const RoundModel& round);
 // Whether playing the card now is an under-trump the penalty punishes: a
 // trump on a plain lead, under a trick whose trumps all rank higher, by a
-// seat that held a card of another suit or a higher trump.
+// seat that held a card of another suit or a trump above the trick's lowest.
 bool isUnderTrumpPlay(const RoundModel& round, int card);
 // The legal cards without those an under-trump penalty would punish,
 // unless only such cards are left.

@@ -1,80 +1,14 @@
-// The menu commands and the dialogs they open, and what the session asks of
-// the window.
+// The menu commands and the dialogs they open.
 #include "engine/rule_dialog.h"
 #include "net/network_dialog.h"
 #include "net/setup_dialog.h"
 #include "records/high_score_dialog.h"
 #include "ui/background.h"
 #include "ui/background_fit.h"
-#include "ui/chat_bar.h"
 #include "ui/card_scale.h"
 #include "ui/frame.h"
 #include "ui/info_dialogs.h"
 #include "ui/saved_rules.h"
-
-void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
-
-void Frame::relayoutTable() { layoutTrickSlots(getWidth(), getHeight()); }
-
-bool Frame::runAddPlayers()
-{
-    AddPlayersDialog dialog(this, *parts.session, *game);
-    addPlayersDialog = &dialog;
-    const bool filled = dialog.run();
-    addPlayersDialog = nullptr;
-    return filled;
-}
-
-void Frame::listJoiner(int slot)
-{
-    if (addPlayersDialog) addPlayersDialog->listJoiner(slot);
-}
-
-void Frame::unlistJoiner(int slot)
-{
-    if (addPlayersDialog) addPlayersDialog->unlistJoiner(slot);
-}
-
-void Frame::seatsChanged()
-{
-    if (addPlayersDialog) addPlayersDialog->seatsChanged();
-}
-
-void Frame::showStatus(const std::string& text)
-{
-    statusNote = text;
-    drawTable(true);
-}
-
-void Frame::setChatOpen(bool open)
-{
-    if (open == chatBar->shown()) return;
-    if (open) {
-        chatBar->placeAtBottom(getWidth(), getHeight());
-        chatBar->show();
-    } else {
-        chatBar->hide();
-    }
-    recalc();
-}
-
-void Frame::showChatLine(const std::string& from, const std::string& text) { chatBar->addLine(from, text); }
-
-void Frame::startWait(int ms) { getApp()->addTimeout(this, ID_SESSION_WAIT, static_cast<FXuint>(ms)); }
-
-void Frame::stopWait() { getApp()->removeTimeout(this, ID_SESSION_WAIT); }
-
-long Frame::onSessionWait(FXObject*, FXSelector, void*)
-{
-    parts.session->waitOver();
-    return 1;
-}
-
-long Frame::onCmdChatEntry(FXObject*, FXSelector, void*)
-{
-    parts.session->sendChat(chatBar->takeEntry());
-    return 1;
-}
 
 bool Frame::sessionUnderWay() const { return game->turn != TURN_IDLE || game->seats[0].connection != -1; }
 
@@ -82,7 +16,7 @@ long Frame::onSetupTimer(FXObject*, FXSelector, void*)
 {
     showBegButton(false);
     heldMove = nullptr;
-    notes.clear();
+    canvas->clearNotes();
     game->sessionMode = MODE_SETUP;
     if (!setupDialog) {
         setupDialog = new GameSetup(this, *game, *parts.names, *parts.computerChoice);

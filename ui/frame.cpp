@@ -1,24 +1,19 @@
 #include "ui/frame.h"
 
 #include <algorithm>
-#include <cstring>
-
-#include <FXJPGImage.h>
+#include <chrono>
+#include <thread>
 
 #include "engine/actions.h"
 #include "engine/rule_dialog.h"
 #include "net/setup_dialog.h"
 #include "net/transport.h"
-#include "ui/artwork.h"
-#include "ui/chat_bar.h"
 #include "ui/click_rules.h"
-#include "ui/round_summary.h"
+#include "ui/session_panel.h"
 
 FXDEFMAP(Frame) FrameMap[] = {
-    FXMAPFUNC(SEL_PAINT, 0, Frame::onPaint),
-    FXMAPFUNC(SEL_PAINT, Frame::ID_CANVAS, Frame::onPaint),
     FXMAPFUNC(SEL_CONFIGURE, 0, Frame::onConfigure),
-    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_ANIMATION, Frame::onTimeoutAnimation),
+    FXMAPFUNC(SEL_PAINT, Frame::ID_CANVAS, Frame::onCanvasPaint),
     FXMAPFUNC(SEL_LEFTBUTTONPRESS, Frame::ID_CANVAS, Frame::onCanvasPress),
     FXMAPFUNC(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, Frame::onCanvasRelease),
     FXMAPFUNCS(SEL_IO_READ, Frame::ID_CONNECTION, Frame::ID_CONNECTION + 9, Frame::onIoConnection),
@@ -42,8 +37,6 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_HIGH_SCORES, Frame::onCmdHighScores),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_ABOUT, Frame::ID_RULES, Frame::onCmdInfo),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_BACKGROUND_SOLID, Frame::ID_BACKGROUND_IMAGE, Frame::onCmdBackground),
-    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SESSION_WAIT, Frame::onSessionWait),
-    FXMAPFUNC(SEL_COMMAND, Frame::ID_CHAT_ENTRY, Frame::onCmdChatEntry),
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onCmdCardSize),
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onUpdCardSize),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_HINT, Frame::onCmdHint),
@@ -61,93 +54,14 @@ constexpr FXColor SCORE_COLOUR = FXRGB(235, 0, 0);
 constexpr FXColor GAME_POINTS_COLOUR = FXRGB(0, 0, 0);
 // The top bar when small; it grows with the table.
 constexpr int TOP_BAR_HEIGHT = 24;
-constexpr int SCORE_LABEL_X = 165;
-constexpr int OPPONENT_SCORE_LABEL_X = 368;
 constexpr int SPACER_WIDTH = 60;
-constexpr int TABLE_FONT_POINTS = 11;
-constexpr int SCORE_FONT_POINTS = 13;
-constexpr int ANNOUNCE_FONT_POINTS = 72;
-constexpr int SMALLEST_SCORE_FONT_POINTS = 8;
-// What the labels add to their texts' widths, and the gap a game label
-// keeps after its score label.
-constexpr int LABEL_EXTRA = 10;
-constexpr int OPPONENT_SCORE_EXTRA = 18;
-constexpr int GAME_LABEL_GAP = 8;
 // The BEG button stands out while the beg is open.
 constexpr FXColor BEG_OPEN_COLOUR = FXRGB(255, 200, 0);
 constexpr FXColor BEG_OPEN_TEXT = FXRGB(0, 0, 0);
-// Large enough to read at a glance.
-constexpr int BEG_FONT_POINTS = 16;
 constexpr int BEG_PADDING = 6;
-
-// Sizes in tenths of a point, so that the middle size keeps its halves.
-FXFont* makeFont(FXApp* app, const FXString& face, int decipoints, FXuint weight = FXFont::Bold)
-{
-    FXFontDesc desc;
-    std::memset(&desc, 0, sizeof desc);
-    std::strncpy(desc.face, face.text(), sizeof desc.face - 1);
-    desc.size = static_cast<FXushort>(decipoints);
-    desc.weight = static_cast<FXushort>(weight);
-    desc.slant = FXFont::Straight;
-    desc.setwidth = FXFont::NonExpanded;
-    desc.encoding = FONTENCODING_DEFAULT;
-    FXFont* font = new FXFont(app, desc);
-    font->create();
-    return font;
-}
-
-int decipoints(int points, CardScale scale) { return scaled(points * 10, scale); }
-
-// The widest texts the labels show in a game: scores up to the target,
-// card points up to the 80 of a whole pack.
-constexpr const char* WIDEST_SCORE = "Score: 14";
-constexpr const char* WIDEST_OPPONENT_SCORE = "Opponent Score: 14";
-constexpr const char* WIDEST_GAME_POINTS = "[Game: 80]";
-
-// Where a game label goes: after the widest text of its score label.
-int gameLabelPlace(const FXFont* font, int scoreX, const char* widestScore, int extra)
-{
-    return scoreX + font->getTextWidth(widestScore) + extra + GAME_LABEL_GAP;
-}
-
-// Whether both pairs of labels keep their widest texts apart and inside
-// the window.
-bool scoreLabelsFit(const FXFont* font, CardScale scale)
-{
-    const int game = font->getTextWidth(WIDEST_GAME_POINTS) + LABEL_EXTRA;
-    return gameLabelPlace(font, scaled(SCORE_LABEL_X, scale), WIDEST_SCORE, LABEL_EXTRA) + game <=
-               scaled(OPPONENT_SCORE_LABEL_X, scale) &&
-           gameLabelPlace(font, scaled(OPPONENT_SCORE_LABEL_X, scale), WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA) +
-                   game <=
-               tableSize(scale).width;
-}
+constexpr int HANG_JACK_PAUSE_MS = 1200;
 
 }  // namespace
-
-TableFonts TableFonts::create(FXApp* app, CardScale scale)
-{
-    FXFont* normal = app->getNormalFont();
-    const FXString face = normal->getName();
-    TableFonts fonts;
-    fonts.table = makeFont(app, face, decipoints(TABLE_FONT_POINTS, scale));
-    // A face wider than the labels were laid out for would push the
-    // opponents' game points off the window: it gets the largest size
-    // that fits.
-    for (int points = SCORE_FONT_POINTS;; --points) {
-        fonts.score = makeFont(app, face, decipoints(points, scale));
-        if (points == SMALLEST_SCORE_FONT_POINTS || scoreLabelsFit(fonts.score, scale)) break;
-        delete fonts.score;
-    }
-    fonts.announce = makeFont(app, face, decipoints(ANNOUNCE_FONT_POINTS, scale));
-    fonts.button = makeFont(app, face, decipoints(BEG_FONT_POINTS, scale));
-    return fonts;
-}
-
-void TableFonts::destroy()
-{
-    for (FXFont* font : {table, score, announce, button}) delete font;
-    *this = TableFonts{};
-}
 
 Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     : FXMainWindow(application, "Marvanto", nullptr, nullptr, DECOR_ALL, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0),
@@ -156,109 +70,22 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     const PixelSize size = tableSize(scale);
     setWidth(size.width);
     setHeight(size.height);
-    tableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
-    savedTableImage = new FXBMPImage(application, nullptr, IMAGE_SHMI | IMAGE_SHMP, getWidth(), getHeight());
 
     buildTopBar();
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
                              FRAME_RAISED | FRAME_THICK | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
-    // Placed at fixed points, the bar takes no room from the canvas; it is
-    // raised over it when shown.
-    chatBar = new ChatBar(this, this, ID_CHAT_ENTRY);
-    chatBar->hide();
-    canvas = new FXCanvas(this, this, ID_CANVAS, LAYOUT_FILL_X | LAYOUT_FILL_Y);
-    useScale(scale);
+    sessionPanel = new SessionPanel(this, game);
+    canvas = new TableCanvas(this, this, ID_CANVAS, game, scale, getWidth(), getHeight());
+    placeTopBar();
     // No beg decision is pending before the first deal.
     begButton->disable();
     game->table = this;
 }
 
-void Frame::loadArtwork(CardScale scale)
-{
-    const ArtworkSet& pictures = artworkAt(scale);
-    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
-    // its background colour transparent.
-    windowIcon = new FXGIFIcon(getApp(), pictures.icon, FXRGB(192, 192, 192), IMAGE_OPAQUE);
-    bannerImage = new FXJPGImage(getApp(), pictures.banner, 0);
-    bannerSideImage = new FXGIFImage(getApp(), pictures.bannerSide, 0);
-}
-
-void Frame::loadCards()
-{
-    if (cardBackImage) return;
-    const ArtworkSet& pictures = artworkAt(layout.scale());
-    // Cards are icons: what lies outside their rounded corners is clear.
-    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFIcon(getApp(), pictures.cardFaces[i]);
-    cardBackImage = new FXGIFIcon(getApp(), pictures.cardBack);
-    if (!id()) return;
-    for (FXIcon* image : cardImages) image->create();
-    cardBackImage->create();
-}
-
-void Frame::loadHangJack()
-{
-    if (hangJackPictures[0]) return;
-    const ArtworkSet& pictures = artworkAt(layout.scale());
-    for (size_t i = 0; i < hangJackPictures.size(); ++i) {
-        hangJackPictures[i] = new FXGIFIcon(getApp(), pictures.hangJack[i]);
-        hangJackPictures[i]->create();
-    }
-}
-
-void Frame::createArtwork()
-{
-    for (FXIcon* image : cardImages)
-        if (image) image->create();
-    if (cardBackImage) cardBackImage->create();
-    windowIcon->create();
-    bannerImage->create();
-    bannerSideImage->create();
-}
-
-void Frame::deleteArtwork()
-{
-    for (FXIcon*& image : cardImages) {
-        delete image;
-        image = nullptr;
-    }
-    for (FXIcon*& picture : hangJackPictures) {
-        delete picture;
-        picture = nullptr;
-    }
-    delete cardBackImage;
-    delete windowIcon;
-    delete bannerImage;
-    delete bannerSideImage;
-    cardBackImage = nullptr;
-    windowIcon = nullptr;
-    bannerImage = nullptr;
-    bannerSideImage = nullptr;
-}
-
 void Frame::useScale(CardScale scale)
 {
-    const bool created = id() != 0;
-    deleteArtwork();
-    loadArtwork(scale);
-    if (created) createArtwork();
-    setIcon(windowIcon);
-    setMiniIcon(windowIcon);
-    const TableFonts old = fonts;
-    fonts = TableFonts::create(getApp(), scale);
-    const PixelSize card = gifSize(artworkAt(scale).cardFaces[0]);
-    layout = TableLayout(CardMetrics{card.width, card.height}, getWidth(), getHeight(), scale);
+    canvas->useScale(scale, getWidth(), getHeight());
     placeTopBar();
-    begButton->setFont(fonts.button);
-    const int padding = scaled(BEG_PADDING, scale);
-    begButton->setPadLeft(padding);
-    begButton->setPadRight(padding);
-    begButton->setPadTop(padding);
-    begButton->setPadBottom(padding);
-    const Point beg = layout.begButtonOrigin(begButton->getDefaultWidth(), topBar->getHeight());
-    begButton->setX(beg.x);
-    begButton->setY(beg.y);
-    // The labels and the button let go of the old fonts above.
-    TableFonts(old).destroy();
 }
 
 void Frame::setCardScale(CardScale scale)
@@ -269,7 +96,7 @@ void Frame::setCardScale(CardScale scale)
     // Grown in place, the window could reach past the screen's edge.
     if (shown()) place(PLACEMENT_SCREEN);
     if (id()) {
-        layoutTrickSlots(getWidth(), getHeight());
+        canvas->layoutTrickSlots(getWidth(), getHeight());
         drawTable(true);
     }
 }
@@ -300,7 +127,10 @@ void Frame::buildTopBar()
 
 void Frame::placeTopBar()
 {
-    const CardScale scale = layout.scale();
+    const TableFonts& fonts = canvas->tableFonts();
+    const CardScale scale = cardScale();
+    setIcon(canvas->windowIcon());
+    setMiniIcon(canvas->windowIcon());
     topBar->setHeight(scaled(TOP_BAR_HEIGHT, scale));
     for (FXWindow* spacer : spacers) spacer->setWidth(scaled(SPACER_WIDTH, scale));
     for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) label->setFont(fonts.score);
@@ -313,6 +143,15 @@ void Frame::placeTopBar()
         gameLabelPlace(fonts.score, opponentScoreLabel->getX(), WIDEST_OPPONENT_SCORE, OPPONENT_SCORE_EXTRA);
     gameLabel->setX(gameLabelX);
     opponentGameLabel->setX(opponentGameLabelX);
+    begButton->setFont(fonts.button);
+    const int padding = scaled(BEG_PADDING, scale);
+    begButton->setPadLeft(padding);
+    begButton->setPadRight(padding);
+    begButton->setPadTop(padding);
+    begButton->setPadBottom(padding);
+    const Point beg = tableLayout().begButtonOrigin(begButton->getDefaultWidth(), topBar->getHeight());
+    begButton->setX(beg.x);
+    begButton->setY(beg.y);
 }
 
 void Frame::buildMenus()
@@ -359,8 +198,7 @@ Frame::~Frame()
     delete roundSummary;
     delete setupDialog;
     delete ruleDialog;
-    delete tableImage;
-    delete savedTableImage;
+    delete sessionPanel;
     // The panes are children of the root window, not of this one.
     delete gameMenu;
     delete displayMenu;
@@ -373,30 +211,92 @@ Frame::~Frame()
 void Frame::create()
 {
     FXMainWindow::create();
-    createArtwork();
-    tableImage->create();
-    savedTableImage->create();
     // Created after the button, the canvas would otherwise cover it.
     begButton->raise();
-    drawTable(false);
-    paintAll();
+    canvas->drawTable(true);
 }
 
 void Frame::attach(const FrameParts& frameParts)
 {
     parts = frameParts;
+    sessionPanel->setSession(parts.session);
     if (parts.settings) speed = loadGameSpeed(*parts.settings);
 }
 
-void Frame::setBackgroundImage(FXImage* image)
+void Frame::setTransport(Transport* t)
 {
-    delete fittedBackground;
-    fittedBackground = nullptr;
-    delete backgroundImage;
-    backgroundImage = image;
+    transport = t;
+    canvas->setTransport(t);
 }
 
-void Frame::layoutTrickSlots(int w, int h) { layout = TableLayout(layout.card(), w, h, layout.scale()); }
+SessionUi& Frame::sessionUi() { return *sessionPanel; }
+
+void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
+
+void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
+
+void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
+
+void Frame::sweepTrickAway(Card* trick, int winnerSeat) { canvas->sweepTrickAway(trick, winnerSeat); }
+
+void Frame::showHangJack()
+{
+    canvas->showHangJack();
+    pauseDisplay(HANG_JACK_PAUSE_MS);
+}
+
+void Frame::showNote(const std::string& text) { canvas->addNote(text); }
+
+void Frame::pauseDisplay(int ms)
+{
+    if (ms <= 0) return;
+    getApp()->runWhileEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(speed, ms)));
+}
+
+void Frame::processPendingEvents() { getApp()->runWhileEvents(); }
+
+void Frame::hold(std::function<void()> send)
+{
+    const int wait = computerWaitMs(speed);
+    if (wait <= 0) {
+        heldMove = nullptr;
+        send();
+        return;
+    }
+    // A timer, so the window lives on while the card is shown.
+    heldMove = std::move(send);
+    getApp()->addTimeout(this, ID_COMPUTER_MOVE, wait);
+}
+
+long Frame::onComputerMoveTimer(FXObject*, FXSelector, void*)
+{
+    std::function<void()> send = std::move(heldMove);
+    heldMove = nullptr;
+    if (send) send();
+    return 1;
+}
+
+long Frame::onCanvasPaint(FXObject*, FXSelector, void*)
+{
+    updateScoreLabels();
+    return 1;
+}
+
+long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
+{
+    FXMainWindow::onConfigure(sender, sel, ptr);
+    const int w = getWidth();
+    const int h = getHeight();
+    if (!canvas->resizeImages(w, h)) return 1;
+    // A window made larger or smaller by hand gets the largest table that fits.
+    const CardScale fitting = fittingScale(w, h);
+    if (fitting != cardScale()) useScale(fitting);
+    canvas->layoutTrickSlots(w, h);
+    sessionPanel->windowResized(w, h);
+    canvas->redrawAfterResize();
+    return 1;
+}
 
 void Frame::updateScoreLabels()
 {
@@ -404,7 +304,8 @@ void Frame::updateScoreLabels()
     const Team* us = game->seats[local].team;
     if (!us || !us->opponent) return;
     const Team* them = us->opponent;
-    auto set = [this](FXLabel* label, const FXString& text, int extra) {
+    const TableFonts& fonts = canvas->tableFonts();
+    auto set = [&fonts](FXLabel* label, const FXString& text, int extra) {
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
@@ -418,10 +319,11 @@ void Frame::updateScoreLabels()
         std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
 }
 
-bool Frame::begEnabled() const { return begButton->isEnabled(); }
+bool Frame::begEnabled() const { return canvas->begIsOpen(); }
 
 void Frame::setBegEnabled(bool enabled)
 {
+    canvas->setBegOpen(enabled);
     if (enabled)
         begButton->enable();
     else
@@ -441,101 +343,6 @@ void Frame::showBegButton(bool shown)
         begButton->hide();
     }
     recalc();
-}
-
-void Frame::showNotice(const std::string& caption, const std::string& text)
-{
-    placeNextBoxClear();
-    FXMessageBox::warning(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
-}
-
-void Frame::showInformation(const std::string& caption, const std::string& text)
-{
-    placeNextBoxClear();
-    FXMessageBox::information(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
-}
-
-void Frame::showError(const std::string& caption, const std::string& text)
-{
-    placeNextBoxClear();
-    FXMessageBox::error(this, MBOX_OK, caption.c_str(), "%s", text.c_str());
-}
-
-bool Frame::askQuestion(const std::string& caption, const std::string& text)
-{
-    placeNextBoxClear();
-    // Escape and the close box answer too (as Cancel): only No means no.
-    return FXMessageBox::question(this, MBOX_YES_NO, caption.c_str(), "%s", text.c_str()) != MBOX_CLICKED_NO;
-}
-
-Rect Frame::rootRectOf(const FXWindow* window) const
-{
-    FXint x = 0;
-    FXint y = 0;
-    window->translateCoordinatesTo(x, y, getRoot(), 0, 0);
-    return {x, y, window->getWidth(), window->getHeight()};
-}
-
-Rect Frame::screenRect() const { return {0, 0, getRoot()->getWidth(), getRoot()->getHeight()}; }
-
-// A window manager's title bar and border stand outside these rectangles.
-static Rect withDecorations(const Rect& r)
-{
-    constexpr int TITLE = 28;
-    constexpr int BORDER = 6;
-    return {r.x - BORDER, r.y - TITLE, r.w + 2 * BORDER, r.h + TITLE + BORDER};
-}
-
-void Frame::showRoundSummary(const RoundSummary& summary)
-{
-    closeRoundSummary();
-    roundSummary = buildRoundSummary(this, summary);
-    roundSummary->create();
-    // Out of the way: neither the trick, where the next round's cards land,
-    // nor the person's hand may be covered, nor, where the screen has room,
-    // the corners where the next beg is decided and told.
-    const Rect canvasAt = rootRectOf(canvas);
-    auto onScreen = [&canvasAt](Rect r) {
-        r.x += canvasAt.x;
-        r.y += canvasAt.y;
-        return withDecorations(r);
-    };
-    const std::vector<Rect> play = {onScreen(layout.trickArea()), onScreen(layout.fullHandArea(POS_BOTTOM))};
-    std::vector<Rect> keepClear = play;
-    keepClear.push_back(onScreen(layout.noteArea(static_cast<int>(NOTES_KEPT), noteLineHeight())));
-    keepClear.push_back(onScreen(layout.begCorner()));
-    const int w = roundSummary->getWidth();
-    const int h = roundSummary->getHeight();
-    const Rect wanted = withDecorations({canvasAt.x + (canvasAt.w - w) / 2, canvasAt.y, w, h});
-    Rect placed = placeClear(wanted, keepClear, screenRect());
-    if (overlaps(placed, play[0]) || overlaps(placed, play[1])) placed = placeClear(wanted, play, screenRect());
-    const Rect frameOnly = withDecorations({0, 0, 0, 0});
-    roundSummary->move(placed.x - frameOnly.x, placed.y - frameOnly.y);
-    roundSummary->show(PLACEMENT_DEFAULT);
-}
-
-void Frame::placeNextBoxClear()
-{
-    // The box is built and run inside the toolkit's call: it is moved from
-    // the first turn of its own modal loop.
-    if (roundSummary && roundSummary->shown()) getApp()->addTimeout(this, ID_PLACE_BOX, 0);
-}
-
-long Frame::onPlaceBoxTimer(FXObject*, FXSelector, void*)
-{
-    FXWindow* box = getApp()->getModalWindow();
-    if (!box || box == roundSummary || !roundSummary || !roundSummary->shown()) return 1;
-    const Rect boxRect = withDecorations(rootRectOf(box));
-    const Rect placed = placeClear(boxRect, {withDecorations(rootRectOf(roundSummary))}, screenRect());
-    const Rect frameOnly = withDecorations({0, 0, 0, 0});
-    if (placed.x != boxRect.x || placed.y != boxRect.y) box->move(placed.x - frameOnly.x, placed.y - frameOnly.y);
-    return 1;
-}
-
-void Frame::closeRoundSummary()
-{
-    delete roundSummary;
-    roundSummary = nullptr;
 }
 
 void Frame::watchSocket(int socket, int id) { getApp()->addInput(socket, INPUT_READ, this, id); }

@@ -13,12 +13,12 @@ long Frame::onCanvasPress(FXObject*, FXSelector, void*) { return 1; }
 
 long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
 {
-    if (lastTrickShowing) {
-        restoreTable();
+    if (canvas->lastTrickShown()) {
+        canvas->restoreTable();
         return 1;
     }
     const auto* event = static_cast<const FXEvent*>(ptr);
-    actOnCard(decideCardClick(*game, layout, event->win_x, event->win_y));
+    actOnCard(decideCardClick(*game, tableLayout(), event->win_x, event->win_y));
     return 1;
 }
 
@@ -59,24 +59,24 @@ long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
 bool Frame::playByKey(FXuint key)
 {
     if (!gameInProgress()) return false;
-    if (lastTrickShowing) {
+    if (canvas->lastTrickShown()) {
         // As with a click, the first key only puts the table back.
-        restoreTable();
+        canvas->restoreTable();
         return true;
     }
     switch (key) {
     case KEY_Left:
     case KEY_KP_Left:
-        moveKeyPick(-1);
+        canvas->moveKeyPick(-1);
         return true;
     case KEY_Right:
     case KEY_KP_Right:
-        moveKeyPick(1);
+        canvas->moveKeyPick(1);
         return true;
     case KEY_Return:
     case KEY_KP_Enter:
     case KEY_space:
-        if (localHumanToAct(*game)) actOnCard(decideCardPlay(*game, currentKeyPick()));
+        if (localHumanToAct(*game)) actOnCard(decideCardPlay(*game, canvas->currentKeyPick()));
         return true;
     case KEY_b:
     case KEY_B:
@@ -91,27 +91,10 @@ bool Frame::playByKey(FXuint key)
     }
 }
 
-int Frame::currentKeyPick() const
-{
-    if (keyPick < 0 || keyPickAt != game->appliedActions || !localHumanToAct(*game)) return -1;
-    return std::min(keyPick, countCards(game->seats[game->turn].hand) - 1);
-}
-
-void Frame::moveKeyPick(int step)
-{
-    if (!localHumanToAct(*game)) return;
-    const int count = countCards(game->seats[game->turn].hand);
-    if (count == 0) return;
-    const int now = currentKeyPick();
-    keyPick = now < 0 ? (step > 0 ? 0 : count - 1) : std::max(0, std::min(now + step, count - 1));
-    keyPickAt = game->appliedActions;
-    drawTable(true);
-}
-
 long Frame::onCmdBeg(FXObject*, FXSelector, void*)
 {
-    if (lastTrickShowing) {
-        restoreTable();
+    if (canvas->lastTrickShown()) {
+        canvas->restoreTable();
         return 1;
     }
     // The button is also open while a computer eldest hand decides.
@@ -123,41 +106,14 @@ long Frame::onCmdBeg(FXObject*, FXSelector, void*)
 
 long Frame::onCmdLastTrick(FXObject*, FXSelector, void*)
 {
-    // A running animation erases its frames from the saved copy, which the
-    // view would overwrite; a second press would save the view itself.
-    if (animation.running() || lastTrickShowing) return 1;
-    copyImage(tableImage, savedTableImage);
-    const std::vector<ShownCard> cards = lastTrickCards(*game);
-    if (cards.empty()) return 1;
-    {
-        FXDCWindow dc(tableImage);
-        for (const ShownCard& card : cards) {
-            const Point slot = layout.trickSlots()[card.position];
-            drawCard(dc, card.index, slot.x, slot.y, true);
-        }
-    }
-    paintAll();
-    lastTrickShowing = true;
+    canvas->showLastTrick();
     return 1;
-}
-
-void Frame::restoreTable()
-{
-    if (!lastTrickShowing) return;
-    lastTrickShowing = false;
-    copyImage(savedTableImage, tableImage);
-    paintAll();
 }
 
 long Frame::onCmdHint(FXObject*, FXSelector, void*)
 {
     if (!parts.expert || !localHumanToAct(*game)) return 1;
-    parts.expert->advise(*game, game->turn, [this](const BackgroundExpert::Advice& advice) {
-        hint = advice;
-        hintView = makeSeatView(*game, advice.seat, begEnabled() && game->turn == advice.seat);
-        hintShown = true;
-        drawTable(true);
-    });
+    parts.expert->advise(*game, game->turn, [this](const BackgroundExpert::Advice& advice) { canvas->setHint(advice); });
     return 1;
 }
 

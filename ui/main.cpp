@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     HighScoreTable highScores = loadHighScores(settings);
 
     Transport transport(*frame, game);
-    Session session(game, transport, *frame);
+    Session session(game, transport, frame->sessionUi());
     ComputerChoice computerChoice(settings);
     ComputerStrategy standard;
     ExpertSettings expertSettings;

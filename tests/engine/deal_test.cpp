@@ -92,6 +92,37 @@ TEST_F(DealTest, KickedCardScoresForTheDealersTeam)
     }
 }
 
+// Running the pack turns another card of the same suit: the card before it
+// is held on the table now unless it scored, and so had its pause already.
+TEST_F(DealTest, RunningThePackPausesOnAPreviousCardThatScoredNothing)
+{
+    struct Case {
+        const char* previous;
+        bool tobago;
+        bool paused;
+    };
+    const Case cases[] = {
+        {"6H", true, true},
+        {"6H", false, false},
+        {"2H", true, false},
+        {"2H", false, true},
+        {"KH", false, true},
+    };
+    for (const Case& c : cases) {
+        initGame(game);
+        table = RecordingTable{};
+        seatPlayers(4, REMOTE);
+        game.rules.tobagoRules = c.tobago;
+        game.dealer = 1;
+        game.seats[game.nextSeat[1]].kind = LOCAL_HUMAN;
+        game.turn = TURN_BEGGING;
+        setTrump(c.previous);
+        apply(ACTION_KICK, 1, indexOf("9H"));
+        SCOPED_TRACE(std::string(c.previous) + (c.tobago ? " tobago" : ""));
+        EXPECT_EQ(table.pauses, c.paused ? std::vector<int>{2200} : std::vector<int>{});
+    }
+}
+
 TEST_F(DealTest, SecondJackInARoundCountsTwice)
 {
     seatPlayers(4, REMOTE);

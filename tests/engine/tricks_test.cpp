@@ -154,19 +154,24 @@ TEST_F(TrickTest, UnderTrumpBullseyeEndsTheGameForTheOtherTeam)
 }
 
 // Trumping under is an offence only when the hand had a way not to: a card
-// that is no trump, or a trump above every trump in the trick.
+// that is no trump, or a trump above the lowest trump in the trick.
 TEST_F(TrickTest, ForcedUnderTrumpIsNoOffence)
 {
     struct Case {
-        std::initializer_list<const char*> hand;  // seat 1's, on hearts led and the queen of spades
+        std::vector<const char*> trumps;          // played after the heart lead, in turn
+        std::initializer_list<const char*> hand;  // of the next seat, who plays the 4 of spades
         bool punished;
     };
     const Case cases[] = {
-        {{"4S"}, false},
-        {{"4S", "2S", "JS"}, false},
-        {{"4S", "4C"}, true},
-        {{"4S", "KS"}, true},
+        {{"QS"}, {"4S"}, false},
+        {{"QS"}, {"4S", "2S", "JS"}, false},
+        {{"QS"}, {"4S", "4C"}, true},
+        {{"QS"}, {"4S", "KS"}, true},
+        {{"6S", "KS"}, {"4S", "9S"}, true},
+        {{"6S", "KS"}, {"4S", "5S"}, false},
     };
+    const int order[] = {0, 3, 1, 2};
+    const char* spares[] = {"3C", "6C"};  // so that no hand runs out and the round is not scored
     for (const Case& c : cases) {
         initGame(game);
         seatPlayers(4);
@@ -175,13 +180,14 @@ TEST_F(TrickTest, ForcedUnderTrumpIsNoOffence)
         table.announcements.clear();
         game.rules.underTrumpPenalty = UNDER_TRUMP_ONE_POINT;
         giveHand(0, {"5H", "2C"});
-        giveHand(3, {"QS", "3C"});
-        giveHand(1, c.hand);
-        SCOPED_TRACE(::testing::PrintToString(names(game.seats[1].hand)));
+        for (size_t i = 0; i < c.trumps.size(); ++i) giveHand(order[i + 1], {c.trumps[i], spares[i]});
+        const int seat = order[c.trumps.size() + 1];
+        giveHand(seat, c.hand);
+        SCOPED_TRACE(::testing::PrintToString(names(game.seats[seat].hand)));
         play(0, "5H");
-        play(3, "QS");
-        play(1, "4S");
-        EXPECT_EQ(game.teams[0].score, c.punished ? -1 : 0);
+        for (size_t i = 0; i < c.trumps.size(); ++i) play(order[i + 1], c.trumps[i]);
+        play(seat, "4S");
+        EXPECT_EQ(game.seats[seat].team->score, c.punished ? -1 : 0);
         EXPECT_EQ(table.announcements.size(), c.punished ? 1u : 0u);
     }
 }

@@ -197,6 +197,26 @@ TEST(ExpertPlay, DealerRunsThePackWhenGivingOneLoses)
     }
 }
 
+// Under "Force beg if no trumps" an eldest hand without a trump begs: the
+// Expert's own choice and the hint it gives a person alike.
+TEST(ExpertPlay, BegsWhereTheRulesForceIt)
+{
+    std::mt19937 rng(11);
+    const ExpertSearch search(quickSettings());
+    int checked = 0;
+    for (int i = 0; i < 400 && checked < 24; ++i) {
+        RoundSetup setup = randomSetup(rng);
+        setup.rules.forceBeg = 1;
+        Round round(setup, std::mt19937(rng()), 0);
+        const SeatView view = makeSeatView(round.game, round.game.turn, true);
+        if (view.hand & suitCards(view.trumpSuit())) continue;
+        SCOPED_TRACE("deal " + std::to_string(i));
+        EXPECT_TRUE(search.begs(view));
+        ++checked;
+    }
+    EXPECT_EQ(checked, 24);
+}
+
 namespace {
 
 // A game whose seat to move is a computer seat thinking in the background.
@@ -284,4 +304,28 @@ TEST_F(BackgroundTest, AdvisesWithoutSending)
     EXPECT_EQ(advice[0].seat, seat);
     EXPECT_TRUE(advice[0].beg || findCardByIndex(game.seats[seat].hand, advice[0].card));
     EXPECT_TRUE(loop.pending().empty());
+}
+
+// Positions whose hands hold the same cards between them, dealt differently
+// among the other three seats: their keys must differ, or the search's table
+// would hand one position's worth to the other.
+TEST(ExpertSearchTable, KeysTellApartHandsThatShareTheirCards)
+{
+    struct Case {
+        std::array<CardSet, 3> a, b;  // seats 1 to 3
+    };
+    const Case cases[] = {
+        {{{0b101, 0b11000, 0b100010}}, {{0b1001, 0b10010, 0b100100}}},
+        {{{0b11, 0b1100, 0b110000}}, {{0b110000, 0b1100, 0b11}}},
+        {{{0b11, 0b1100, 0b110000}}, {{0b1100, 0b11, 0b110000}}},
+    };
+    auto position = [](const std::array<CardSet, 3>& others) {
+        RoundModel r;
+        r.hands = {{CardSet{0b11} << 40, others[0], others[1], others[2]}};
+        return r;
+    };
+    for (const Case& c : cases) {
+        EXPECT_NE(positionKey(position(c.a)), positionKey(position(c.b)));
+        EXPECT_EQ(positionKey(position(c.a)), positionKey(position(c.a)));
+    }
 }

@@ -97,3 +97,31 @@ TEST(RoundModel, PlaysAndScoresRoundsAsTheEngineDoes)
     EXPECT_GT(bullseyes, 10);
     EXPECT_GT(underTrumpPoints, 10);
 }
+
+// Hearts led, then the 6 and king of spades (trumps): the 4 of spades is an
+// under-trump unless the hand held nothing above the trick's lowest trump
+// and no card of another suit.
+TEST(RoundModel, UnderTrumpIsForgivenOnlyWhenForced)
+{
+    auto spade = [](int rank) { return 3 * 13 + rank - 2; };
+    struct Case {
+        std::vector<int> hand;  // spades held with the 4
+        bool punished;
+    };
+    const Case cases[] = {{{9}, true}, {{5}, false}, {{2, 5}, false}, {{14}, true}};
+    for (const Case& c : cases) {
+        RoundModel r;
+        r.trump = 3;
+        r.rules.underTrumpPenalty = UNDER_TRUMP_ONE_POINT;
+        r.trickCards = {{static_cast<int8_t>(2 * 13 + 5 - 2), static_cast<int8_t>(spade(6)),
+                         static_cast<int8_t>(spade(13)), -1}};
+        r.trickSeats = {{0, 3, 1, -1}};
+        r.trickLength = 3;
+        r.turn = 2;
+        r.hands[2] = cardBit(spade(4));
+        for (int rank : c.hand) r.hands[2] |= cardBit(spade(rank));
+        SCOPED_TRACE(::testing::PrintToString(c.hand));
+        EXPECT_EQ(isUnderTrumpPlay(r, spade(4)), c.punished);
+        EXPECT_EQ((sensibleCards(r) & cardBit(spade(4))) == 0, c.punished);
+    }
+}

@@ -208,14 +208,14 @@ TEST_F(FrameTest, ChatBarCoversOnlyTheBannerStrip)
     FXWindow* bar = canvas->getPrev();
     const int canvasHeight = canvas->getHeight();
     ASSERT_FALSE(bar->shown());
-    frame->setChatOpen(true);
-    frame->showChatLine("Jo", "hello");
+    frame->sessionUi().setChatOpen(true);
+    frame->sessionUi().showChatLine("Jo", "hello");
     EXPECT_TRUE(bar->shown());
     EXPECT_EQ(bar->getY() + bar->getHeight(), frame->getHeight());
     EXPECT_GE(bar->getY(), frame->getHeight() - BANNER_HEIGHT);
     EXPECT_EQ(bar->getWidth(), frame->getWidth());
     EXPECT_EQ(canvas->getHeight(), canvasHeight);
-    frame->setChatOpen(false);
+    frame->sessionUi().setChatOpen(false);
     EXPECT_FALSE(bar->shown());
 }
 

@@ -72,7 +72,7 @@ void BM_BlitTable(benchmark::State& state)
     FXEvent expose;
     expose.rect = FXRectangle(0, 0, frame->getWidth(), frame->getHeight());
     for (auto _ : state) {
-        frame->handle(frame, FXSEL(SEL_PAINT, 0), &expose);
+        frame->table().handle(&frame->table(), FXSEL(SEL_PAINT, 0), &expose);
         application->flush(true);
     }
 }

@@ -1,14 +1,24 @@
 // Drawing the table into the off-screen image, painting it, and the timed
 // effects the engine asks for.
+#include "ui/table_canvas.h"
+
 #include <algorithm>
-#include <chrono>
+#include <cstring>
 #include <memory>
-#include <thread>
+
+#include <FXJPGImage.h>
 
 #include "net/transport.h"
-#include "ui/chat_bar.h"
+#include "ui/artwork.h"
 #include "ui/background_fit.h"
-#include "ui/frame.h"
+#include "ui/click_rules.h"
+
+FXDEFMAP(TableCanvas) TableCanvasMap[] = {
+    FXMAPFUNC(SEL_PAINT, 0, TableCanvas::onPaint),
+    FXMAPFUNC(SEL_TIMEOUT, TableCanvas::ID_ANIMATION, TableCanvas::onTimeoutAnimation),
+};
+
+FXIMPLEMENT(TableCanvas, FXCanvas, TableCanvasMap, ARRAYNUMBER(TableCanvasMap))
 
 namespace {
 
@@ -25,7 +35,6 @@ constexpr int HINT_LINE = 3;
 constexpr int TRICK_SIZE_MAX = 4;
 constexpr int HANG_JACK_FRAMES = 4;
 constexpr int HANG_JACK_INTERVAL_MS = 400;
-constexpr int HANG_JACK_PAUSE_MS = 1200;
 
 Rect unite(const Rect& a, const Rect& b)
 {
@@ -40,7 +49,185 @@ bool isEmpty(const Rect& r) { return r.w <= 0 || r.h <= 0; }
 
 }  // namespace
 
-void Frame::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
+TableCanvas::TableCanvas(FXComposite* parent, FXObject* target, FXSelector sel, GameState* state, CardScale scale,
+                         int width, int height)
+    : FXCanvas(parent, target, sel, LAYOUT_FILL_X | LAYOUT_FILL_Y), game(state)
+{
+    tableImage = new FXBMPImage(getApp(), nullptr, IMAGE_SHMI | IMAGE_SHMP, width, height);
+    savedTableImage = new FXBMPImage(getApp(), nullptr, IMAGE_SHMI | IMAGE_SHMP, width, height);
+    useScale(scale, width, height);
+}
+
+TableCanvas::~TableCanvas()
+{
+    deleteArtwork();
+    fonts.destroy();
+    retiredFonts.destroy();
+    delete fittedBackground;
+    delete backgroundImage;
+    delete tableImage;
+    delete savedTableImage;
+}
+
+void TableCanvas::create()
+{
+    FXCanvas::create();
+    createArtwork();
+    tableImage->create();
+    savedTableImage->create();
+}
+
+void TableCanvas::loadArtwork(CardScale scale)
+{
+    const ArtworkSet& pictures = artworkAt(scale);
+    // The icon is opaque; without IMAGE_OPAQUE the GIF loader would make
+    // its background colour transparent.
+    icon = new FXGIFIcon(getApp(), pictures.icon, FXRGB(192, 192, 192), IMAGE_OPAQUE);
+    bannerImage = new FXJPGImage(getApp(), pictures.banner, 0);
+    bannerSideImage = new FXGIFImage(getApp(), pictures.bannerSide, 0);
+}
+
+void TableCanvas::loadCards()
+{
+    if (cardBackImage) return;
+    const ArtworkSet& pictures = artworkAt(layout.scale());
+    // Cards are icons: what lies outside their rounded corners is clear.
+    for (int i = 0; i < CARD_COUNT; ++i) cardImages[i] = new FXGIFIcon(getApp(), pictures.cardFaces[i]);
+    cardBackImage = new FXGIFIcon(getApp(), pictures.cardBack);
+    if (!id()) return;
+    for (FXIcon* image : cardImages) image->create();
+    cardBackImage->create();
+}
+
+void TableCanvas::loadHangJack()
+{
+    if (hangJackPictures[0]) return;
+    const ArtworkSet& pictures = artworkAt(layout.scale());
+    for (size_t i = 0; i < hangJackPictures.size(); ++i) {
+        hangJackPictures[i] = new FXGIFIcon(getApp(), pictures.hangJack[i]);
+        hangJackPictures[i]->create();
+    }
+}
+
+void TableCanvas::createArtwork()
+{
+    for (FXIcon* image : cardImages)
+        if (image) image->create();
+    if (cardBackImage) cardBackImage->create();
+    icon->create();
+    bannerImage->create();
+    bannerSideImage->create();
+}
+
+void TableCanvas::deleteArtwork()
+{
+    for (FXIcon*& image : cardImages) {
+        delete image;
+        image = nullptr;
+    }
+    for (FXIcon*& picture : hangJackPictures) {
+        delete picture;
+        picture = nullptr;
+    }
+    delete cardBackImage;
+    delete icon;
+    delete bannerImage;
+    delete bannerSideImage;
+    cardBackImage = nullptr;
+    icon = nullptr;
+    bannerImage = nullptr;
+    bannerSideImage = nullptr;
+}
+
+void TableCanvas::useScale(CardScale scale, int windowWidth, int windowHeight)
+{
+    const bool created = id() != 0;
+    deleteArtwork();
+    loadArtwork(scale);
+    if (created) createArtwork();
+    // The labels and the button let go of the old fonts only once the
+    // window gives them the new ones: freed at the next change.
+    retiredFonts.destroy();
+    retiredFonts = fonts;
+    fonts = TableFonts::create(getApp(), scale);
+    const PixelSize card = gifSize(artworkAt(scale).cardFaces[0]);
+    layout = TableLayout(CardMetrics{card.width, card.height}, windowWidth, windowHeight, scale);
+}
+
+void TableCanvas::layoutTrickSlots(int windowWidth, int windowHeight)
+{
+    layout = TableLayout(layout.card(), windowWidth, windowHeight, layout.scale());
+}
+
+void TableCanvas::setBackgroundImage(FXImage* image)
+{
+    delete fittedBackground;
+    fittedBackground = nullptr;
+    delete backgroundImage;
+    backgroundImage = image;
+}
+
+void TableCanvas::setStatus(const std::string& text)
+{
+    statusNote = text;
+    drawTable(true);
+}
+
+void TableCanvas::setHint(const BackgroundExpert::Advice& advice)
+{
+    hint = advice;
+    hintView = makeSeatView(*game, advice.seat, begOpen && game->turn == advice.seat);
+    hintShown = true;
+    drawTable(true);
+}
+
+int TableCanvas::currentKeyPick() const
+{
+    if (keyPick < 0 || keyPickAt != game->appliedActions || !localHumanToAct(*game)) return -1;
+    return std::min(keyPick, countCards(game->seats[game->turn].hand) - 1);
+}
+
+void TableCanvas::moveKeyPick(int step)
+{
+    if (!localHumanToAct(*game)) return;
+    const int count = countCards(game->seats[game->turn].hand);
+    if (count == 0) return;
+    const int now = currentKeyPick();
+    keyPick = now < 0 ? (step > 0 ? 0 : count - 1) : std::max(0, std::min(now + step, count - 1));
+    keyPickAt = game->appliedActions;
+    drawTable(true);
+}
+
+void TableCanvas::showLastTrick()
+{
+    // A running animation erases its frames from the saved copy, which the
+    // view would overwrite; a second press would save the view itself.
+    if (animation.running() || lastTrickShowing) return;
+    copyImage(tableImage, savedTableImage);
+    const std::vector<ShownCard> cards = lastTrickCards(*game);
+    if (cards.empty()) return;
+    {
+        FXDCWindow dc(tableImage);
+        for (const ShownCard& card : cards) {
+            const Point slot = layout.trickSlots()[card.position];
+            drawCard(dc, card.index, slot.x, slot.y, true);
+        }
+    }
+    paintAll();
+    lastTrickShowing = true;
+}
+
+void TableCanvas::restoreTable()
+{
+    if (!lastTrickShowing) return;
+    lastTrickShowing = false;
+    copyImage(savedTableImage, tableImage);
+    paintAll();
+}
+
+Rect TableCanvas::noteArea() const { return layout.noteArea(static_cast<int>(NOTES_KEPT), noteLineHeight()); }
+
+void TableCanvas::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
 {
     if (!isCardIndex(index)) return;
     loadCards();
@@ -49,7 +236,7 @@ void Frame::drawCard(FXDCWindow& dc, int index, int x, int y, bool faceUp)
     dc.drawIcon(faceUp ? cardImages[index] : cardBackImage, x, y);
 }
 
-void Frame::drawHand(FXDCWindow& dc, int position, bool faceUp)
+void TableCanvas::drawHand(FXDCWindow& dc, int position, bool faceUp)
 {
     const int seat = seatAtPosition(*game, position);
     Card* hand = game->seats[seat].hand;
@@ -77,7 +264,7 @@ void Frame::drawHand(FXDCWindow& dc, int position, bool faceUp)
     }
 }
 
-void Frame::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offsetY)
+void TableCanvas::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offsetY)
 {
     int drawn = 0;
     for (const Card* card = trick; card && drawn < TRICK_SIZE_MAX; card = card->next, ++drawn) {
@@ -86,7 +273,7 @@ void Frame::drawTrick(FXDCWindow& dc, const Card* trick, int offsetX, int offset
     }
 }
 
-void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text, FXColor colour)
+void TableCanvas::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text, FXColor colour)
 {
     static const int OUTLINE[][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
     const int thickness = scaled(1, layout.scale());
@@ -96,7 +283,7 @@ void Frame::drawOutlinedText(FXDCWindow& dc, int x, int y, const FXString& text,
     dc.drawText(x, y, text);
 }
 
-void Frame::drawStatus(FXDCWindow& dc)
+void TableCanvas::drawStatus(FXDCWindow& dc)
 {
     if (statusNote.empty()) return;
     const FXString text = statusNote.c_str();
@@ -104,7 +291,7 @@ void Frame::drawStatus(FXDCWindow& dc)
     drawOutlinedText(dc, std::max(4, x), tableImage->getHeight() / 2, text, WHITE);
 }
 
-void Frame::drawNames(FXDCWindow& dc)
+void TableCanvas::drawNames(FXDCWindow& dc)
 {
     for (int p = 0; p < 4; ++p) {
         const int seat = seatAtPosition(*game, p);
@@ -117,7 +304,7 @@ void Frame::drawNames(FXDCWindow& dc)
     }
 }
 
-void Frame::drawBackground(FXDCWindow& dc)
+void TableCanvas::drawBackground(FXDCWindow& dc)
 {
     const int pictureWidth = backgroundImage->getWidth();
     const int pictureHeight = backgroundImage->getHeight();
@@ -137,7 +324,7 @@ void Frame::drawBackground(FXDCWindow& dc)
     dc.drawImage(fittedBackground, 0, 0);
 }
 
-void Frame::drawTurnMarker(FXDCWindow& dc)
+void TableCanvas::drawTurnMarker(FXDCWindow& dc)
 {
     if (!game->isSeat(game->turn)) return;
     const int position = positionOfSeat(*game, game->turn);
@@ -156,16 +343,16 @@ void Frame::drawTurnMarker(FXDCWindow& dc)
     dc.fillRectangle(slot.x + w, slot.y, t, h);
     dc.setForeground(BLACK);
     dc.drawRectangle(slot.x - 1, slot.y - 1, w + 1, h + 1);
-    if (begEnabled() && localHumanToAct(*game)) {
+    if (begOpen && localHumanToAct(*game)) {
         const FXString prompt = BEG_PROMPT;
         const Point at = layout.promptOrigin(position, fonts.table->getTextWidth(prompt), fonts.table->getFontAscent());
         drawOutlinedText(dc, at.x, at.y, prompt, TURN_MARK);
     }
 }
 
-int Frame::noteLineHeight() const { return fonts.table->getFontHeight() + 2; }
+int TableCanvas::noteLineHeight() const { return fonts.table->getFontHeight() + 2; }
 
-void Frame::drawNotes(FXDCWindow& dc)
+void TableCanvas::drawNotes(FXDCWindow& dc)
 {
     const int lineHeight = noteLineHeight();
     for (size_t i = 0; i < notes.size(); ++i) {
@@ -175,14 +362,14 @@ void Frame::drawNotes(FXDCWindow& dc)
     }
 }
 
-void Frame::showNote(const std::string& text)
+void TableCanvas::addNote(const std::string& text)
 {
     notes.push_back(text);
     if (notes.size() > NOTES_KEPT) notes.erase(notes.begin());
     if (!animation.running()) drawTable(true);
 }
 
-void Frame::drawTable(bool refresh)
+void TableCanvas::drawTable(bool refresh)
 {
     // Whatever the last-trick view covered is drawn over now.
     lastTrickShowing = false;
@@ -192,7 +379,7 @@ void Frame::drawTable(bool refresh)
         dc.fillRectangle(0, 0, tableImage->getWidth(), tableImage->getHeight());
         if (backgroundImage) drawBackground(dc);
 
-        const bool begPending = begEnabled();
+        const bool begPending = begOpen;
         for (int p = 0; p < 4; ++p) {
             const int seat = seatAtPosition(*game, p);
             if (game->seatInPlay(seat)) drawHand(dc, p, handFaceUp(*game, seat, begPending));
@@ -215,12 +402,12 @@ void Frame::drawTable(bool refresh)
     if (refresh) paintAll();
 }
 
-void Frame::drawHint(FXDCWindow& dc)
+void TableCanvas::drawHint(FXDCWindow& dc)
 {
     if (!hintShown) return;
     const int seat = hint.seat;
     if (!game->seatInPlay(seat) ||
-        makeSeatView(*game, seat, begEnabled() && game->turn == seat) != hintView) {
+        makeSeatView(*game, seat, begOpen && game->turn == seat) != hintView) {
         hintShown = false;
         return;
     }
@@ -244,19 +431,19 @@ void Frame::drawHint(FXDCWindow& dc)
     }
 }
 
-void Frame::paintNow(const Rect& area)
+void TableCanvas::paintNow(const Rect& area)
 {
-    canvas->update(area.x, area.y, area.w, area.h);
-    canvas->repaint(area.x, area.y, area.w, area.h);
+    update(area.x, area.y, area.w, area.h);
+    repaint(area.x, area.y, area.w, area.h);
 }
 
-void Frame::paintAll() { paintNow({0, 0, getWidth(), getHeight()}); }
+void TableCanvas::paintAll() { paintNow({0, 0, tableImage->getWidth(), tableImage->getHeight()}); }
 
-long Frame::onPaint(FXObject*, FXSelector, void* ptr)
+long TableCanvas::onPaint(FXObject*, FXSelector, void* ptr)
 {
     auto* event = static_cast<FXEvent*>(ptr);
-    FXDCWindow dc(canvas, event);
-    const int windowWidth = getWidth();
+    FXDCWindow dc(this, event);
+    const int windowWidth = tableImage->getWidth();
     const int bannerTop = layout.bannerTop();
     const int bannerHeight = bannerImage->getHeight();
     const Rect exposed{event->rect.x, event->rect.y, event->rect.w, event->rect.h};
@@ -276,23 +463,22 @@ long Frame::onPaint(FXObject*, FXSelector, void* ptr)
     const Rect banner = intersect(exposed, {bannerLeft, bannerTop, bannerImage->getWidth(), bannerHeight});
     if (!isEmpty(banner))
         dc.drawArea(bannerImage, banner.x - bannerLeft, banner.y - bannerTop, banner.w, banner.h, banner.x, banner.y);
-    updateScoreLabels();
+    dc.end();
+    // What the window shows beside the table follows each paint.
+    if (target) target->tryHandle(this, FXSEL(SEL_PAINT, message), ptr);
     return 1;
 }
 
-long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
+bool TableCanvas::resizeImages(int windowWidth, int windowHeight)
 {
-    FXMainWindow::onConfigure(sender, sel, ptr);
-    const int w = getWidth();
-    const int h = getHeight();
-    if (w == tableImage->getWidth() && h == tableImage->getHeight()) return 1;
-    tableImage->resize(w, h);
-    savedTableImage->resize(w, h);
-    // A window made larger or smaller by hand gets the largest table that fits.
-    const CardScale fitting = fittingScale(w, h);
-    if (fitting != layout.scale()) useScale(fitting);
-    layoutTrickSlots(w, h);
-    if (chatBar->shown()) chatBar->placeAtBottom(w, h);
+    if (windowWidth == tableImage->getWidth() && windowHeight == tableImage->getHeight()) return false;
+    tableImage->resize(windowWidth, windowHeight);
+    savedTableImage->resize(windowWidth, windowHeight);
+    return true;
+}
+
+void TableCanvas::redrawAfterResize()
+{
     if (animation.running()) {
         // The remaining frames erase from the saved copy: take it afresh.
         drawTable(false);
@@ -301,16 +487,15 @@ long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
     } else {
         drawTable(true);
     }
-    return 1;
 }
 
-void Frame::copyImage(FXImage* from, FXImage* to)
+void TableCanvas::copyImage(FXImage* from, FXImage* to)
 {
     FXDCWindow dc(to);
     dc.drawImage(from, 0, 0);
 }
 
-void Frame::showAnnouncement(const std::string& text)
+void TableCanvas::showAnnouncement(const std::string& text)
 {
     {
         FXDCWindow dc(tableImage);
@@ -334,37 +519,7 @@ void Frame::showAnnouncement(const std::string& text)
     paintAll();
 }
 
-void Frame::pauseDisplay(int ms)
-{
-    if (ms <= 0) return;
-    getApp()->runWhileEvents();
-    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs(speed, ms)));
-}
-
-void Frame::hold(std::function<void()> send)
-{
-    const int wait = computerWaitMs(speed);
-    if (wait <= 0) {
-        heldMove = nullptr;
-        send();
-        return;
-    }
-    // A timer, so the window lives on while the card is shown.
-    heldMove = std::move(send);
-    getApp()->addTimeout(this, ID_COMPUTER_MOVE, wait);
-}
-
-long Frame::onComputerMoveTimer(FXObject*, FXSelector, void*)
-{
-    std::function<void()> send = std::move(heldMove);
-    heldMove = nullptr;
-    if (send) send();
-    return 1;
-}
-
-void Frame::processPendingEvents() { getApp()->runWhileEvents(); }
-
-void Frame::animate(AnimationStep step, int frameCount, int interval)
+void TableCanvas::animate(AnimationStep step, int frameCount, int interval)
 {
     // No game message may be applied while the table is in motion.
     if (transport) transport->suspendInputs();
@@ -381,7 +536,7 @@ void Frame::animate(AnimationStep step, int frameCount, int interval)
     if (transport) transport->resumeInputs();
 }
 
-long Frame::onTimeoutAnimation(FXObject*, FXSelector, void*)
+long TableCanvas::onTimeoutAnimation(FXObject*, FXSelector, void*)
 {
     if (!animation.running()) return 1;
     const Rect bounds{0, 0, tableImage->getWidth(), tableImage->getHeight()};
@@ -405,7 +560,7 @@ long Frame::onTimeoutAnimation(FXObject*, FXSelector, void*)
     return 1;
 }
 
-void Frame::sweepTrickAway(Card* trick, int winnerSeat)
+void TableCanvas::sweepTrickAway(Card* trick, int winnerSeat)
 {
     // The beg and its answer have been seen through the first trick.
     notes.clear();
@@ -419,7 +574,7 @@ void Frame::sweepTrickAway(Card* trick, int winnerSeat)
         layout.sweepFrameCount(position), SWEEP_INTERVAL_MS);
 }
 
-void Frame::showHangJack()
+void TableCanvas::showHangJack()
 {
     loadHangJack();
     animate(
@@ -430,5 +585,4 @@ void Frame::showHangJack()
             return Rect{at.x, at.y, picture->getWidth(), picture->getHeight()};
         },
         HANG_JACK_FRAMES, HANG_JACK_INTERVAL_MS);
-    pauseDisplay(HANG_JACK_PAUSE_MS);
 }
