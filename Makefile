@@ -6,7 +6,7 @@ PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            dpkg-dev file desktop-file-utils appstream lintian man-db openbox \
            libsodium-dev magic-wormhole-transit-relay
 
-.PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench clean \
+.PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench expert-match clean \
         install package install-check
 
 all: build
@@ -76,6 +76,17 @@ FUZZ_SECONDS ?= 60
 # sanitizers), FUZZ_SECONDS each.
 fuzz: deps
 	FUZZ_SECONDS=$(FUZZ_SECONDS) fuzz/run.sh
+
+MATCH_GAMES ?= 2000
+# The Expert's strength and speed, in a Release build: matches of MATCH_GAMES
+# games against the standard players (four seats, two seats, with a standard
+# partner, and the omniscient ceiling), each on both cores, then its decision
+# times by hand size on one core. Some hours.
+expert-match: deps
+	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-release -j$(JOBS) --target marvanto-selfplay marvanto-expert-bench
+	tools/expert_match.sh build-release/marvanto-selfplay $(MATCH_GAMES)
+	./build-release/marvanto-expert-bench 40
 
 # Release builds for the figures: self-play throughput, network latency,
 # and under Xvfb the frame costs, start-up time and memory of the program.

@@ -1,7 +1,11 @@
 #include "engine/actions.h"
 
+#include <cassert>
+#include <cstdio>
+
 #include "engine/begging.h"
 #include "engine/deal.h"
+#include "engine/invariants.h"
 #include "engine/stand_in.h"
 #include "engine/table.h"
 #include "engine/tricks.h"
@@ -28,8 +32,11 @@ void sendCallReneed(GameState& game, int seat) { sendAction(game, seat, ACTION_C
 void sendTakeover(GameState& game, int seat) { sendAction(game, seat, ACTION_TAKEOVER, nullptr); }
 void sendReturn(GameState& game, int seat) { sendAction(game, seat, ACTION_RETURN, nullptr); }
 
-void runComputerTurn(GameState& game)
+namespace {
+
+void askComputers(GameState& game, const Decision& open)
 {
+    game.computersAsked = open;
     // A seat whose person is back is handed over at its turn, when nobody
     // else can be sending: every copy then takes the return at one point.
     const int seat = game.turn;
@@ -39,14 +46,46 @@ void runComputerTurn(GameState& game)
     if (game.computers) game.computers->runComputerTurn(game);
 }
 
+#ifndef NDEBUG
+void assertInvariants(const GameState& game)
+{
+    const std::vector<std::string> found = gameViolations(game, true);
+    for (const std::string& v : found) std::fprintf(stderr, "game invariant broken: %s\n", v.c_str());
+    assert(found.empty());
+}
+#endif
+
+}  // namespace
+
+void runComputerTurn(GameState& game)
+{
+    const Decision open = computerDecision(game);
+    if (open.seat >= 0 && open == game.computersAsked) return;
+    askComputers(game, open);
+}
+
+void checkComputerTurn(GameState& game)
+{
+    const Decision open = computerDecision(game);
+    if (open == game.computersAsked) return;
+    if (open.seat < 0) {
+        game.computersAsked = open;
+        return;
+    }
+    askComputers(game, open);
+}
+
+void recheckComputerTurn(GameState& game)
+{
+    game.computersAsked = {};
+    checkComputerTurn(game);
+}
+
 static void applyPlayAction(GameState& game, const GameAction& action)
 {
     game.table->setBegEnabled(false);
     Card* card = findCardByIndex(game.seats[action.seat].hand, action.card);
     if (!card) return;
-    // The last round's summary has been read by the time the next round's
-    // first card is played.
-    if (!game.trick && !game.teams[0].pile && !game.teams[1].pile) game.table->closeRoundSummary();
     applyPlay(game, action.seat, card);
 }
 
@@ -61,7 +100,13 @@ void receiveAction(GameState& game, const GameAction& action)
         // Counted first: a choice made while this one applies belongs to it.
         ++game.appliedActions;
         applyAction(game, next);
+#ifndef NDEBUG
+        assertInvariants(game);
+#endif
         if (game.afterAction) game.afterAction(next);
+        // Level-triggered: whatever the action was, the computers are asked
+        // for a decision that is open and unanswered now.
+        checkComputerTurn(game);
     }
     game.applyingAction = false;
 }

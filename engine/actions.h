@@ -49,5 +49,13 @@ void applyAction(GameState& game, const GameAction& action);
 // time, in the order they arrived.
 void receiveAction(GameState& game, const GameAction& action);
 
-// Runs the computer turn driver, if one is wired.
+// At a change of turn: runs the computer turn driver, if one is wired,
+// unless it was already asked for the decision a computer seat of this
+// process has open now.
 void runComputerTurn(GameState& game);
+// After any applied action: asks the driver only for an open decision of a
+// computer seat of this process it was not asked for yet.
+void checkComputerTurn(GameState& game);
+// A held move found stale: asks for the decision open now, even if it was
+// asked for before.
+void recheckComputerTurn(GameState& game);

@@ -58,15 +58,12 @@ void applyBeg(GameState& game)
     case COMPUTER: {
         table.pauseDisplay(COMPUTER_DEALER_PAUSE_MS);
         runPack = game.computers && game.computers->dealerAcceptsBeg(game);
-        const Seat& beggar = game.seats[game.nextSeat[game.dealer]];
-        if (beggar.kind == COMPUTER) {
-            if (runPack)
-                table.showInformation("Beg Accepted", begAcceptedText(beggar.name));
-            else
-                table.showInformation("Take One", beggar.name + " begged, take one!");
-            table.closeRoundSummary();
-        }
+        // Between computers the person is told on the table, not asked to
+        // close a box, and sees their own hand again with the answer.
         table.setBegEnabled(false);
+        const Seat& beggar = game.seats[game.nextSeat[game.dealer]];
+        if (beggar.kind == COMPUTER)
+            table.showNote(runPack ? begAcceptedText(beggar.name) : beggar.name + " begged, take one!");
         break;
     }
     }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/cards.h"
+#include "engine/decision.h"
 #include "engine/game_action.h"
 #include "engine/rules.h"
 
@@ -109,9 +110,11 @@ struct GameState {
     // Actions that arrived while another was being applied (receiveAction).
     std::deque<GameAction> arrived;
     bool applyingAction = false;
-    // Counts the received actions, each from the moment its applying begins:
-    // a choice made before the count moved on may be stale.
+    // Counts the received actions, each from the moment its applying begins.
     uint64_t appliedActions = 0;
+    // The decision the computer players were last asked to answer: a move
+    // for it is on its way, so it is not asked for again.
+    Decision computersAsked;
     // Called after each received action has been applied, for checks.
     std::function<void(const GameAction&)> afterAction;
 
@@ -139,7 +142,9 @@ public:
 class ComputerPlayers {
 public:
     virtual ~ComputerPlayers() = default;
-    // After every change of turn to a seat.
+    // At each change of turn, and whenever a COMPUTER seat of this process
+    // has a decision open that was not asked for yet. For that decision one
+    // move must then be on its way, however long the table's pace holds it.
     virtual void runComputerTurn(GameState& game) = 0;
     // The dealer's answer to a beg: true runs the pack, false gives one.
     virtual bool dealerAcceptsBeg(const GameState& game) = 0;

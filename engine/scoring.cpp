@@ -148,6 +148,8 @@ void gameOver(GameState& game, Team* winner)
     if (game.hooks) game.hooks->recordGameResult(game, winner ? game.teamIndex(winner) : -1);
 
     if (game.sessionMode == MODE_LOCAL && table.askQuestion("Game over", "Play again?")) {
+        // The last game's summary goes with it.
+        table.closeRoundSummary();
         resetGame(game);
         chooseDealer(game);
         game.turn = TURN_DEALING;

@@ -1,33 +1,21 @@
 #include "net/chat.h"
 
+#include "net/utf8_text.h"
+
 namespace {
 
-// The length of the well-formed UTF-8 character at text[i], or 0.
-size_t characterLength(const std::string& text, size_t i)
+// C1 controls, the controls that reorder text (embeddings, overrides,
+// isolates) and the line and paragraph separators: each steers the display
+// as much as the ASCII controls do.
+bool isHiddenControl(const std::string& text, size_t i, size_t length)
 {
     const auto byte = [&text](size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // overlong
-        if (lead == 0xED) high = 0x9F;  // surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;  // beyond U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-    return length;
+    if (length == 2) return byte(i) == 0xC2 && byte(i + 1) <= 0x9F;
+    if (length != 3 || byte(i) != 0xE2) return false;
+    const unsigned char b1 = byte(i + 1);
+    const unsigned char b2 = byte(i + 2);
+    if (b1 == 0x80) return b2 >= 0xA8 && b2 <= 0xAE;  // U+2028 to U+202E
+    return b1 == 0x81 && b2 >= 0xA6 && b2 <= 0xA9;    // U+2066 to U+2069
 }
 
 }  // namespace
@@ -41,7 +29,11 @@ std::string plainText(const std::string& raw, size_t limit)
             ++i;
             continue;
         }
-        size_t length = c < 0x80 ? 1 : characterLength(raw, i);
+        size_t length = c < 0x80 ? 1 : utf8CharacterLength(raw, i);
+        if (length > 1 && isHiddenControl(raw, i, length)) {
+            i += length;
+            continue;
+        }
         const std::string piece = length == 0 ? std::string("?") : raw.substr(i, length);
         if (out.size() + piece.size() > limit) break;
         out += piece;

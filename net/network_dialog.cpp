@@ -4,6 +4,7 @@
 
 #include "net/prompt_dialog.h"
 #include "net/setup_dialog.h"
+#include "net/typed_key.h"
 
 namespace {
 
@@ -195,9 +196,9 @@ public:
     // Return in a name field hosts, the first of the dialog's choices.
     long onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
     {
-        if (controls.isEnterInNames(static_cast<const FXEvent*>(ptr)))
-            return onCmdChoose(this, FXSEL(SEL_COMMAND, ID_HOST), nullptr);
-        return FXDialogBox::onKeyPress(sender, sel, ptr);
+        FXEvent typed = typedKey(ptr);
+        if (controls.isEnterInNames(&typed)) return onCmdChoose(this, FXSEL(SEL_COMMAND, ID_HOST), nullptr);
+        return FXDialogBox::onKeyPress(sender, sel, &typed);
     }
 
     long onCmdChoose(FXObject*, FXSelector sel, void*)

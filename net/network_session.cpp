@@ -18,7 +18,6 @@ std::string cutName(const std::string& name) { return name.substr(0, MSG_NAME_MA
 
 void Session::abandonSession(const std::string& why)
 {
-    game_.table->showError("Network error", why);
     // Back into the pack while the seats still hold them: the next game
     // deals from a whole pack, as every other copy does.
     gatherCards(game_);
@@ -26,6 +25,10 @@ void Session::abandonSession(const std::string& why)
     leaveSession();
     resetGame(game_);
     game_.sessionMode = MODE_SETUP;
+    // Only now: the box runs an event loop of its own, and what it reads
+    // (the host's close after its last word, say) finds no session left to
+    // end a second time.
+    game_.table->showError("Network error", why);
     ui_.scheduleSetupDialog();
 }
 
@@ -35,7 +38,6 @@ bool Session::hostNetworkGame()
     game_.sessionMode = MODE_HOSTING;
     game_.hosting = true;
     resetSeating(game_);
-    seated_ = rulesKnown_ = false;
     configureTable(game_, game_.seatCount);
     ui_.relayoutTable();
     game_.seats[0].connection = connectToSelf();
@@ -43,12 +45,14 @@ bool Session::hostNetworkGame()
         abandonSession("Could not connect to this program's own port, so no game can be hosted.");
         return false;
     }
-    seatedCount_ = game_.localPlayers;
-    readyCount_ = game_.localPlayers;
-    std::fill(std::begin(readies_), std::end(readies_), 0);
-    addingPlayers_ = true;
+    setup_.seatedCount = game_.localPlayers;
+    setup_.readyCount = game_.localPlayers;
+    // Joiners that came before: the host's own players have their names now.
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (joiners_[slot] && transport_.isOpen(slot) && nameTaken(slot)) refuseTakenName(slot);
+    setup_.addingPlayers = true;
     const bool filled = ui_.runAddPlayers();
-    addingPlayers_ = false;
+    setup_.addingPlayers = false;
     if (!filled) {
         // Closed before every seat was taken: the joiners seated so far
         // would wait for ever, so the session ends here.
@@ -65,8 +69,8 @@ bool Session::hostNetworkGame()
 
 bool Session::isListableJoiner(int slot) const
 {
-    if (slot < 0 || slot >= NET_CONNECTION_COUNT || !joined_[slot] || !transport_.isOpen(slot)) return false;
-    if (slot == selfClientSlot_ || slot == selfAcceptedSlot_) return false;
+    if (slot < 0 || slot >= NET_CONNECTION_COUNT || !joiners_[slot] || !transport_.isOpen(slot)) return false;
+    if (slot == self_.clientSlot || slot == self_.acceptedSlot) return false;
     for (const Seat& seat : game_.seats)
         if (seat.inPlay() && seat.connection == slot) return false;
     return true;
@@ -91,53 +95,53 @@ void Session::seatJoiner(int seat, int slot, const std::string& name)
 
 SeatingResult Session::addTeamPlayer(int slot)
 {
-    if (!addingPlayers_ || !isListableJoiner(slot) || game_.seatCount != 4 || game_.seats[1].inPlay())
+    if (!setup_.addingPlayers || !isListableJoiner(slot) || game_.seatCount != 4 || game_.seats[1].inPlay())
         return NOT_A_JOINER;
     const JoinInfo& join = *transport_.joinInfo(slot);
     if (join.players == 2) return TEAM_FULL;
     seatJoiner(1, slot, join.name);
-    seatedCount_ += 1;
+    setup_.seatedCount += 1;
     ui_.unlistJoiner(slot);
-    return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
+    return setup_.seatedCount == game_.seatCount ? SEATS_FULL : SEATED;
 }
 
 SeatingResult Session::addOtherPlayer(int slot)
 {
-    if (!addingPlayers_ || !isListableJoiner(slot)) return NOT_A_JOINER;
+    if (!setup_.addingPlayers || !isListableJoiner(slot)) return NOT_A_JOINER;
     const JoinInfo& join = *transport_.joinInfo(slot);
     const bool pair = join.players == 2;
     if (!game_.seats[2].inPlay()) {
         // Two seats have only one opponent's place to fill.
         if (pair && game_.seatCount == 2) return OTHER_TEAM_FULL;
         seatJoiner(2, slot, join.name);
-        seatedCount_ += 1;
+        setup_.seatedCount += 1;
         if (pair) {
             seatJoiner(3, -1, join.partner.value_or(std::string()));
-            seatedCount_ += 1;
+            setup_.seatedCount += 1;
         }
     } else {
         if (pair) return OTHER_TEAM_FULL;
         if (game_.seatCount != 4 || game_.seats[3].inPlay()) return NOT_A_JOINER;
         seatJoiner(3, slot, join.name);
-        seatedCount_ += 1;
+        setup_.seatedCount += 1;
     }
     ui_.unlistJoiner(slot);
-    return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
+    return setup_.seatedCount == game_.seatCount ? SEATS_FULL : SEATED;
 }
 
 SeatingResult Session::addComputer(bool hostTeam)
 {
-    if (!addingPlayers_) return NOT_A_JOINER;
+    if (!setup_.addingPlayers) return NOT_A_JOINER;
     const int first = hostTeam ? 0 : 2;
     int seat = -1;
     for (int i = first; i < first + 2 && seat == -1; ++i)
         if (!game_.seats[i].inPlay() && (game_.seatCount == 4 || i % 2 == 0)) seat = i;
     if (seat == -1) return NO_FREE_SEAT;
     seatComputer(seat);
-    seatedCount_ += 1;
+    setup_.seatedCount += 1;
     // It is ready as soon as it sits: this process plays it.
-    readyCount_ += 1;
-    return seatedCount_ == game_.seatCount ? SEATS_FULL : SEATED;
+    setup_.readyCount += 1;
+    return setup_.seatedCount == game_.seatCount ? SEATS_FULL : SEATED;
 }
 
 Seating Session::buildSeating() const
@@ -159,15 +163,19 @@ Seating Session::buildSeating() const
 void Session::sendSeatingAndRules()
 {
     const Seating seating = buildSeating();
+    // The joiners left over would wait for a seat for ever: the close
+    // sends them back to their setup.
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
+        if (isListableJoiner(slot)) transport_.closeConnection(slot);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
             transport_.sendSeating(game_.seats[i].connection, seating);
-    seated_ = true;
+    steps_.seated = true;
     game_.table->pauseDisplay(SEATING_TO_RULES_PAUSE_MS);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
             transport_.sendRules(game_.seats[i].connection, game_.rules);
-    rulesKnown_ = true;
+    steps_.rulesKnown = true;
     game_.table->showBegButton(true);
     game_.table->setBegEnabled(false);
     game_.table->drawTable(true);
@@ -180,13 +188,9 @@ void Session::startWhenAllReady()
 {
     // Readies that came in before the rules went out are counted already;
     // the dealer is chosen only once the rules are on their way.
-    if (game_.sessionMode != MODE_HOSTING || !rulesKnown_ || readyCount_ != game_.seatCount) return;
-    readyCount_ = -1;  // the game starts once
+    if (game_.sessionMode != MODE_HOSTING || !steps_.rulesKnown || setup_.readyCount != game_.seatCount) return;
+    setup_.readyCount = -1;  // the game starts once
     stopWait();
-    stream_.clear();
-    lostSeats_ = {};
-    returnSlot_ = {{-1, -1, -1, -1}};
-    returnReady_ = {};
     game_.turn = TURN_DEALING;
     chooseDealer(game_);
 }
@@ -200,29 +204,25 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     game_.turn = TURN_IDLE;
     game_.hosting = false;
     resetSeating(game_);
-    seated_ = rulesKnown_ = false;
-    hostLost_ = catchingUp_ = actionSeen_ = false;
-    seatsComingBack_ = {};
-    returnSlot_ = {{-1, -1, -1, -1}};
-    hostSlot_ = transport_.allocConnection(socket);
-    if (hostSlot_ == -1) return false;
-    const auto local = transport_.localAddress(hostSlot_);
+    joinedTo_.hostSlot = transport_.allocConnection(socket);
+    if (joinedTo_.hostSlot == -1) return false;
+    const auto local = transport_.localAddress(joinedTo_.hostSlot);
     JoinRecord record;
     record.name = cutName(game_.seats[0].name);
     if (game_.localPlayers == 2) record.partner = cutName(game_.seats[1].name);
     record.players = game_.localPlayers;
     record.addr.ipv4 = local ? local->ipv4 : 0;
     record.addr.port = transport_.listenPort();
-    ownAddr_ = record.addr;
-    game_.seats[0].connection = hostSlot_;
-    transport_.sendJoin(hostSlot_, record);
+    joinedTo_.ownAddr = record.addr;
+    game_.seats[0].connection = joinedTo_.hostSlot;
+    transport_.sendJoin(joinedTo_.hostSlot, record);
     ui_.showStatus("Waiting for the host at " + host + " to seat you...");
     return true;
 }
 
 void Session::onJoin(int slot, const JoinRecord&)
 {
-    if (slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
+    if (slot == self_.clientSlot || slot == self_.acceptedSlot) return;
     if (hostGameStarted()) {
         offerSeatBack(slot);
         return;
@@ -230,36 +230,82 @@ void Session::onJoin(int slot, const JoinRecord&)
     // A joiner may come before the host opens Add Players: it is listed
     // when the dialog opens.
     const bool hostingLater = game_.sessionMode == MODE_SETUP || game_.sessionMode == MODE_LOCAL;
-    if (!(hostingLater || (game_.sessionMode == MODE_HOSTING && !seated_))) return;
+    if (game_.sessionMode == MODE_HOSTING && steps_.seated) {
+        // Every seat is taken and the game about to start.
+        transport_.closeConnection(slot);
+        return;
+    }
+    if (!hostingLater && game_.sessionMode != MODE_HOSTING) return;
     const auto& join = transport_.joinInfo(slot);
     if (!join || (join->players != 1 && join->players != 2)) return;
-    joined_[slot] = true;
-    if (addingPlayers_ && isListableJoiner(slot)) ui_.listJoiner(slot);
+    if (nameTaken(slot)) {
+        refuseTakenName(slot);
+        return;
+    }
+    joiners_[slot] = true;
+    if (setup_.addingPlayers && isListableJoiner(slot)) ui_.listJoiner(slot);
+}
+
+bool Session::nameTaken(int slot) const
+{
+    const auto& join = transport_.joinInfo(slot);
+    std::vector<std::string> names{join->name};
+    if (join->partner) names.push_back(*join->partner);
+    if (names.size() == 2 && names[0] == names[1]) return true;
+    const auto taken = [&names](const std::string& name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    // Before a hosted session the seats hold whatever the last game left.
+    if (game_.sessionMode == MODE_HOSTING)
+        for (const Seat& seat : game_.seats)
+            if (seat.inPlay() && taken(seat.name)) return true;
+    for (int other = 0; other < NET_CONNECTION_COUNT; ++other) {
+        const auto& listed = transport_.joinInfo(other);
+        if (other == slot || !joiners_[other] || !transport_.isOpen(other) || !listed) continue;
+        if (taken(listed->name) || (listed->partner && taken(*listed->partner))) return true;
+    }
+    return false;
+}
+
+void Session::refuseTakenName(int slot)
+{
+    transport_.sendNameTaken(slot);
+    transport_.closeConnection(slot);
+}
+
+void Session::onNameTaken(int slot)
+{
+    if (!fromHost(slot) || steps_.seated) return;
+    std::vector<std::string> names{game_.seats[0].name};
+    if (game_.localPlayers == 2 && game_.seats[1].name != names[0]) names.push_back(game_.seats[1].name);
+    const std::string called = names.size() == 1 ? names[0] : names[0] + " or " + names[1];
+    abandonSession("The host's game already has a player called " + called +
+                   ". Join again under another name.");
 }
 
 void Session::onSeating(int slot, const Seating& seating)
 {
-    if (!fromHost(slot) || seated_) return;
+    if (!fromHost(slot) || steps_.seated) return;
     int own = -1;
     int count = 0;
     for (const SeatRecord& record : seating) {
         if (record.name.empty()) continue;
         ++count;
-        if (own == -1 && record.addr == ownAddr_) own = record.seat;
+        if (own == -1 && record.addr == joinedTo_.ownAddr) own = record.seat;
     }
     if (own < 1 || own > 3 || (count != 2 && count != 4) || (count == 2 && own != 2)) {
         abandonSession("The host's seating has no place for the players at this machine.");
         return;
     }
-    seated_ = true;
-    readySent_ = false;
-    seating_ = seating;
+    steps_.seated = true;
+    joinedTo_.readySent = false;
+    joinedTo_.seating = seating;
     configureTable(game_, count);
     for (int i = 0; i < 4; ++i) {
         const SeatRecord& record = seating[i];
         if (record.name.empty()) continue;
         setSeatName(game_.seats[i], record.name);
-        game_.seats[i].kind = record.addr == ownAddr_ ? LOCAL_HUMAN : REMOTE;
+        game_.seats[i].kind = record.addr == joinedTo_.ownAddr ? LOCAL_HUMAN : REMOTE;
     }
     game_.localSeat = own;
     game_.partnerSeat = count > 2 ? PARTNER_SEAT[own] : -1;
@@ -300,8 +346,8 @@ std::vector<std::string> Session::missingPeers() const
 {
     std::vector<std::string> missing;
     for (int i = game_.localSeat + 1; i < 4; ++i) {
-        const SeatRecord& record = seating_[i];
-        if (!record.name.empty() && record.addr.port != 0 && record.addr != ownAddr_ && game_.seats[i].connection == -1)
+        const SeatRecord& record = joinedTo_.seating[i];
+        if (!record.name.empty() && record.addr.port != 0 && record.addr != joinedTo_.ownAddr && game_.seats[i].connection == -1)
             missing.push_back(record.name);
     }
     return missing;
@@ -309,7 +355,7 @@ std::vector<std::string> Session::missingPeers() const
 
 void Session::connectToPeer(int i)
 {
-    const SeatRecord& record = seating_[i];
+    const SeatRecord& record = joinedTo_.seating[i];
     Seat& seat = game_.seats[i];
     if (record.name.empty() || record.addr.port == 0) {
         seat.connection = -1;
@@ -328,7 +374,7 @@ void Session::sendReadyWhenConnected()
     // Ready only once every peer above us has connected and said who it is:
     // the host starts the game on our word, and an action sent before then
     // would never reach that peer.
-    if (readySent_) return;
+    if (joinedTo_.readySent) return;
     const std::vector<std::string> missing = missingPeers();
     if (!missing.empty()) {
         ui_.showStatus("Waiting for " + listOfNames(missing) + " to connect...");
@@ -336,11 +382,11 @@ void Session::sendReadyWhenConnected()
     }
     stopWait();
     ui_.showStatus(std::string());
-    readySent_ = true;
-    transport_.sendReady(hostSlot_);
+    joinedTo_.readySent = true;
+    transport_.sendReady(joinedTo_.hostSlot);
     if (game_.localPlayers == 2) {
         game_.table->pauseDisplay(SECOND_READY_PAUSE_MS);
-        transport_.sendReady(hostSlot_);
+        transport_.sendReady(joinedTo_.hostSlot);
     }
 }
 
@@ -348,23 +394,23 @@ void Session::onSeat(int slot, const SeatRecord& record)
 {
     // Only a joined peer of our seating, one that sits above us and so
     // opens the connection to us, and only over a connection it opened.
-    if (game_.sessionMode != MODE_JOINED || !seated_ || !game_.isSeat(record.seat)) return;
+    if (game_.sessionMode != MODE_JOINED || !steps_.seated || !game_.isSeat(record.seat)) return;
     if (acceptsSeatFromReturningPeer(slot, record)) {
         // Until the seat is back its player follows the game through the
         // host alone: an action of ours could reach it before the host's
         // catch-up and land on a game it does not have yet.
         if (game_.seats[record.seat].standIn)
-            returnSlot_[record.seat] = slot;
+            joinedTo_.returningPeer[record.seat] = slot;
         else
             game_.seats[record.seat].connection = slot;
         return;
     }
     const int seat = record.seat;
     if (seat <= game_.localSeat || !game_.seats[seat].inPlay() || game_.seats[seat].kind != REMOTE) return;
-    if (seating_[seat].addr.port == 0 || game_.seats[seat].connection != -1) return;
-    if (slot == hostSlot_ || slot == selfClientSlot_ || slot == selfAcceptedSlot_) return;
+    if (joinedTo_.seating[seat].addr.port == 0 || game_.seats[seat].connection != -1) return;
+    if (slot == joinedTo_.hostSlot || slot == self_.clientSlot || slot == self_.acceptedSlot) return;
     const auto peer = transport_.peerAddress(slot);
-    if (!peer || peer->ipv4 != seating_[seat].addr.ipv4) return;
+    if (!peer || peer->ipv4 != joinedTo_.seating[seat].addr.ipv4) return;
     game_.seats[seat].connection = slot;
     sendReadyWhenConnected();
 }
@@ -373,47 +419,47 @@ void Session::onReady(int slot)
 {
     if (hostGameStarted()) {
         for (int i = 0; i < 4; ++i)
-            if (returnSlot_[i] == slot && slot != -1) returnReady_[i] = true;
+            if (hosted_.returnSlot[i] == slot && slot != -1) hosted_.returnReady[i] = true;
         return;
     }
-    if (game_.sessionMode != MODE_HOSTING || !seated_ || readyCount_ < 0) return;
+    if (game_.sessionMode != MODE_HOSTING || !steps_.seated || setup_.readyCount < 0) return;
     bool seatedJoiner = false;
     for (int i = 1; i < 4; ++i)
         seatedJoiner = seatedJoiner || (game_.seats[i].inPlay() && game_.seats[i].connection == slot);
     if (!seatedJoiner) return;
-    readies_[slot] += 1;
-    readyCount_ += 1;
+    setup_.readies[slot] += 1;
+    setup_.readyCount += 1;
     startWhenAllReady();
 }
 
 void Session::onRules(int slot, const RuleSettings& rules)
 {
-    if (!fromHost(slot) || !seated_ || rulesKnown_) return;
+    if (!fromHost(slot) || !steps_.seated || steps_.rulesKnown) return;
     if (!rulesAreOffered(rules)) {
         abandonSession("The host asked for rule settings this program does not offer.");
         return;
     }
-    rulesKnown_ = true;
+    steps_.rulesKnown = true;
     game_.rules = rules;
 }
 
 void Session::onClosed(int slot)
 {
     if (slot < 0 || slot >= NET_CONNECTION_COUNT) return;
-    joined_[slot] = false;
-    if (addingPlayers_) {
+    joiners_[slot] = false;
+    if (setup_.addingPlayers) {
         ui_.unlistJoiner(slot);
         freeSeatsOf(slot);
     }
-    const bool waitingForReady = game_.sessionMode == MODE_HOSTING && seated_ && readyCount_ >= 0;
+    const bool waitingForReady = game_.sessionMode == MODE_HOSTING && steps_.seated && setup_.readyCount >= 0;
     if (waitingForReady && !namesOnSlot(slot).empty()) startWait(WAIT_READY, 0);
     // Ended here, before the transport would report the loss under the
     // name seat 0 has before the seating: our own.
-    if (fromHost(slot) && !seated_)
+    if (fromHost(slot) && !steps_.seated)
         abandonSession("The host closed the connection before seating the players at this machine.");
     noteLostConnection(slot);
-    if (slot == selfAcceptedSlot_) selfAcceptedSlot_ = -1;
-    if (slot == selfClientSlot_) selfClientSlot_ = -1;
+    if (slot == self_.acceptedSlot) self_.acceptedSlot = -1;
+    if (slot == self_.clientSlot) self_.clientSlot = -1;
 }
 
 void Session::freeSeatsOf(int slot)
@@ -432,7 +478,7 @@ void Session::freeSeatsOf(int slot)
         clearSeatName(seat);
         seat.kind = LOCAL_HUMAN;
         seat.connection = -1;
-        seatedCount_ -= 1;
+        setup_.seatedCount -= 1;
     }
     ui_.seatsChanged();
     game_.table->showInformation("Player left", listOfNames(names) + " left. The seat is free again.");
@@ -459,7 +505,7 @@ std::string Session::missingReadies() const
         const std::vector<std::string> names = namesOnSlot(slot);
         if (!transport_.isOpen(slot)) {
             left.insert(left.end(), names.begin(), names.end());
-        } else if (readies_[slot] < static_cast<int>(names.size())) {
+        } else if (setup_.readies[slot] < static_cast<int>(names.size())) {
             notReady.insert(notReady.end(), names.begin(), names.end());
         }
     }
@@ -475,12 +521,12 @@ void Session::waitOver()
     waiting_ = WAIT_NONE;
     switch (wait) {
     case WAIT_PEERS:
-        if (game_.sessionMode != MODE_JOINED || readySent_) return;
+        if (game_.sessionMode != MODE_JOINED || joinedTo_.readySent) return;
         abandonSession("No connection came from " + listOfNames(missingPeers()) +
                        " in time, so the game cannot start.");
         break;
     case WAIT_READY:
-        if (game_.sessionMode != MODE_HOSTING || readyCount_ < 0) return;
+        if (game_.sessionMode != MODE_HOSTING || setup_.readyCount < 0) return;
         abandonSession(missingReadies() + "The game cannot start.");
         break;
     case WAIT_NONE: break;

@@ -1,5 +1,7 @@
 #include "net/prompt_dialog.h"
 
+#include "net/typed_key.h"
+
 namespace {
 
 constexpr FXuint FIXED = LAYOUT_FIX_X | LAYOUT_FIX_Y;
@@ -10,6 +12,7 @@ constexpr int BUTTON_Y = 78;
 
 FXDEFMAP(PromptDialog) PromptDialogMap[] = {
     FXMAPFUNC(SEL_COMMAND, PromptDialog::ID_OK, PromptDialog::onCmdOk),
+    FXMAPFUNC(SEL_KEYPRESS, 0, PromptDialog::onKeyPress),
 };
 FXIMPLEMENT(PromptDialog, FXDialogBox, PromptDialogMap, ARRAYNUMBER(PromptDialogMap))
 
@@ -42,9 +45,15 @@ void PromptDialog::show(FXuint placement)
     FXDialogBox::show(placement);
 }
 
+long PromptDialog::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
+{
+    FXEvent typed = typedKey(ptr);
+    return FXDialogBox::onKeyPress(sender, sel, &typed);
+}
+
 long PromptDialog::onCmdOk(FXObject*, FXSelector, void*)
 {
-    result = field->getText().text();
+    result = typedText(field->getText().text());
     handle(this, FXSEL(SEL_COMMAND, ID_ACCEPT), nullptr);
     return 1;
 }

@@ -29,6 +29,7 @@ public:
     const std::optional<std::string>& getResult() const { return result; }
     void clearResult() { result.reset(); }
 
+    long onKeyPress(FXObject*, FXSelector, void*);
     long onCmdOk(FXObject*, FXSelector, void*);
 
 private:

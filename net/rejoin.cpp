@@ -12,7 +12,7 @@ void Session::offerSeatBack(int slot)
     int seat = -1;
     for (int i = 1; i < 4 && join && seat == -1; ++i) {
         const Seat& s = game_.seats[i];
-        if (!s.inPlay() || !s.standIn || returnSlot_[i] != -1 || s.name != join->name) continue;
+        if (!s.inPlay() || !s.standIn || hosted_.returnSlot[i] != -1 || s.name != join->name) continue;
         if (join->players == 2) {
             const Seat& partner = game_.seats[PARTNER_SEAT[i]];
             if (game_.seatCount != 4 || !partner.standIn || !join->partner || partner.name != *join->partner) continue;
@@ -26,52 +26,52 @@ void Session::offerSeatBack(int slot)
         transport_.closeConnection(slot);
         return;
     }
-    returnSlot_[seat] = slot;
-    if (join->players == 2) returnSlot_[PARTNER_SEAT[seat]] = slot;
+    hosted_.returnSlot[seat] = slot;
+    if (join->players == 2) hosted_.returnSlot[PARTNER_SEAT[seat]] = slot;
 
     Seating seating = buildSeating();
     seating[seat].addr = join->addr;
     transport_.sendSeating(slot, seating);
     transport_.sendRules(slot, game_.rules);
     ActionBlock block;
-    for (size_t i = 0; i <= stream_.size(); ++i) {
-        if (block.size() == MSG_BLOCK_ACTIONS || i == stream_.size()) {
+    for (size_t i = 0; i <= hosted_.stream.size(); ++i) {
+        if (block.size() == MSG_BLOCK_ACTIONS || i == hosted_.stream.size()) {
             transport_.sendActionBlock(slot, block);
             block.clear();
         }
-        if (i < stream_.size()) block.push_back(stream_[i]);
+        if (i < hosted_.stream.size()) block.push_back(hosted_.stream[i]);
     }
 }
 
 void Session::recordAndRelay(const GameAction& action)
 {
-    stream_.push_back(action);
+    hosted_.stream.push_back(action);
     // A returning player follows the game through the host until its seat
     // is back; each machine gets the action once, through the outbox that
     // every action leaves by.
     for (int i = 0; i < 4; ++i) {
-        const int slot = returnSlot_[i];
+        const int slot = hosted_.returnSlot[i];
         bool first = slot != -1;
-        for (int j = 0; j < i && first; ++j) first = returnSlot_[j] != slot;
+        for (int j = 0; j < i && first; ++j) first = hosted_.returnSlot[j] != slot;
         if (first) game_.outbox->sendAction(slot, action);
     }
 }
 
 bool Session::handSeatBack(GameState&, int seat)
 {
-    if (game_.sessionMode != MODE_HOSTING || !returnReady_[seat]) return false;
-    const int slot = returnSlot_[seat];
+    if (game_.sessionMode != MODE_HOSTING || !hosted_.returnReady[seat]) return false;
+    const int slot = hosted_.returnSlot[seat];
     const auto& join = transport_.joinInfo(slot);
     if (!join) return false;
     std::vector<int> seats;
     for (int i = 0; i < 4; ++i) {
-        if (returnSlot_[i] != slot) continue;
+        if (hosted_.returnSlot[i] != slot) continue;
         Seat& s = game_.seats[i];
         // From now on the person's program plays it; the computer no more.
         s.kind = REMOTE;
         s.connection = s.name == join->name ? slot : -1;
-        returnSlot_[i] = -1;
-        returnReady_[i] = false;
+        hosted_.returnSlot[i] = -1;
+        hosted_.returnReady[i] = false;
         seats.push_back(i);
     }
     for (int i : seats) sendReturn(game_, i);
@@ -82,14 +82,14 @@ void Session::onActionBlock(int slot, const ActionBlock& actions)
 {
     // Only a process that has just been seated, before any action, starts
     // catching up.
-    if (!fromHost(slot) || !seated_ || (!catchingUp_ && actionSeen_)) return;
-    if (!catchingUp_) {
-        catchingUp_ = true;
+    if (!fromHost(slot) || !steps_.seated || (!rejoin_.catchingUp && rejoin_.actionSeen)) return;
+    if (!rejoin_.catchingUp) {
+        rejoin_.catchingUp = true;
         for (int i = 0; i < 4; ++i) {
             Seat& seat = game_.seats[i];
-            seatsComingBack_[i] = seat.inPlay() && seat.kind == LOCAL_HUMAN;
+            rejoin_.seatsComingBack[i] = seat.inPlay() && seat.kind == LOCAL_HUMAN;
             // The host's computer plays them until they are handed back.
-            if (seatsComingBack_[i]) seat.kind = REMOTE;
+            if (rejoin_.seatsComingBack[i]) seat.kind = REMOTE;
         }
         // Those above us were seated long ago and will not call us.
         for (int i = game_.localSeat + 1; i < 4; ++i)
@@ -116,28 +116,28 @@ bool Session::acceptsSeatFromReturningPeer(int slot, const SeatRecord& record) c
 {
     // A returning player calls every peer; its seat is known by name.
     const Seat& seat = game_.seats[record.seat];
-    return readySent_ && record.seat != game_.localSeat && seat.inPlay() && seat.kind == REMOTE &&
-           seat.connection == -1 && seating_[record.seat].addr.port != 0 && record.name == seat.name.substr(0, MSG_NAME_MAX) &&
-           slot != hostSlot_ && slot != selfClientSlot_ && slot != selfAcceptedSlot_;
+    return joinedTo_.readySent && record.seat != game_.localSeat && seat.inPlay() && seat.kind == REMOTE &&
+           seat.connection == -1 && joinedTo_.seating[record.seat].addr.port != 0 && record.name == seat.name.substr(0, MSG_NAME_MAX) &&
+           slot != joinedTo_.hostSlot && slot != self_.clientSlot && slot != self_.acceptedSlot;
 }
 
 void Session::seatReturned(GameState&, int seat)
 {
-    if (game_.sessionMode == MODE_JOINED && returnSlot_[seat] != -1) {
-        game_.seats[seat].connection = returnSlot_[seat];
-        returnSlot_[seat] = -1;
+    if (game_.sessionMode == MODE_JOINED && joinedTo_.returningPeer[seat] != -1) {
+        game_.seats[seat].connection = joinedTo_.returningPeer[seat];
+        joinedTo_.returningPeer[seat] = -1;
     }
-    if (!seatsComingBack_[seat]) return;
-    seatsComingBack_[seat] = false;
+    if (!rejoin_.seatsComingBack[seat]) return;
+    rejoin_.seatsComingBack[seat] = false;
     game_.seats[seat].kind = LOCAL_HUMAN;
     bool waiting = false;
-    for (bool b : seatsComingBack_) waiting = waiting || b;
-    catchingUp_ = waiting;
+    for (bool b : rejoin_.seatsComingBack) waiting = waiting || b;
+    rejoin_.catchingUp = waiting;
 }
 
 void Session::onRejoinRefused(int slot)
 {
-    if (!fromHost(slot) || seated_) return;
+    if (!fromHost(slot) || steps_.seated) return;
     abandonSession("The host's game is under way, and no player who left it was called " + game_.seats[0].name +
                    ". Only a player who left can join it again, under the same name.");
 }

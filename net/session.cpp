@@ -64,9 +64,9 @@ bool Session::beginGame()
 
 int Session::connectToSelf()
 {
-    selfAcceptedSlot_ = -1;
-    selfClientSlot_ = transport_.allocConnection(connectToHost("127.0.0.1", transport_.listenPort()));
-    return selfClientSlot_;
+    self_.acceptedSlot = -1;
+    self_.clientSlot = transport_.allocConnection(connectToHost("127.0.0.1", transport_.listenPort()));
+    return self_.clientSlot;
 }
 
 void Session::startFirstDeal()
@@ -91,29 +91,38 @@ void Session::newLocalGame()
 
 void Session::leaveSession()
 {
-    // Closing the host's connection below is our doing, not the host's.
-    hostSlot_ = -1;
-    if (game_.sessionMode == MODE_LOCAL) {
+    // What the session knew goes first: the closes below are our doing, and
+    // no handler may take them for a loss of this session.
+    const int selfClient = self_.clientSlot;
+    const bool local = game_.sessionMode == MODE_LOCAL;
+    resetSessionState();
+    if (local) {
         // The accepted end closes itself when it reads the peer's close.
-        transport_.closeConnection(selfClientSlot_);
+        transport_.closeConnection(selfClient);
     } else {
         transport_.closeAllConnections();
     }
     for (Seat& seat : game_.seats) seat.connection = -1;
-    selfClientSlot_ = selfAcceptedSlot_ = hostSlot_ = -1;
-    seated_ = rulesKnown_ = false;
     stopWait();
     ui_.showStatus(std::string());
     ui_.setChatOpen(false);
-    roundDigests_.clear();
-    earlyDigests_.clear();
-    divergence_.clear();
+}
+
+void Session::resetSessionState()
+{
+    self_ = {};
+    steps_ = {};
+    setup_ = {};
+    hosted_ = {};
+    joinedTo_ = {};
+    rejoin_ = {};
+    digests_ = {};
 }
 
 bool Session::isGameConnection(int slot) const
 {
     if (slot < 0) return false;
-    if (slot == selfAcceptedSlot_) return true;
+    if (slot == self_.acceptedSlot) return true;
     if (game_.sessionMode == MODE_LOCAL) return false;
     for (const Seat& seat : game_.seats)
         if (seat.inPlay() && seat.connection == slot) return true;
@@ -122,24 +131,24 @@ bool Session::isGameConnection(int slot) const
 
 bool Session::servesSession(int slot) const
 {
-    if (isGameConnection(slot) || slot == selfClientSlot_) return true;
-    if (game_.sessionMode == MODE_JOINED) return slot == hostSlot_;
+    if (isGameConnection(slot) || slot == self_.clientSlot) return true;
+    if (game_.sessionMode == MODE_JOINED) return slot == joinedTo_.hostSlot;
     // A joiner waiting to be seated is part of the session being hosted.
-    return game_.sessionMode == MODE_HOSTING && !seated_ && slot >= 0 && slot < NET_CONNECTION_COUNT && joined_[slot];
+    return game_.sessionMode == MODE_HOSTING && !steps_.seated && slot >= 0 && slot < NET_CONNECTION_COUNT && joiners_[slot];
 }
 
 bool Session::carriesHostActions(int slot) const
 {
-    if (game_.sessionMode == MODE_JOINED) return slot == hostSlot_;
-    return game_.sessionMode == MODE_HOSTING && slot == selfAcceptedSlot_;
+    if (game_.sessionMode == MODE_JOINED) return slot == joinedTo_.hostSlot;
+    return game_.sessionMode == MODE_HOSTING && slot == self_.acceptedSlot;
 }
 
 void Session::onAction(int slot, const GameAction& action)
 {
     if (!isGameConnection(slot)) return;
     const bool hostOnly = action.action == ACTION_TAKEOVER || action.action == ACTION_RETURN;
-    if ((hostOnly || catchingUp_) && !carriesHostActions(slot)) return;
-    actionSeen_ = true;
+    if ((hostOnly || rejoin_.catchingUp) && !carriesHostActions(slot)) return;
+    rejoin_.actionSeen = true;
     if (hostGameStarted()) recordAndRelay(action);
     receiveAction(game_, action);
     endIfDiverged();
@@ -147,13 +156,13 @@ void Session::onAction(int slot, const GameAction& action)
 
 void Session::onAccepted(int slot)
 {
-    if (selfClientSlot_ == -1 || selfAcceptedSlot_ != -1) return;
+    if (self_.clientSlot == -1 || self_.acceptedSlot != -1) return;
     // Our own connection is the one whose far end is our client socket;
     // anything else that connects is read and ignored.
     const auto peer = transport_.peerAddress(slot);
-    const auto self = transport_.localAddress(selfClientSlot_);
+    const auto self = transport_.localAddress(self_.clientSlot);
     if (!peer || !self || *peer != *self) return;
-    selfAcceptedSlot_ = slot;
+    self_.acceptedSlot = slot;
     if (game_.sessionMode == MODE_LOCAL) startFirstDeal();
 }
 

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <functional>
-#include <vector>
 #include <string>
 #include <vector>
 
@@ -126,7 +125,8 @@ public:
     void onText(int slot, const TextMessage& message) override;
     void onActionBlock(int slot, const ActionBlock& actions) override;
     void onRejoinRefused(int slot) override;
-    bool onPlayerLost(int slot) override;
+    void onNameTaken(int slot) override;
+    void onConnectionLost(int slot, bool midMessage) override;
 
     // GameHooks
     void recordGameResult(const GameState& game, int winnerTeam) override;
@@ -144,11 +144,16 @@ private:
     // Ends a network session that cannot go on, telling the player why.
     void abandonSession(const std::string& why);
     void seatJoiner(int seat, int slot, const std::string& name);
+    // Whether a joiner's name, or its partner's, is one a seat or another
+    // joiner has already, or the two are one name.
+    bool nameTaken(int slot) const;
+    // Tells a joiner that and closes its connection.
+    void refuseTakenName(int slot);
     void seatComputer(int seat);
     void sendSeatingAndRules();
     void startWhenAllReady();
     void sendReadyWhenConnected();
-    bool fromHost(int slot) const { return game_.sessionMode == MODE_JOINED && slot == hostSlot_; }
+    bool fromHost(int slot) const { return game_.sessionMode == MODE_JOINED && slot == joinedTo_.hostSlot; }
     // The connections to the other processes of a seated network game, each
     // once.
     std::vector<int> peerSlots() const;
@@ -169,7 +174,7 @@ private:
     // Whether the slot carries the host's own actions: in the host, its
     // connection to itself.
     bool carriesHostActions(int slot) const;
-    bool hostGameStarted() const { return game_.sessionMode == MODE_HOSTING && seated_ && readyCount_ < 0; }
+    bool hostGameStarted() const { return game_.sessionMode == MODE_HOSTING && steps_.seated && setup_.readyCount < 0; }
     Seating buildSeating() const;
     void connectToPeer(int seat);
 
@@ -187,53 +192,84 @@ private:
     Transport& transport_;
     SessionUi& ui_;
     std::function<void(const GameState&)> recorder_;
+
+    // Every way out of a session resets these, each with = {}
+    // (resetSessionState), so nothing of one session reaches the next.
     // This process's connection to itself: the end it writes on and the end
     // the listener accepted, which carries its own actions back.
-    int selfClientSlot_ = -1;
-    int selfAcceptedSlot_ = -1;
-
-    // Network sessions.
-    int hostSlot_ = -1;        // joined: the connection to the host
-    WireAddress ownAddr_;      // joined: the address announced to the host
-    Seating seating_;          // joined: the seating as the host sent it
-    bool addingPlayers_ = false;
-    bool seated_ = false;      // joined: seating taken; hosting: seating sent
-    bool rulesKnown_ = false;  // joined: rules received; hosting: rules sent
-    bool readySent_ = false;   // joined: the host was told we are ready
-    bool joined_[NET_CONNECTION_COUNT] = {};  // a MSG_JOIN came on the open connection
-    int seatedCount_ = 0;
-    int readyCount_ = 0;
-    int readies_[NET_CONNECTION_COUNT] = {};  // hosting: MSG_READY counted per connection
-
-    SessionWaits waits_;
-    Wait waiting_ = WAIT_NONE;
-
-    // Network games: this copy's digest after each scored round, and those
-    // of peers that are a round ahead.
-    std::vector<uint64_t> roundDigests_;
+    struct SelfLink {
+        int clientSlot = -1;
+        int acceptedSlot = -1;
+    };
+    // Hosting: seated means the seating was sent, rulesKnown the rules;
+    // joined: the seating and the rules were received.
+    struct Steps {
+        bool seated = false;
+        bool rulesKnown = false;
+    };
+    // Hosting: the Add Players dialog and the readies before the game.
+    struct HostSetup {
+        bool addingPlayers = false;
+        int seatedCount = 0;
+        int readyCount = 0;  // -1 once the game has started
+        std::array<int, NET_CONNECTION_COUNT> readies{};  // MSG_READY counted per connection
+    };
+    // Hosting a game under way: every action since the first set-dealer
+    // action, for a player who joins again; seats whose connection closed
+    // and wait for their takeover; per stood-in seat, the connection of its
+    // returning person (-1 for none) and whether that one is ready.
+    struct HostedGame {
+        std::vector<GameAction> stream;
+        std::array<bool, 4> lostSeats{};
+        std::array<int, 4> returnSlot{{-1, -1, -1, -1}};
+        std::array<bool, 4> returnReady{};
+    };
+    // Joined: the host, this machine's address and seating, and per stood-in
+    // seat the connection its returning person opened to us, which carries
+    // the game once the seat is back.
+    struct JoinedTo {
+        int hostSlot = -1;
+        WireAddress ownAddr;
+        Seating seating;
+        bool readySent = false;
+        bool hostLost = false;
+        std::array<int, 4> returningPeer{{-1, -1, -1, -1}};
+    };
+    // Joined again: catching up from the host's blocks; the seats of this
+    // machine that are still played by the host's computer. Until they are
+    // back only the host's connection is believed.
+    struct Rejoin {
+        bool catchingUp = false;
+        bool actionSeen = false;
+        std::array<bool, 4> seatsComingBack{};
+    };
+    // Network games: this copy's digest of the round it scored last, and
+    // those of peers that have scored the next one already; why the copies
+    // differ, until the session ends.
     struct EarlyDigest {
         int slot;
         RoundDigest digest;
     };
-    std::vector<EarlyDigest> earlyDigests_;
-    std::string divergence_;  // why the copies differ, until the session ends
+    struct Digests {
+        int32_t round = 0;
+        uint64_t mine = 0;
+        std::vector<EarlyDigest> early;
+        std::string divergence;
+    };
+    void resetSessionState();
 
-    // Hosting a game under way: every action since the first set-dealer
-    // action, for a player who joins again; seats whose connection closed
-    // and wait for their takeover; per stood-in seat, the connection of its
-    // returning person (-1 for none) and whether that one is ready. Joined:
-    // per stood-in seat, the connection its returning person opened to us,
-    // which carries the game once the seat is back.
-    std::vector<GameAction> stream_;
-    std::array<bool, 4> lostSeats_{};
-    std::array<int, 4> returnSlot_{{-1, -1, -1, -1}};
-    std::array<bool, 4> returnReady_{};
-    // Joined: the host's connection closed.
-    bool hostLost_ = false;
-    // Joined again: catching up from the host's blocks; the seats of this
-    // machine that are still played by the host's computer. Until they are
-    // back only the host's connection is believed.
-    bool catchingUp_ = false;
-    bool actionSeen_ = false;
-    std::array<bool, 4> seatsComingBack_{};
+    SelfLink self_;
+    Steps steps_;
+    HostSetup setup_;
+    HostedGame hosted_;
+    JoinedTo joinedTo_;
+    Rejoin rejoin_;
+    Digests digests_;
+
+    // Per connection: a MSG_JOIN came on it while it is open. Joiners may
+    // come before a session, so this follows the connections, not sessions.
+    std::array<bool, NET_CONNECTION_COUNT> joiners_{};
+
+    SessionWaits waits_;
+    Wait waiting_ = WAIT_NONE;
 };

@@ -11,9 +11,8 @@
 
 namespace {
 
-// Digests of peers a round ahead wait for ours; a peer can be no further
-// ahead than that, so a few places are plenty and bound what a peer can
-// make us keep.
+// Digests of peers a round ahead wait for ours: one from each peer at most,
+// and a bound on what a peer can make us keep.
 constexpr size_t EARLY_DIGESTS_MAX = 8;
 
 bool networkMode(const GameState& game) { return game.sessionMode == MODE_JOINED || game.sessionMode == MODE_HOSTING; }
@@ -36,7 +35,7 @@ std::vector<int> Session::peerSlots() const
     if (!networkMode(game_)) return slots;
     for (const Seat& seat : game_.seats) {
         const int slot = seat.connection;
-        if (!seat.inPlay() || slot == -1 || slot == selfClientSlot_ || slot == selfAcceptedSlot_) continue;
+        if (!seat.inPlay() || slot == -1 || slot == self_.clientSlot || slot == self_.acceptedSlot) continue;
         if (std::find(slots.begin(), slots.end(), slot) == slots.end()) slots.push_back(slot);
     }
     return slots;
@@ -69,11 +68,11 @@ void Session::roundScored(GameState&)
     if (!networkMode(game_)) return;
     RoundDigest mine;
     mine.digest = sharedDigest(game_);
-    roundDigests_.push_back(mine.digest);
-    mine.round = static_cast<int32_t>(roundDigests_.size());
+    mine.round = ++digests_.round;
+    digests_.mine = mine.digest;
     for (int slot : peerSlots()) transport_.sendDigest(slot, mine);
-    const std::vector<EarlyDigest> early = std::move(earlyDigests_);
-    earlyDigests_.clear();
+    const std::vector<EarlyDigest> early = std::move(digests_.early);
+    digests_.early.clear();
     for (const EarlyDigest& e : early) checkDigest(e.slot, e.digest);
     endIfDiverged();
 }
@@ -87,16 +86,20 @@ void Session::onDigest(int slot, const RoundDigest& digest)
 
 void Session::checkDigest(int slot, const RoundDigest& digest)
 {
-    if (digest.round < 1 || !divergence_.empty()) return;
-    const auto round = static_cast<size_t>(digest.round);
-    if (round > roundDigests_.size()) {
-        if (earlyDigests_.size() < EARLY_DIGESTS_MAX) earlyDigests_.push_back(EarlyDigest{slot, digest});
+    // A peer's digest comes right after it scored the round, and no copy
+    // can score a round before the others have scored the one before it:
+    // only the round scored here last, or the next, can be compared. Any
+    // other would take the place of a real one for good.
+    if (!digests_.divergence.empty()) return;
+    if (digest.round == digests_.round + 1) {
+        if (digests_.early.size() < EARLY_DIGESTS_MAX) digests_.early.push_back(EarlyDigest{slot, digest});
         return;
     }
-    if (roundDigests_[round - 1] == digest.digest) return;
+    if (digest.round != digests_.round || digests_.round == 0 || digests_.mine == digest.digest) return;
+    const int32_t round = digest.round;
     const std::vector<std::string> names = namesOnSlot(slot);
     const std::string who = names.empty() ? std::string("another player's") : listOfNames(names) + "'s";
-    divergence_ = "After round " + std::to_string(round) + " the game on this table and the game on " + who +
+    digests_.divergence = "After round " + std::to_string(round) + " the game on this table and the game on " + who +
                   " table are no longer the same, so the game cannot go on.";
 }
 
@@ -104,9 +107,9 @@ void Session::endIfDiverged()
 {
     // Not in the middle of an action: the session's end pulls the cards
     // from under it. The action's own handler calls again when it is done.
-    if (divergence_.empty() || game_.applyingAction) return;
-    const std::string why = divergence_;
-    divergence_.clear();
+    if (digests_.divergence.empty() || game_.applyingAction) return;
+    const std::string why = digests_.divergence;
+    digests_.divergence.clear();
     abandonSession(why);
 }
 
@@ -114,7 +117,7 @@ bool Session::sendChat(const std::string& text)
 {
     const std::vector<int> slots = peerSlots();
     const std::string line = plainText(text, CHAT_LINE_MAX);
-    if (slots.empty() || !seated_ || line.empty()) return false;
+    if (slots.empty() || !steps_.seated || line.empty()) return false;
     TextMessage message;
     message.text = line;
     message.from = plainText(game_.seats[game_.localSeat].name, MSG_NAME_MAX);
@@ -127,5 +130,7 @@ void Session::onText(int slot, const TextMessage& message)
 {
     if (!isPeerSlot(slot)) return;
     const std::string line = plainText(message.text, CHAT_LINE_MAX);
-    if (!line.empty()) ui_.showChatLine(plainText(message.from, MSG_NAME_MAX), line);
+    // Whoever the sender claims to be, the line is from the seats its
+    // connection serves.
+    if (!line.empty()) ui_.showChatLine(plainText(listOfNames(namesOnSlot(slot)), MSG_NAME_MAX), line);
 }

@@ -5,6 +5,8 @@
 
 #include <fxkeys.h>
 
+#include "net/typed_key.h"
+
 namespace {
 
 constexpr FXuint FIXED = LAYOUT_FIX_X | LAYOUT_FIX_Y;
@@ -102,7 +104,8 @@ bool NameControls::isEnterInNames(const FXEvent* event) const
 
 void NameControls::storeNames(GameState& game, PlayerNames& names) const
 {
-    ::storeNames(game, nameBox->getText().text(), partnerBox->getText().text(), partnerBox->getCurrentItem() <= 0,
+    ::storeNames(game, typedText(nameBox->getText().text()), typedText(partnerBox->getText().text()),
+                 partnerBox->getCurrentItem() <= 0,
                  duvantoCheck->getCheck() == TRUE, names);
 }
 
@@ -159,8 +162,9 @@ long GameSetup::onCmdStart(FXObject*, FXSelector, void*)
 
 long GameSetup::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
 {
-    if (controls.isEnterInNames(static_cast<const FXEvent*>(ptr))) return onCmdStart(this, sel, ptr);
-    return FXDialogBox::onKeyPress(sender, sel, ptr);
+    FXEvent typed = typedKey(ptr);
+    if (controls.isEnterInNames(&typed)) return onCmdStart(this, sel, &typed);
+    return FXDialogBox::onKeyPress(sender, sel, &typed);
 }
 
 long GameSetup::onMap(FXObject* sender, FXSelector sel, void* ptr)

@@ -1,55 +1,61 @@
 // A seated player's program is lost mid-game: the host's computer plays on
 // in that seat, announced to every copy by ACTION_TAKEOVER. A joiner that
 // loses the host cannot go on, and ends its session.
+#include <algorithm>
+
 #include "engine/table.h"
 #include "net/session.h"
 
 void Session::noteLostConnection(int slot)
 {
     if (slot == -1) return;
-    if (game_.sessionMode == MODE_JOINED && slot == hostSlot_) hostLost_ = true;
+    if (game_.sessionMode == MODE_JOINED && slot == joinedTo_.hostSlot) joinedTo_.hostLost = true;
     for (int i = 0; i < 4; ++i) {
-        if (returnSlot_[i] == slot) {
+        if (hosted_.returnSlot[i] == slot) {
             // Gone again before its seat came back: the computer plays on.
-            returnSlot_[i] = -1;
-            returnReady_[i] = false;
+            hosted_.returnSlot[i] = -1;
+            hosted_.returnReady[i] = false;
         }
+        if (joinedTo_.returningPeer[i] == slot) joinedTo_.returningPeer[i] = -1;
         Seat& seat = game_.seats[i];
-        if (!seat.inPlay() || seat.connection != slot || slot == selfClientSlot_ || slot == selfAcceptedSlot_) continue;
+        if (!seat.inPlay() || seat.connection != slot || slot == self_.clientSlot || slot == self_.acceptedSlot) continue;
         // Before the game the session's waits still name who left by it.
-        if (!hostGameStarted() && !(game_.sessionMode == MODE_JOINED && readySent_)) continue;
+        if (!hostGameStarted() && !(game_.sessionMode == MODE_JOINED && joinedTo_.readySent)) continue;
         // The slot may soon carry someone else.
         seat.connection = -1;
         if (game_.sessionMode != MODE_HOSTING || seat.kind != REMOTE) continue;
-        lostSeats_[i] = true;
+        hosted_.lostSeats[i] = true;
         // The partner who played at the same machine is lost with it.
         const int partner = PARTNER_SEAT[i];
         const Seat& other = game_.seats[partner];
         if (game_.seatCount == 4 && other.inPlay() && other.kind == REMOTE && other.connection == -1 && !other.standIn)
-            lostSeats_[partner] = true;
+            hosted_.lostSeats[partner] = true;
     }
 }
 
-bool Session::onPlayerLost(int)
+void Session::onConnectionLost(int, bool midMessage)
 {
+    // A session that ended over this close has told the person why.
+    const bool network = game_.sessionMode == MODE_JOINED || game_.sessionMode == MODE_HOSTING;
+    if (!network) return;
+    if (midMessage) game_.table->showError("Network error", "Error receiving data.");
+    // A game that ended has left every seat without its name.
+    const bool underWay = std::any_of(game_.seats.begin(), game_.seats.end(), [](const Seat& s) { return s.inPlay(); });
+    if (!underWay) return;
     if (game_.sessionMode == MODE_JOINED) {
-        if (hostLost_) {
+        if (joinedTo_.hostLost)
             abandonSession("Lost connection to " + game_.seats[0].name + "! Without the host the game cannot go on.");
-            return true;
-        }
         // Another player: the host's computer takes the seat over.
-        return seated_;
+        return;
     }
-    if (!hostGameStarted()) return false;
-    takeOverLostSeats();
-    return true;
+    if (hostGameStarted()) takeOverLostSeats();
 }
 
 void Session::takeOverLostSeats()
 {
     for (int i = 0; i < 4; ++i) {
-        if (!lostSeats_[i]) continue;
-        lostSeats_[i] = false;
+        if (!hosted_.lostSeats[i]) continue;
+        hosted_.lostSeats[i] = false;
         sendTakeover(game_, i);
     }
 }

@@ -17,8 +17,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "engine/table.h"
-
 namespace {
 
 constexpr int SOCKET_BUFFER_SIZE = 8192;
@@ -344,6 +342,8 @@ bool Transport::sendActionBlock(int slot, const ActionBlock& actions)
 
 bool Transport::sendRejoinRefused(int slot) { return sendMessage(slot, MSG_REJOIN_REFUSED, nullptr); }
 
+bool Transport::sendNameTaken(int slot) { return sendMessage(slot, MSG_NAME_TAKEN, nullptr); }
+
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
@@ -455,7 +455,7 @@ void Transport::onSocketReadable(int slot)
         c.received = 0;
         if (header.msgLen <= MSG_BODY_MAX) dispatch(slot, header, body.data());
     }
-    reportLossWhenSettled();
+    reportLossesWhenSettled();
 }
 
 void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* body)
@@ -487,45 +487,25 @@ void Transport::dispatch(int slot, const MessageHeader& header, const uint8_t* b
         if (const auto actions = decodeActionBlock(body)) handler_->onActionBlock(slot, *actions);
         break;
     case MSG_REJOIN_REFUSED: handler_->onRejoinRefused(slot); break;
+    case MSG_NAME_TAKEN: handler_->onNameTaken(slot); break;
     default: break;
     }
 }
 
 void Transport::dropConnection(int slot, bool midMessage)
 {
-    if (handler_ && !handler_->servesSession(slot)) {
-        closeConnection(slot);
-        return;
-    }
-    const Seat& seat = game_.seats[seatOfConnection(game_, slot)];
-    const std::string name = seat.name;
-    // A host whose seated player leaves mid-game would otherwise wait for
-    // that player's turn without a word; a joiner that leaves the Add
-    // Players list goes silently (decided once the loss is reported).
-    const bool hostLosesPlayer =
-        game_.sessionMode == MODE_HOSTING && seat.connection == slot && seat.kind == REMOTE && seat.inPlay();
-    const SessionMode mode = game_.sessionMode;
+    const bool lost = handler_ && handler_->servesSession(slot);
     closeConnection(slot);
-    // A session that ended over this close has told the user why.
-    if (game_.sessionMode != mode) return;
-    if (midMessage) {
-        if (game_.table) game_.table->showError("Network error", "Error receiving data.");
-    } else if ((game_.sessionMode == MODE_JOINED || hostLosesPlayer) && !lostPlayer_) {
-        lostPlayer_ = LostPlayer{slot, name};
-    }
+    if (lost) losses_.push_back(Loss{slot, midMessage});
 }
 
-void Transport::reportLossWhenSettled()
+void Transport::reportLossesWhenSettled()
 {
-    if (!lostPlayer_ || game_.applyingAction || inputPending()) return;
-    const LostPlayer lost = *lostPlayer_;
-    lostPlayer_.reset();
-    // A game that ended has left every seat without its name.
-    const bool networkGame = game_.sessionMode == MODE_JOINED || game_.sessionMode == MODE_HOSTING;
-    const bool underWay = std::any_of(game_.seats.begin(), game_.seats.end(), [](const Seat& s) { return s.inPlay(); });
-    if (!networkGame || !underWay || (handler_ && handler_->onPlayerLost(lost.slot))) return;
-    if (game_.sessionMode == MODE_HOSTING && game_.turn == TURN_IDLE) return;
-    if (game_.table) game_.table->showError("Network error", "Lost connection to " + lost.name + "!");
+    if (losses_.empty() || game_.applyingAction || inputPending()) return;
+    const std::vector<Loss> losses = std::move(losses_);
+    losses_.clear();
+    for (const Loss& loss : losses)
+        if (handler_) handler_->onConnectionLost(loss.slot, loss.midMessage);
 }
 
 bool Transport::inputPending() const

@@ -44,11 +44,12 @@ public:
     virtual bool servesSession(int) const { return true; }
     virtual void onActionBlock(int, const ActionBlock&) {}
     virtual void onRejoinRefused(int) {}
-    // A player's connection was lost in a network game under way, and all
-    // that came before it is applied. True when the session carries on
-    // without it (or has told the player itself); otherwise the transport
-    // reports the loss.
-    virtual bool onPlayerLost(int) { return false; }
+    virtual void onNameTaken(int) {}
+    // A connection that served the session broke: its peer closed or reset
+    // it, or a message stopped halfway (midMessage). Called once all that
+    // came before it is applied; who was lost and what the person is told
+    // is the session's to decide.
+    virtual void onConnectionLost(int, bool) {}
     // Joining an internet game: the relay paired us with the host and the
     // connection is on slot; or the relay failed us, for the reason given.
     virtual void onRelayJoined(int) {}
@@ -77,7 +78,7 @@ int seatOfConnection(const GameState& game, int slot);
 
 class Transport : public Outbox {
 public:
-    // Boxes go to game.table; the seat names and sessionMode come from game.
+    // A loss is reported only once game is not in the middle of an action.
     Transport(SocketWatcher& watcher, GameState& game);
     ~Transport() override;
     Transport(const Transport&) = delete;
@@ -137,6 +138,7 @@ public:
     bool sendText(int slot, const TextMessage& message);
     bool sendActionBlock(int slot, const ActionBlock& actions);
     bool sendRejoinRefused(int slot);
+    bool sendNameTaken(int slot);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
     // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN and ID_RELAY.
@@ -185,12 +187,13 @@ private:
     void closeRelayLink();
     void relayFailed(const std::string& why);
     void dispatch(int slot, const MessageHeader& header, const uint8_t* body);
-    // Closes a broken connection and tells the user what the mode calls for.
+    // Closes a broken connection; one that served the session is reported
+    // as lost.
     void dropConnection(int slot, bool midMessage);
     // Peers close as soon as they have applied a game's last action, which
-    // may still be on its way here on another connection: a lost player is
-    // told of once that is all applied, and only if the game goes on.
-    void reportLossWhenSettled();
+    // may still be on its way here on another connection: a loss is
+    // reported once that is all applied.
+    void reportLossesWhenSettled();
     // Whether any connection has bytes or a close not yet read.
     bool inputPending() const;
     void closeListener();
@@ -202,11 +205,11 @@ private:
     int listenSocket_ = -1;
     uint16_t listenPort_ = 0;
     bool suspended_ = false;
-    struct LostPlayer {
+    struct Loss {
         int slot;
-        std::string name;
+        bool midMessage;
     };
-    std::optional<LostPlayer> lostPlayer_;
+    std::vector<Loss> losses_;
     std::optional<RelayLink> relayLink_;
     std::string relayError_;
     // Where skipped bytes land; never read, so nested reads may share it.

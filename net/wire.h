@@ -31,6 +31,9 @@ enum : int32_t {
     // The host, to a joiner while its game is under way whose name no lost
     // seat holds. No body (msgLen 0).
     MSG_REJOIN_REFUSED = 12,
+    // The host, to a joiner one of whose names a listed or seated player
+    // has already. No body (msgLen 0).
+    MSG_NAME_TAKEN = 13,
 };
 
 constexpr size_t MSG_HEADER_SIZE = 12;

@@ -13,6 +13,7 @@ struct BackgroundExpert::Job {
     enum Purpose { TURN, DEALER, ADVICE };
     Purpose purpose = TURN;
     SeatView view;
+    Decision answers;
     std::function<void(const Advice&)> done;
     Advice answer;
     bool runPack = false;
@@ -89,11 +90,12 @@ void BackgroundExpert::runComputerTurn(GameState& game)
     game.table->processPendingEvents();
     const int seat = game.turn;
     if (!game.isSeat(seat) || game.seats[seat].kind != COMPUTER) return;
-    const SeatView view = viewFor(game, seat);
-    // Asked again for the same position: the search under way answers it.
-    if (job_ && job_->purpose == Job::TURN && job_->view == view) return;
+    const Decision answers = openDecision(game);
+    // Asked again for the same decision: the search under way answers it.
+    if (job_ && job_->purpose == Job::TURN && job_->answers == answers) return;
     auto job = std::make_unique<Job>();
-    job->view = view;
+    job->view = viewFor(game, seat);
+    job->answers = answers;
     start(std::move(job));
 }
 
@@ -136,14 +138,18 @@ void BackgroundExpert::deliver(GameState& game)
     job_->thread.join();
     std::unique_ptr<Job> job = std::move(job_);
     const int seat = job->view.seat;
-    if (game.turn != seat || viewFor(game, seat) != job->view) return;
     if (job->purpose == Job::ADVICE) {
-        job->done(job->answer);
+        if (game.turn == seat && viewFor(game, seat) == job->view) job->done(job->answer);
         return;
     }
-    if (game.seats[seat].kind != COMPUTER) return;
+    // The decision searched for is no longer open: look again at the one
+    // that is.
+    if (computerDecision(game) != job->answers) {
+        recheckComputerTurn(game);
+        return;
+    }
     if (job->answer.beg)
-        sendComputerAction(pace_, game, seat, ACTION_BEG, nullptr);
+        sendComputerAction(pace_, game, job->answers, ACTION_BEG, nullptr);
     else if (const Card* card = findCardByIndex(game.seats[seat].hand, job->answer.card))
-        sendComputerAction(pace_, game, seat, ACTION_PLAY, card);
+        sendComputerAction(pace_, game, job->answers, ACTION_PLAY, card);
 }

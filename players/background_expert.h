@@ -2,8 +2,8 @@
 // copy of the seat's view, so the window keeps repainting and its menus
 // answer meanwhile. The answer comes back through the event loop: the
 // program watches wakeDescriptor() and calls deliver() on the GUI thread
-// when it is readable. An answer whose view no longer matches the game
-// (the game moved on) is dropped; only deliver() sends anything.
+// when it is readable. An answer to a decision that is no longer open is
+// dropped and the open one looked at again; only deliver() sends anything.
 #pragma once
 
 #include <functional>
@@ -31,8 +31,8 @@ public:
     // The engine needs the dealer's answer at once: it is searched in the
     // background while the pending events run.
     bool dealerAcceptsBeg(const GameState& game) override;
-    // Sends the waiting answer, or hands the waiting advice on, if the game
-    // is still where the search began.
+    // Sends the waiting answer if its decision is still open, or hands the
+    // waiting advice on if the game is still where the search began.
     void deliver(GameState& game);
 
     // The Expert's choice for a seat: beg (card NO_CARD), or stand or play

@@ -71,24 +71,25 @@ void TurnDriver::runComputerTurn(GameState& game)
     const bool begOpen = game.table->begEnabled();
     const int seat = game.turn;
     if (!game.isSeat(seat) || game.seats[seat].kind != COMPUTER) return;
+    const Decision answers = openDecision(game);
     if (begOpen && begs(game, seat)) {
-        sendComputerAction(pace_, game, seat, ACTION_BEG, nullptr);
+        sendComputerAction(pace_, game, answers, ACTION_BEG, nullptr);
         return;
     }
-    if (const Card* card = cardToPlay(game, seat)) sendComputerAction(pace_, game, seat, ACTION_PLAY, card);
+    if (const Card* card = cardToPlay(game, seat)) sendComputerAction(pace_, game, answers, ACTION_PLAY, card);
 }
 
-void sendComputerAction(ComputerPace* pace, GameState& game, int seat, int code, const Card* card)
+void sendComputerAction(ComputerPace* pace, GameState& game, const Decision& answers, int code, const Card* card)
 {
     if (!pace) {
-        sendAction(game, seat, code, card);
+        sendAction(game, answers.seat, code, card);
         return;
     }
-    const uint64_t chosenAt = game.appliedActions;
-    pace->hold([&game, seat, code, card, chosenAt] {
-        // Anything applied during the wait (a new game, say) made the
-        // choice stale.
-        if (game.appliedActions == chosenAt && game.turn == seat) sendAction(game, seat, code, card);
+    pace->hold([&game, answers, code, card] {
+        if (computerDecision(game) == answers)
+            sendAction(game, answers.seat, code, card);
+        else
+            recheckComputerTurn(game);
     });
 }
 

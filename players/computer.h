@@ -22,9 +22,10 @@ public:
 };
 
 // Every computer action leaves through here: at once without a pace, else
-// once the pace's wait has passed, and then only if the game has not moved
-// on meanwhile. card is null for a beg.
-void sendComputerAction(ComputerPace* pace, GameState& game, int seat, int code, const Card* card);
+// once the pace's wait has passed, and then only if the decision it answers
+// is still open; a stale one makes the driver look again. card is null for
+// a beg.
+void sendComputerAction(ComputerPace* pace, GameState& game, const Decision& answers, int code, const Card* card);
 
 // The turn driver: lets pending events run, then, if the seat to move is a
 // COMPUTER seat of this process, sends its beg or its play. It never changes

@@ -18,11 +18,11 @@ double threadMs()
 }  // namespace
 
 template <typename Decide>
-auto ExpertPlayer::timed(Decision::Kind kind, const SeatView& view, Decide decide)
+auto ExpertPlayer::timed(Decision::Kind kind, const SeatView& view, bool forced, Decide decide)
 {
     const double start = threadMs();
     auto result = decide();
-    decisions_.push_back({kind, view.seatCount, __builtin_popcountll(view.hand), threadMs() - start});
+    decisions_.push_back({kind, view.seatCount, __builtin_popcountll(view.hand), threadMs() - start, forced});
     return result;
 }
 
@@ -34,18 +34,18 @@ SeatView ExpertPlayer::viewOf(const GameState& game, int seat, bool begOpen) con
 bool ExpertPlayer::begs(const GameState& game, int seat)
 {
     const SeatView view = viewOf(game, seat, true);
-    return timed(Decision::BEG, view, [&] { return search_.begs(view); });
+    return timed(Decision::BEG, view, begIsForced(view), [&] { return search_.begs(view); });
 }
 
 const Card* ExpertPlayer::cardToPlay(const GameState& game, int seat)
 {
     const SeatView view = viewOf(game, seat, game.table->begEnabled());
-    const int card = timed(Decision::CARD, view, [&] { return search_.chooseCard(view); });
+    const int card = timed(Decision::CARD, view, cardIsForced(view), [&] { return search_.chooseCard(view); });
     return findCardByIndex(game.seats[seat].hand, card);
 }
 
 bool ExpertPlayer::dealerAcceptsBeg(const GameState& game)
 {
     const SeatView view = viewOf(game, game.dealer, false);
-    return timed(Decision::DEALER, view, [&] { return search_.runsPack(view); });
+    return timed(Decision::DEALER, view, runIsForced(view), [&] { return search_.runsPack(view); });
 }

@@ -25,6 +25,7 @@ public:
         int seats;      // in play
         int handSize;   // cards in the deciding hand
         double ms;      // processor time of the thread that searched
+        bool forced;    // made by the rules or the cards, without a search
     };
     // Every decision so far, in order.
     const std::vector<Decision>& decisions() const { return decisions_; }
@@ -32,7 +33,7 @@ public:
 private:
     SeatView viewOf(const GameState& game, int seat, bool begOpen) const;
     template <typename Decide>
-    auto timed(Decision::Kind kind, const SeatView& view, Decide decide);
+    auto timed(Decision::Kind kind, const SeatView& view, bool forced, Decide decide);
 
     ExpertSearch search_;
     bool omniscient_;

@@ -12,7 +12,7 @@ namespace {
 
 // Horizons tried in turn, in tricks: the whole round, then fewer tricks
 // while a sample's search runs over its budget.
-constexpr int DEPTHS[] = {99, 3, 2, 1};
+constexpr int DEPTHS[] = {99, 4, 3, 2, 1};
 constexpr int TABLE_BITS = 16;
 // Attempts at a deal that honours the suits seats showed they lack, before
 // those are ignored (a player who reneged may still hold such a suit).
@@ -125,11 +125,84 @@ bool sampleDeal(const SeatView& v, Rng& rng, Deal& deal)
     return false;
 }
 
-double worthOfScores(const RoundModel& r, int reached)
+// How likely a hand was to stand, or as the dealer's to give one rather
+// than run the pack, by a plain rule of thumb: the more trumps, and the
+// higher, the likelier. Mixed with an even chance, so that a player who
+// judges otherwise never makes a deal impossible.
+double keepsTrumpLikelihood(CardSet hand, int trump)
+{
+    constexpr double EVEN_SHARE = 0.3;
+    const CardSet trumps = hand & suitCards(trump);
+    const CardSet high = trumps & (SUIT_MASK << (13 * trump + 8));  // ten and up
+    const double strength = count(trumps) + count(high);
+    const double keen = 1.0 / (1.0 + std::exp(-1.5 * (strength - 2.5)));
+    return EVEN_SHARE * 0.5 + (1 - EVEN_SHARE) * keen;
+}
+
+// How well a sampled deal explains what everyone saw of the beg: the eldest
+// stood, or begged, and the dealer gave one. The hands then held are the
+// ones now held and the cards played since. A pack that was run dealt new
+// cards, so nothing is read from a beg answered that way.
+double dealWeight(const SeatView& v, const Deal& deal)
+{
+    if (v.kicked != cardBit(v.trumpCard)) return 1.0;
+    const int trump = v.trumpSuit();
+    const int eldest = v.nextSeat[v.dealer];
+    auto heldAtBeg = [&](int s) { return deal.hands[s] | v.played[s]; };
+    double weight = 1.0;
+    const bool begged = v.gaveOne || v.turn == TURN_BEGGING;
+    const bool stood = !begged && v.played[eldest] != 0;
+    if (eldest != v.seat && (begged || stood)) {
+        const double stands = keepsTrumpLikelihood(heldAtBeg(eldest), trump);
+        weight *= stood ? stands : 1 - stands;
+    }
+    if (v.gaveOne && v.dealer != v.seat) weight *= keepsTrumpLikelihood(heldAtBeg(v.dealer), trump);
+    return weight;
+}
+
+// Scores below this count as this: they are rare and far from the target.
+constexpr int LOWEST_SCORE = -16;
+constexpr int SCORE_SPAN = 14 - LOWEST_SCORE;
+
+// Team 0's chance of winning from scores short of the target, before the
+// next deal turns up its first card, which scores for the dealer's team and
+// may end the game at once. Kept for the rules last asked about.
+double worthBeforeKick(int score0, int score1, int dealerTeam, const RuleSettings& rules)
+{
+    struct Table {
+        int target = -1;
+        int tobago = -1;
+        std::array<float, 2 * SCORE_SPAN * SCORE_SPAN> worths{};
+    };
+    thread_local Table table;
+    const int target = rules.target;
+    if (table.target != target || table.tobago != rules.tobagoRules) {
+        table.target = target;
+        table.tobago = rules.tobagoRules;
+        for (int team = 0; team < 2; ++team)
+            for (int a = 0; a < SCORE_SPAN; ++a)
+                for (int b = 0; b < SCORE_SPAN; ++b) {
+                    double sum = 0;
+                    for (int rank = 2; rank <= 14; ++rank) {
+                        int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
+                        if (const KickScore* k = kickScore(rules, rank)) s[team] += k->points;
+                        sum += s[team] >= target ? (team == 0 ? 1.0 : 0.0) : winChance(s[0], s[1], target);
+                    }
+                    table.worths[(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
+                }
+    }
+    const int a = std::clamp(score0, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
+    const int b = std::clamp(score1, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
+    return table.worths[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
+}
+
+// Team 0's worth of scores at the end of a round or a deal: a win, a loss,
+// or the chance of winning once the next dealer's team has turned a card.
+double worthOfScores(const RoundModel& r, int reached, int nextDealerTeam)
 {
     if (reached == 0) return 1.0;
     if (reached == 1) return 0.0;
-    return winChance(r.scores[0], r.scores[1], r.rules.target);
+    return worthBeforeKick(r.scores[0], r.scores[1], nextDealerTeam, r.rules);
 }
 
 // Team 0's worth of a finished round.
@@ -137,7 +210,7 @@ double leafWorth(const RoundModel& r)
 {
     RoundModel scored = r;
     const int reached = scoreRound(scored);
-    return worthOfScores(scored, reached);
+    return worthOfScores(scored, reached, r.nextDealerTeam);
 }
 
 int currentBest(const RoundModel& r);
@@ -191,7 +264,9 @@ int playoutCard(const RoundModel& r)
 double horizonWorth(const RoundModel& r)
 {
     RoundModel rest = r;
-    while (!rest.over()) playCard(rest, playoutCard(rest));
+    // A model forced to another seat's turn (a beg weighed after plays) can
+    // leave the seat to move empty-handed before the others: stop there.
+    while (!rest.over() && rest.hands[rest.turn]) playCard(rest, playoutCard(rest));
     return leafWorth(rest);
 }
 
@@ -267,10 +342,13 @@ public:
         worth = search(r, tricks, 0.0, 1.0);
         return !overLimit_;
     }
+    // Nodes searched since the solver was made.
+    long spent() const { return spent_ + nodes_; }
     // Forgets the table and the count, for a new deal or a new horizon.
     void restart()
     {
         ++generation_;
+        spent_ += nodes_;
         nodes_ = 0;
         overLimit_ = false;
     }
@@ -347,6 +425,7 @@ private:
     const std::atomic<bool>* cancel_;
     uint64_t generation_ = 0;
     long nodes_ = 0;
+    long spent_ = 0;
     long limit_ = 0;
     bool overLimit_ = false;
     bool cancelled_ = false;
@@ -354,15 +433,27 @@ private:
 
 // Team 0's worth of each position, all searched to the same horizon: the
 // full round when the budget allows, fewer tricks otherwise.
-void solveAll(Solver& solver, const RoundModel* positions, int n, long budget, double* worths)
+// `horizon` indexes DEPTHS: the first horizon tried, and on return the one
+// that held. A decision passes it from sample to sample, which are alike in
+// size, so that a search that ran over its budget is not tried again.
+void solveAll(Solver& solver, const RoundModel* positions, int n, long budget, double* worths, int& horizon)
 {
-    for (int depth : DEPTHS) {
-        const bool last = depth == DEPTHS[sizeof DEPTHS / sizeof DEPTHS[0] - 1];
+    constexpr int LAST = sizeof DEPTHS / sizeof DEPTHS[0] - 1;
+    for (; horizon <= LAST; ++horizon) {
         solver.restart();
         bool within = true;
-        for (int i = 0; i < n && within; ++i) within = solver.solve(positions[i], depth, last ? 0 : budget, worths[i]);
+        for (int i = 0; i < n && within; ++i)
+            within = solver.solve(positions[i], DEPTHS[horizon], horizon == LAST ? 0 : budget, worths[i]);
         if (within || solver.cancelled()) return;
     }
+}
+
+// Whether a decision takes another sampled deal: up to `least` always, then
+// while it has spent fewer nodes than `nodes`, up to `most`. Small
+// positions cost little, so they get more samples at no cost to the pace.
+bool wantsSample(int taken, int least, int most, long spent, long nodes)
+{
+    return taken < least || (taken < most && spent < nodes);
 }
 
 double forTeam(double worth0, int team) { return team == 0 ? worth0 : 1.0 - worth0; }
@@ -402,7 +493,8 @@ bool runPack(const SeatView& v, const Deal& deal, Rng& rng, RoundModel& round, d
         RoundModel r;
         r.rules = v.rules;
         r.scores = scores;
-        worth = worthOfScores(r, reached);
+        // A deal thrown in is dealt again by the same dealer.
+        worth = worthOfScores(r, reached, dealerTeam);
         return false;
     };
     for (;;) {
@@ -424,6 +516,7 @@ bool runPack(const SeatView& v, const Deal& deal, Rng& rng, RoundModel& round, d
             for (int s = 0; s < 4; ++s) round.nextSeat[s] = static_cast<int8_t>(v.nextSeat[s]);
             round.trump = static_cast<int8_t>(kick / 13);
             round.turn = static_cast<int8_t>(v.nextSeat[v.dealer]);
+            round.nextDealerTeam = static_cast<int8_t>(SeatView::teamOf(round.turn));
             round.hands = hands;
             round.scores = scores;
             round.rules = v.rules;
@@ -453,11 +546,14 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
     std::array<double, CARD_COUNT> give{};
     double giveRoot = 0;
     BegBranches b;
-    int samples = 0;
-    for (int i = 0; i < settings.begSamples; ++i) {
+    double weights = 0;
+    int standHorizon = 0, giveHorizon = 0, runHorizon = 0;
+    for (int i = 0; wantsSample(i, settings.begSamples, settings.maxBegSamples, solver.spent(), settings.decisionNodes);
+         ++i) {
         Deal deal;
         if (!sampleDeal(v, rng, deal)) continue;
-        ++samples;
+        const double weight = dealWeight(v, deal);
+        weights += weight;
         RoundModel r = roundFromView(v, deal.hands);
         r.turn = static_cast<int8_t>(eldest);
         RoundModel given = r;
@@ -472,34 +568,45 @@ BegBranches weighBeg(const SeatView& v, const ExpertSettings& settings, const st
                 playCard(positions[moveCount + m], eldestMoves[m]);
             }
             double worths[2 * CARD_COUNT];
-            solveAll(solver, positions, giveWins ? moveCount : 2 * moveCount, settings.nodeBudget, worths);
+            solveAll(solver, positions, giveWins ? moveCount : 2 * moveCount, settings.nodeBudget, worths, standHorizon);
             for (int m = 0; m < moveCount; ++m) {
-                stand[m] += forTeam(worths[m], team);
-                give[m] += giveWins ? forTeam(beggars == 0 ? 1.0 : 0.0, team) : forTeam(worths[moveCount + m], team);
+                stand[m] += weight * forTeam(worths[m], team);
+                give[m] += weight * (giveWins ? forTeam(beggars == 0 ? 1.0 : 0.0, team)
+                                              : forTeam(worths[moveCount + m], team));
             }
         } else {
             double worth = beggars == 0 ? 1.0 : 0.0;
-            if (!giveWins) solveAll(solver, &given, 1, settings.nodeBudget, &worth);
-            giveRoot += forTeam(worth, team);
+            if (!giveWins) solveAll(solver, &given, 1, settings.nodeBudget, &worth, giveHorizon);
+            giveRoot += weight * forTeam(worth, team);
         }
         RoundModel ran;
         double worth = 0;
-        if (runPack(v, deal, rng, ran, worth)) solveAll(solver, &ran, 1, settings.nodeBudget, &worth);
-        b.run += forTeam(worth, team);
+        if (runPack(v, deal, rng, ran, worth)) solveAll(solver, &ran, 1, settings.nodeBudget, &worth, runHorizon);
+        b.run += weight * forTeam(worth, team);
         if (solver.cancelled()) break;
     }
-    if (samples == 0) samples = 1;
-    b.run /= samples;
+    if (weights == 0) weights = 1;
+    b.run /= weights;
     if (moveCount > 0) {
-        b.stand = *std::max_element(stand.begin(), stand.begin() + moveCount) / samples;
-        b.give = *std::max_element(give.begin(), give.begin() + moveCount) / samples;
+        b.stand = *std::max_element(stand.begin(), stand.begin() + moveCount) / weights;
+        b.give = *std::max_element(give.begin(), give.begin() + moveCount) / weights;
     } else {
-        b.give = giveRoot / samples;
+        b.give = giveRoot / weights;
     }
     return b;
 }
 
 }  // namespace
+
+bool cardIsForced(const SeatView& v)
+{
+    int moves[CARD_COUNT];
+    return rootMoves(v, moves) <= 1;
+}
+
+bool begIsForced(const SeatView& v) { return v.rules.forceBeg && !(v.hand & suitCards(v.trumpSuit())); }
+
+bool runIsForced(const SeatView& v) { return v.scores[1 - v.team()] == v.rules.target - 1; }
 
 uint64_t positionKey(const RoundModel& r)
 {
@@ -528,9 +635,10 @@ int ExpertSearch::chooseCard(const SeatView& v) const
     Rng rng(viewSeed(v, settings_.seed));
     Solver solver(cancel_);
     std::array<double, CARD_COUNT> total{};
-    // Every hand in sight: one deal is the deal.
-    const int samples = v.allHandsKnown ? 1 : settings_.samples;
-    for (int i = 0; i < samples; ++i) {
+    int horizon = 0;
+    for (int i = 0; v.allHandsKnown ? i < 1 : wantsSample(i, settings_.samples, settings_.maxSamples, solver.spent(),
+                                                          settings_.decisionNodes);
+         ++i) {
         Deal deal;
         if (!sampleDeal(v, rng, deal)) continue;
         const RoundModel r = roundFromView(v, deal.hands);
@@ -541,8 +649,9 @@ int ExpertSearch::chooseCard(const SeatView& v) const
             playCard(positions[m], moves[m]);
         }
         double worths[CARD_COUNT];
-        solveAll(solver, positions, n, settings_.nodeBudget, worths);
-        for (int m = 0; m < n; ++m) total[m] += forTeam(worths[m], v.team());
+        solveAll(solver, positions, n, settings_.nodeBudget, worths, horizon);
+        const double weight = dealWeight(v, deal);
+        for (int m = 0; m < n; ++m) total[m] += weight * forTeam(worths[m], v.team());
         if (solver.cancelled()) break;
     }
     int best = 0;
@@ -553,8 +662,7 @@ int ExpertSearch::chooseCard(const SeatView& v) const
 
 bool ExpertSearch::begs(const SeatView& v) const
 {
-    // The rules leave a hand without trumps no choice.
-    if (v.rules.forceBeg && !(v.hand & suitCards(v.trumpSuit()))) return true;
+    if (begIsForced(v)) return true;
     int moves[CARD_COUNT];
     const int n = rootMoves(v, moves);
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), moves, n);
@@ -566,8 +674,7 @@ bool ExpertSearch::begs(const SeatView& v) const
 
 bool ExpertSearch::runsPack(const SeatView& v) const
 {
-    const int beggars = 1 - v.team();
-    if (v.scores[beggars] == v.rules.target - 1) return true;
+    if (runIsForced(v)) return true;
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), nullptr, 0);
     return b.run > b.give;
 }

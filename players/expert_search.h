@@ -12,12 +12,17 @@
 #include "players/seat_view.h"
 
 struct ExpertSettings {
-    // Sampled deals per card decision, and per branch of a beg decision.
+    // Sampled deals per card decision, and per branch of a beg decision: at
+    // least the first count, and up to the second while the decision has
+    // spent fewer than decisionNodes alpha-beta nodes.
     int samples = 24;
-    int begSamples = 12;
+    int maxSamples = 64;
+    int begSamples = 16;
+    int maxBegSamples = 64;
+    long decisionNodes = 2000000;
     // Alpha-beta nodes one sample may spend before its search is cut to a
     // horizon of fewer tricks.
-    long nodeBudget = 24000;
+    long nodeBudget = 100000;
     // Mixed with the view into each decision's own generator, so that a
     // decision depends only on the view and this seed.
     uint64_t seed = 1;
@@ -42,6 +47,13 @@ private:
     // Set when the answer is no longer wanted: the search ends early.
     const std::atomic<bool>* cancel_;
 };
+
+// Decisions the rules or the cards make alone, with no search: one card
+// worth playing (twins counted once), a beg the rules force on a hand
+// without trumps, a pack the dealer must run or lose.
+bool cardIsForced(const SeatView& view);
+bool begIsForced(const SeatView& view);
+bool runIsForced(const SeatView& view);
 
 struct RoundModel;
 // The key under which the search's table keeps a position between tricks:

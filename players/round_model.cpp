@@ -181,6 +181,7 @@ RoundModel roundFromView(const SeatView& v, const std::array<CardSet, 4>& hands)
     r.seatCount = static_cast<int8_t>(v.seatCount);
     r.trump = static_cast<int8_t>(v.trumpSuit() < 0 ? 0 : v.trumpSuit());
     r.turn = static_cast<int8_t>(v.turn);
+    r.nextDealerTeam = static_cast<int8_t>(RoundModel::teamOf(v.nextSeat[v.dealer]));
     for (int s = 0; s < 4; ++s) r.nextSeat[s] = static_cast<int8_t>(v.nextSeat[s]);
     r.hands = hands;
     r.trickLength = static_cast<int8_t>(v.trickLength);

@@ -15,6 +15,8 @@ struct RoundModel {
     int8_t trickLength = 0;
     // The team a bullseye awarded the game to mid-round, or -1.
     int8_t bullseyeTeam = -1;
+    // The team that deals the next round and so turns up its first card.
+    int8_t nextDealerTeam = 0;
     std::array<int8_t, 4> nextSeat{{3, 2, 0, 1}};
     std::array<CardSet, 4> hands{{0, 0, 0, 0}};
     std::array<int8_t, 4> trickCards{{-1, -1, -1, -1}};

@@ -61,7 +61,7 @@ bool SeatView::operator==(const SeatView& o) const
 {
     auto fields = [](const SeatView& v) {
         return std::tie(v.seat, v.seatCount, v.dealer, v.turn, v.nextSeat, v.scores, v.jackPoints, v.renegeCalled,
-                        v.begOpen, v.hand, v.kicked, v.trumpCard, v.played, v.won, v.trickCards, v.trickSeats,
+                        v.begOpen, v.gaveOne, v.hand, v.kicked, v.trumpCard, v.played, v.won, v.trickCards, v.trickSeats,
                         v.trickLength, v.handSizes, v.voids, v.allHandsKnown, v.hands);
     };
     return rules == o.rules && fields(*this) == fields(o);
@@ -82,6 +82,7 @@ SeatView makeSeatView(const GameState& game, int seat, bool begOpen)
         view.renegeCalled[t] = game.teams[t].renegeCalled;
     }
     view.begOpen = begOpen;
+    view.gaveOne = game.teams[1 - SeatView::teamOf(game.dealer)].tookOne;
     view.hand = cardSetOf(game.seats[seat].hand);
     view.kicked = cardSetOf(game.kicked);
     view.trumpCard = game.kicked ? cardIndex(game.kicked) : NO_CARD;

@@ -32,6 +32,8 @@ struct SeatView {
     std::array<bool, 2> renegeCalled{{false, false}};
     // The eldest hand may still beg.
     bool begOpen = false;
+    // The eldest begged this deal and the dealer gave one.
+    bool gaveOne = false;
 
     CardSet hand = 0;
     // Every card turned up this deal; trumpCard is the newest of them.

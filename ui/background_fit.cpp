@@ -13,8 +13,10 @@ int divideRoundingUp(long long a, long long b) { return static_cast<int>((a + b 
 
 BackgroundFit backgroundFit(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight)
 {
-    if (pictureWidth > PICTURE_WIDTH || pictureHeight > PICTURE_HEIGHT) return BackgroundFit::CROPPED;
+    // A picture short of the table area on either side is enlarged to
+    // cover it, however far its other side reaches.
     if (pictureWidth < windowWidth || pictureHeight < windowHeight - BANNER_HEIGHT) return BackgroundFit::ENLARGED;
+    if (pictureWidth > PICTURE_WIDTH || pictureHeight > PICTURE_HEIGHT) return BackgroundFit::CROPPED;
     return BackgroundFit::FITS;
 }
 

@@ -6,14 +6,14 @@
 
 enum class BackgroundFit {
     FITS,      // no warning
-    ENLARGED,  // within 640x480 but short of the table area
-    CROPPED,   // beyond 640x480
+    ENLARGED,  // short of the table area on either side
+    CROPPED,   // covers the table area and is beyond 640x480
 };
 
 // W and H are the main window's size at the small table; the table area is
-// W x (H - banner). Pictures are laid out for 640x480, so one larger than
-// that is taken as cropped whatever the window, and one within it as
-// enlarged wherever it falls short of the table area.
+// W x (H - banner). A picture that falls short of the table area on either
+// side is enlarged to cover it; one that covers it and is larger than the
+// 640x480 pictures are laid out for is cropped.
 BackgroundFit backgroundFit(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
 
 // The text of the "Warning" box, or nullptr when none is due.

@@ -2,6 +2,7 @@
 // the play on the table and of each other.
 #include "ui/frame.h"
 #include "ui/round_summary.h"
+#include "ui/screen_size.h"
 
 void Frame::showNotice(const std::string& caption, const std::string& text)
 {
@@ -41,9 +42,8 @@ Rect Frame::screenRect() const { return {0, 0, getRoot()->getWidth(), getRoot()-
 // A window manager's title bar and border stand outside these rectangles.
 static Rect withDecorations(const Rect& r)
 {
-    constexpr int TITLE = 28;
-    constexpr int BORDER = 6;
-    return {r.x - BORDER, r.y - TITLE, r.w + 2 * BORDER, r.h + TITLE + BORDER};
+    return {r.x - WINDOW_BORDER, r.y - WINDOW_TITLE_HEIGHT, r.w + 2 * WINDOW_BORDER,
+            r.h + WINDOW_TITLE_HEIGHT + WINDOW_BORDER};
 }
 
 void Frame::showRoundSummary(const RoundSummary& summary)
@@ -51,6 +51,9 @@ void Frame::showRoundSummary(const RoundSummary& summary)
     closeRoundSummary();
     roundSummary = buildRoundSummary(this, summary);
     roundSummary->create();
+    // It is read, not answered: the keys stay with the table, and the
+    // next key closes it.
+    openWithoutFocus(roundSummary);
     // Out of the way: neither the trick, where the next round's cards land,
     // nor the person's hand may be covered, nor, where the screen has room,
     // the corners where the next beg is decided and told.
@@ -91,6 +94,12 @@ long Frame::onPlaceBoxTimer(FXObject*, FXSelector, void*)
     const Rect frameOnly = withDecorations({0, 0, 0, 0});
     if (placed.x != boxRect.x || placed.y != boxRect.y) box->move(placed.x - frameOnly.x, placed.y - frameOnly.y);
     return 1;
+}
+
+void Frame::closeSummaryAtDecision()
+{
+    // At the slow pace it waits for the person to close it.
+    if (roundSummary && speed != GameSpeed::SLOW && localHumanToAct(*game)) closeRoundSummary();
 }
 
 void Frame::closeRoundSummary()

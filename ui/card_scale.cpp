@@ -30,6 +30,19 @@ CardScale fittingScale(int windowWidth, int windowHeight)
     return best;
 }
 
+bool fitsWorkArea(CardScale scale, PixelSize workArea)
+{
+    return fits(scale, workArea.width - 2 * WINDOW_BORDER, workArea.height - WINDOW_TITLE_HEIGHT - WINDOW_BORDER);
+}
+
+CardScale largestFitting(CardScale wanted, PixelSize workArea)
+{
+    CardScale best = CardScale::SMALL;
+    for (CardScale scale : CARD_SCALES)
+        if (static_cast<int>(scale) <= static_cast<int>(wanted) && fitsWorkArea(scale, workArea)) best = scale;
+    return best;
+}
+
 CardScale firstStartScale(int screenWidth, int screenHeight)
 {
     return fittingScale(screenWidth * SCREEN_SHARE_PERCENT / 100, screenHeight * SCREEN_SHARE_PERCENT / 100);

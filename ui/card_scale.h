@@ -28,6 +28,17 @@ PixelSize tableSize(CardScale scale);
 // when none does.
 CardScale fittingScale(int windowWidth, int windowHeight);
 
+// About what a window manager's title bar and border add round a window.
+constexpr int WINDOW_TITLE_HEIGHT = 28;
+constexpr int WINDOW_BORDER = 6;
+
+// Whether the window of this size, with its title bar and border, fits a
+// work area (the screen less its panels) of that size.
+bool fitsWorkArea(CardScale scale, PixelSize workArea);
+// The size wanted, or the largest smaller one that fits the work area; the
+// smallest when none does.
+CardScale largestFitting(CardScale wanted, PixelSize workArea);
+
 // The size a first start chooses: the largest whose window takes at most
 // 85% of the screen's width and height.
 CardScale firstStartScale(int screenWidth, int screenHeight);

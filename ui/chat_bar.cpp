@@ -1,5 +1,8 @@
 #include "ui/chat_bar.h"
 
+#include "net/chat.h"
+#include "net/utf8_text.h"
+
 namespace {
 
 constexpr int SHOWN_LINES = 3;
@@ -8,7 +11,11 @@ constexpr int KEPT_LINES = 100;
 
 }  // namespace
 
-FXIMPLEMENT(ChatBar, FXVerticalFrame, nullptr, 0)
+FXDEFMAP(ChatBar) ChatBarMap[] = {
+    FXMAPFUNC(SEL_COMMAND, ChatBar::ID_ENTRY, ChatBar::onCmdEntry),
+    FXMAPFUNC(SEL_CHANGED, ChatBar::ID_ENTRY, ChatBar::onChangedEntry),
+};
+FXIMPLEMENT(ChatBar, FXVerticalFrame, ChatBarMap, ARRAYNUMBER(ChatBarMap))
 
 ChatBar::ChatBar(FXComposite* window, FXObject* receiver, FXSelector sel)
     : FXVerticalFrame(window, LAYOUT_FIX_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT, 0, 0, 0, 0, 2, 2, 2, 2,
@@ -16,7 +23,26 @@ ChatBar::ChatBar(FXComposite* window, FXObject* receiver, FXSelector sel)
 {
     lines = new FXText(this, nullptr, 0, TEXT_READONLY | TEXT_WORDWRAP | LAYOUT_FILL_X);
     lines->setVisibleRows(SHOWN_LINES);
-    entry = new FXTextField(this, 40, receiver, sel, TEXTFIELD_NORMAL | LAYOUT_FILL_X);
+    // Without ENTER_ONLY a half-typed line would go out when the entry
+    // loses the keys.
+    entry = new FXTextField(this, 40, this, ID_ENTRY, TEXTFIELD_NORMAL | TEXTFIELD_ENTER_ONLY | LAYOUT_FILL_X);
+    setTarget(receiver);
+    setSelector(sel);
+}
+
+long ChatBar::onCmdEntry(FXObject*, FXSelector, void* ptr)
+{
+    return target ? target->tryHandle(this, FXSEL(SEL_COMMAND, message), ptr) : 0;
+}
+
+long ChatBar::onChangedEntry(FXObject*, FXSelector, void*)
+{
+    const std::string text = typedText(entry->getText().text());
+    if (text.size() <= CHAT_LINE_MAX) return 1;
+    // What goes out is cut to this anyway; the entry shows no more.
+    entry->setText(plainText(text, CHAT_LINE_MAX).c_str());
+    entry->setCursorPos(entry->getText().length());
+    return 1;
 }
 
 void ChatBar::addLine(const std::string& from, const std::string& text)
@@ -38,9 +64,15 @@ void ChatBar::placeAtBottom(int parentWidth, int parentHeight)
     raise();
 }
 
+void ChatBar::clear()
+{
+    lines->removeText(0, lines->getLength());
+    entry->setText(FXString::null);
+}
+
 std::string ChatBar::takeEntry()
 {
-    const std::string text = entry->getText().text();
+    const std::string text = typedText(entry->getText().text());
     entry->setText(FXString::null);
     return text;
 }

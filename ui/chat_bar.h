@@ -15,7 +15,10 @@ protected:
     ChatBar() {}
 
 public:
-    // Enter in the entry sends SEL_COMMAND with sel to receiver.
+    enum { ID_ENTRY = FXVerticalFrame::ID_LAST, ID_LAST };
+
+    // Enter in the entry, and only Enter, sends SEL_COMMAND with sel to
+    // receiver. The entry holds no more than a line of chat carries.
     ChatBar(FXComposite* window, FXObject* receiver, FXSelector sel);
 
     // Across the bottom of a parent of that size.
@@ -23,6 +26,11 @@ public:
     void addLine(const std::string& from, const std::string& text);
     // What was typed, and an empty entry for the next line.
     std::string takeEntry();
+    // No line said and nothing typed: a session begins.
+    void clear();
+
+    long onCmdEntry(FXObject*, FXSelector, void*);
+    long onChangedEntry(FXObject*, FXSelector, void*);
 
 private:
     FXText* lines = nullptr;

@@ -9,6 +9,7 @@
 #include "ui/frame.h"
 #include "ui/info_dialogs.h"
 #include "ui/saved_rules.h"
+#include "ui/screen_size.h"
 
 bool Frame::sessionUnderWay() const { return game->turn != TURN_IDLE || game->seats[0].connection != -1; }
 
@@ -161,6 +162,7 @@ CardScale scaleOfCommand(FXSelector sel)
 long Frame::onCmdCardSize(FXObject*, FXSelector sel, void*)
 {
     const CardScale scale = scaleOfCommand(sel);
+    if (!fitsWorkArea(scale, workAreaSize(*getApp()))) return 1;
     parts.settings->writeString(CARD_SIZE_SECTION, CARD_SIZE_KEY, cardScaleName(scale));
     parts.settings->flush();
     setCardScale(scale);
@@ -169,7 +171,14 @@ long Frame::onCmdCardSize(FXObject*, FXSelector sel, void*)
 
 long Frame::onUpdCardSize(FXObject* sender, FXSelector sel, void*)
 {
-    const bool chosen = scaleOfCommand(sel) == cardScale();
+    const CardScale scale = scaleOfCommand(sel);
+    const bool chosen = scale == cardScale();
     sender->handle(this, FXSEL(SEL_COMMAND, chosen ? ID_CHECK : ID_UNCHECK), nullptr);
+    // A window larger than the screen would put its title and menus out of reach.
+    const bool fits = fitsWorkArea(scale, workAreaSize(*getApp()));
+    sender->handle(this, FXSEL(SEL_COMMAND, fits ? ID_ENABLE : ID_DISABLE), nullptr);
+    const PixelSize size = tableSize(scale);
+    FXString tip = fits ? FXString() : FXStringFormat("Too large for this screen: the table needs %d x %d", size.width, size.height);
+    sender->handle(this, FXSEL(SEL_COMMAND, ID_SETTIPSTRING), &tip);
     return 1;
 }

@@ -96,7 +96,7 @@ void Frame::setCardScale(CardScale scale)
     // Grown in place, the window could reach past the screen's edge.
     if (shown()) place(PLACEMENT_SCREEN);
     if (id()) {
-        canvas->layoutTrickSlots(getWidth(), getHeight());
+        relayoutTable();
         drawTable(true);
     }
 }
@@ -231,9 +231,19 @@ void Frame::setTransport(Transport* t)
 
 SessionUi& Frame::sessionUi() { return *sessionPanel; }
 
+void Frame::relayoutTable()
+{
+    canvas->layoutTrickSlots(getWidth(), getHeight());
+    placeTopBar();
+}
+
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
-void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
+void Frame::drawTable(bool refresh)
+{
+    closeSummaryAtDecision();
+    canvas->drawTable(refresh);
+}
 
 void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
 
@@ -292,7 +302,7 @@ long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
     // A window made larger or smaller by hand gets the largest table that fits.
     const CardScale fitting = fittingScale(w, h);
     if (fitting != cardScale()) useScale(fitting);
-    canvas->layoutTrickSlots(w, h);
+    relayoutTable();
     sessionPanel->windowResized(w, h);
     canvas->redrawAfterResize();
     return 1;

@@ -98,6 +98,8 @@ public:
     TableCanvas& table() { return *canvas; }
     // What the session asks of the window.
     SessionUi& sessionUi();
+    // The table and every widget on it laid out for the window's size.
+    void relayoutTable();
     // The game setup dialog, once the event loop runs again.
     void scheduleSetupDialog();
     // The table at another size: its pictures, fonts and layout, and the
@@ -177,6 +179,9 @@ private:
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
+    // The round summary stays until read: a key, its OK button, or the
+    // person's own next decision closes it.
+    void closeSummaryAtDecision();
     // Modal message boxes open where they cover no round summary.
     void placeNextBoxClear();
     Rect rootRectOf(const FXWindow* window) const;

@@ -6,6 +6,7 @@
 #include <fxkeys.h>
 
 #include "engine/actions.h"
+#include "net/typed_key.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
 
@@ -41,7 +42,8 @@ void Frame::actOnCard(const CardClick& click)
 
 long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
 {
-    const auto* event = static_cast<const FXEvent*>(ptr);
+    FXEvent typed = typedKey(ptr);
+    const FXEvent* event = &typed;
     // Keys with a modifier are the menus' and the accelerators'; a menu
     // walked by keys or a text field being typed in (the chat line) takes
     // every key.
@@ -52,8 +54,10 @@ long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
         menuOpen = menuOpen || (pane && pane->shown());
     const bool toTable = !menuOpen && !focused->isMemberOf(FXMETACLASS(FXTextField));
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
+    // Any key says the summary has been read, and does its own work too.
+    if (toTable) closeRoundSummary();
     if (plain && toTable && playByKey(event->code)) return 1;
-    return FXMainWindow::onKeyPress(sender, sel, ptr);
+    return FXMainWindow::onKeyPress(sender, sel, &typed);
 }
 
 bool Frame::playByKey(FXuint key)

@@ -39,9 +39,14 @@ int main(int argc, char** argv)
     game.rules = game.pendingRules;
     PlayerNames names(settings);
     // The size chosen last time, or at the first start the largest the screen has room for.
+    // A size kept from a larger screen gives way here to the largest that fits.
     const PixelSize screen = screenSize(app);
-    const CardScale scale = parseCardScale(settings.readString(CARD_SIZE_SECTION, CARD_SIZE_KEY))
-                                .value_or(firstStartScale(screen.width, screen.height));
+    const CardScale scale =
+        largestFitting(parseCardScale(settings.readString(CARD_SIZE_SECTION, CARD_SIZE_KEY))
+                           .value_or(firstStartScale(screen.width, screen.height)),
+                       workAreaSize(app));
+    // Tooltips say why a menu entry or a control is greyed out.
+    new FXToolTip(&app);
     auto* frame = new Frame(&app, &game, scale);
     app.create();
     frame->setBackgroundImage(loadBackgroundFromSettings(&app));

@@ -1,5 +1,6 @@
-// The size of the screen the application's display opened on, known before
-// any window exists.
+// What the program asks of the X server itself: the size of the screen and
+// of its work area, known before any window exists, and a window that the
+// window manager is to leave without the keyboard.
 #pragma once
 
 #include <fx.h>
@@ -7,3 +8,10 @@
 #include "ui/card_scale.h"
 
 PixelSize screenSize(FXApp& app);
+// The part of the screen a window manager leaves to windows (the screen
+// less its panels); the whole screen without one.
+PixelSize workAreaSize(FXApp& app);
+
+// Before the shell is shown: the window manager gives it no keyboard focus,
+// so keys go on reaching the main window; clicks still reach it.
+void openWithoutFocus(FXWindow* shell);

@@ -28,7 +28,7 @@ void SessionPanel::windowResized(int width, int height)
 
 void SessionPanel::scheduleSetupDialog() { window->scheduleSetupDialog(); }
 
-void SessionPanel::relayoutTable() { window->table().layoutTrickSlots(window->getWidth(), window->getHeight()); }
+void SessionPanel::relayoutTable() { window->relayoutTable(); }
 
 bool SessionPanel::runAddPlayers()
 {
@@ -60,6 +60,8 @@ void SessionPanel::setChatOpen(bool open)
 {
     if (open == chatBar->shown()) return;
     if (open) {
+        // The last session's lines are not this one's.
+        chatBar->clear();
         chatBar->placeAtBottom(window->getWidth(), window->getHeight());
         chatBar->show();
     } else {

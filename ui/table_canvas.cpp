@@ -242,7 +242,7 @@ void TableCanvas::drawHand(FXDCWindow& dc, int position, bool faceUp)
     Card* hand = game->seats[seat].hand;
     const int count = countCards(hand);
     Point at = layout.handOrigin(position, count);
-    const Point step = layout.handStep(position);
+    const Point step = layout.handStep(position, count);
     // The card the keys picked rises from the hand of the person to act.
     const int picked = faceUp && seat == game->turn ? currentKeyPick() : -1;
     int i = 0;
@@ -413,8 +413,9 @@ void TableCanvas::drawHint(FXDCWindow& dc)
     }
     const int position = positionOfSeat(*game, seat);
     const Card* hand = game->seats[seat].hand;
-    Point at = layout.handOrigin(position, countCards(hand));
-    const Point step = layout.handStep(position);
+    const int count = countCards(hand);
+    Point at = layout.handOrigin(position, count);
+    const Point step = layout.handStep(position, count);
     if (hintView.begOpen) {
         // Left of the hand, clear of the player's name above it.
         const FXString text = hint.beg ? "Beg" : "Stand";

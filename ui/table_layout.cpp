@@ -19,6 +19,7 @@ namespace {
 constexpr int TOP_HAND_TOP = 12;
 constexpr int SIDE_HAND_BELOW_CARD = 49;  // the side hands hang below the top hand's name line
 constexpr int SIDE_MARGIN = 20;
+constexpr int SIDE_HAND_ABOVE_BANNER = 4;
 constexpr int BOTTOM_HAND_GAP = 130;
 constexpr int TRICK_GAP = 10;
 constexpr int TRICK_SIDE_GAP = 20;
@@ -90,17 +91,20 @@ Point TableLayout::handOrigin(int position, int cardCount) const
     }
 }
 
-Point TableLayout::handStep(int position) const
+Point TableLayout::handStep(int position, int cardCount) const
 {
     if (isHorizontalFan(position)) return {card_.step(), 0};
-    return {0, card_.step() - 1};
+    // A long side hand closes up to stay above the banner.
+    const int room = bannerTop() - px(SIDE_HAND_ABOVE_BANNER) - handOrigin(position, cardCount).y - card_.height;
+    const int closest = cardCount > 1 ? room / (cardCount - 1) : room;
+    return {0, std::max(1, std::min(card_.step() - 1, closest))};
 }
 
 int TableLayout::hitTestHand(int position, int cardCount, int x, int y) const
 {
     if (cardCount <= 0) return -1;
     const Point origin = handOrigin(position, cardCount);
-    const Point step = handStep(position);
+    const Point step = handStep(position, cardCount);
     const int right = origin.x + (cardCount - 1) * step.x + card_.width;
     const int bottom = origin.y + (cardCount - 1) * step.y + card_.height;
     if (x < origin.x || x > right || y < origin.y || y > bottom) return -1;
@@ -159,7 +163,7 @@ Rect TableLayout::trickArea() const
 Rect TableLayout::fullHandArea(int position) const
 {
     const Point origin = handOrigin(position, HAND_SIZE_MAX);
-    const Point step = handStep(position);
+    const Point step = handStep(position, HAND_SIZE_MAX);
     return {origin.x, origin.y, (HAND_SIZE_MAX - 1) * step.x + card_.width, (HAND_SIZE_MAX - 1) * step.y + card_.height};
 }
 

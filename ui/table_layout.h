@@ -48,8 +48,8 @@ public:
 
     // Top left of the first card of a hand of cardCount cards.
     Point handOrigin(int position, int cardCount) const;
-    // Offset from one card of a hand to the next.
-    Point handStep(int position) const;
+    // Offset from one card of a hand of cardCount cards to the next.
+    Point handStep(int position, int cardCount) const;
     // Index of the card under (x, y) in a fan of cardCount cards, or -1.
     // Every card but the last owns its uncovered strip, the last one all of it.
     int hitTestHand(int position, int cardCount, int x, int y) const;

@@ -63,7 +63,10 @@ TEST_F(ActionsTest, PlayOfACardNotInHandChangesNothingButRedraws)
     EXPECT_FALSE(table.begOn) << "any accepted play closes the beg window";
 }
 
-TEST_F(ActionsTest, OnlyTheRoundsFirstCardClosesTheLastRoundsSummary)
+// The last round's summary stays until the person has read it: no card,
+// the round's first included, takes it away (the window closes it at the
+// person's own next decision).
+TEST_F(ActionsTest, NoCardClosesTheLastRoundsSummary)
 {
     struct Case {
         const char* what;
@@ -72,7 +75,7 @@ TEST_F(ActionsTest, OnlyTheRoundsFirstCardClosesTheLastRoundsSummary)
         int closes;
     };
     const Case cases[] = {
-        {"first card of the round", nullptr, nullptr, 1},
+        {"first card of the round", nullptr, nullptr, 0},
         {"second card of the first trick", "3C", nullptr, 0},
         {"lead of a later trick", nullptr, "4D", 0},
     };

@@ -63,18 +63,20 @@ TEST_F(BeggingTest, RemoteDealerAnswersInItsOwnProcess)
     EXPECT_TRUE(table.boxes.empty());
 }
 
+// No box interrupts the person for what two computers decided: the answer
+// is a note, made once the beg is closed, so the person's hand shows again.
 TEST_F(BeggingTest, ComputerDealerTellsThePersonWhenBothAreComputers)
 {
     struct Case {
         const char* beggar;
         bool accept;
-        const char* box;
+        const char* note;
         int code;
     };
     const Case cases[] = {
-        {"Papa Chunks", true, "Beg Accepted: Papa Chunks' beg accepted.", ACTION_DEAL},
-        {"Horse", true, "Beg Accepted: Horse's beg accepted.", ACTION_DEAL},
-        {"Papa Chunks", false, "Take One: Papa Chunks begged, take one!", ACTION_GIVE_ONE},
+        {"Papa Chunks", true, "Papa Chunks' beg accepted.", ACTION_DEAL},
+        {"Horse", true, "Horse's beg accepted.", ACTION_DEAL},
+        {"Papa Chunks", false, "Papa Chunks begged, take one!", ACTION_GIVE_ONE},
     };
     for (const Case& c : cases) {
         initGame(game);
@@ -84,10 +86,14 @@ TEST_F(BeggingTest, ComputerDealerTellsThePersonWhenBothAreComputers)
         setSeatName(game.seats[3], c.beggar);
         computers.acceptBeg = c.accept;
         table.begOn = true;
+        std::vector<bool> begOpenAtNotes;
+        table.onNote = [&] { begOpenAtNotes.push_back(table.begOn); };
         apply(ACTION_BEG, 3);
         EXPECT_EQ(table.pauses.back(), 600);
-        EXPECT_EQ(table.boxes, std::vector<std::string>{c.box});
-        EXPECT_EQ(table.summaryCloses, 1);
+        EXPECT_TRUE(table.boxes.empty());
+        EXPECT_EQ(table.notes, (std::vector<std::string>{c.beggar + std::string(" begs."), c.note}));
+        EXPECT_EQ(begOpenAtNotes, (std::vector<bool>{true, false}));
+        EXPECT_EQ(table.summaryCloses, 0) << "the last round's summary stays until read";
         EXPECT_FALSE(table.begOn);
         ASSERT_FALSE(loop.pending().empty());
         EXPECT_EQ(loop.pending().front().action, c.code);

@@ -52,7 +52,11 @@ public:
     }
     void showRoundSummary(const RoundSummary& summary) override { summaries.push_back(summary); }
     void closeRoundSummary() override { ++summaryCloses; }
-    void showNote(const std::string& text) override { notes.push_back(text); }
+    void showNote(const std::string& text) override
+    {
+        notes.push_back(text);
+        if (onNote) onNote();
+    }
 
     int draws = 0;
     int labelRefreshes = 0;
@@ -67,6 +71,7 @@ public:
     std::vector<RoundSummary> summaries;
     int summaryCloses = 0;
     std::vector<std::string> notes;
+    std::function<void()> onNote;
     std::function<void()> pump;
 };
 

@@ -31,12 +31,12 @@ public:
     bool begEnabled() const override { return begOn; }
     void setBegEnabled(bool enabled) override { begOn = enabled; }
     void showBegButton(bool) override {}
-    void showNotice(const std::string& caption, const std::string& text) override { boxes.push_back(caption + ": " + text); }
-    void showInformation(const std::string& caption, const std::string& text) override { boxes.push_back(caption + ": " + text); }
-    void showError(const std::string& caption, const std::string& text) override { boxes.push_back(caption + ": " + text); }
+    void showNotice(const std::string& caption, const std::string& text) override { box(caption, text); }
+    void showInformation(const std::string& caption, const std::string& text) override { box(caption, text); }
+    void showError(const std::string& caption, const std::string& text) override { box(caption, text); }
     bool askQuestion(const std::string& caption, const std::string& text) override
     {
-        boxes.push_back(caption + ": " + text);
+        box(caption, text);
         return false;
     }
     void showRoundSummary(const RoundSummary&) override {}
@@ -45,6 +45,16 @@ public:
     bool begOn = false;
     std::vector<std::string> boxes;
     std::function<void()> pump;
+    // Boxes run the pump while they are open, as a modal box's event loop
+    // handles the sockets.
+    bool modalBoxes = false;
+
+private:
+    void box(const std::string& caption, const std::string& text)
+    {
+        boxes.push_back(caption + ": " + text);
+        if (modalBoxes) processPendingEvents();
+    }
 };
 
 // Applies every action to the game, as the program does; the session

@@ -7,6 +7,7 @@
 #include <set>
 
 #include <arpa/inet.h>
+#include <poll.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -189,6 +190,23 @@ TEST_F(SessionTest, StrangersCannotStartOrPlayALocalGame)
     ::close(stranger);
 }
 
+// Reads what this process sent to the host, message by message.
+std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> receivedBy(int socket)
+{
+    std::vector<uint8_t> bytes(4096);
+    const ssize_t n = recv(socket, bytes.data(), bytes.size(), MSG_DONTWAIT);
+    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> messages;
+    for (size_t at = 0; at + MSG_HEADER_SIZE <= bytes.size();) {
+        const MessageHeader header = decodeHeader(bytes.data() + at);
+        at += MSG_HEADER_SIZE;
+        const size_t end = std::min(bytes.size(), at + header.msgLen);
+        messages.emplace_back(header, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + end));
+        at = end;
+    }
+    return messages;
+}
+
 // Someone connects, announces a body, sends part of it and goes.
 void breakOffMidMessage(int socket)
 {
@@ -330,6 +348,81 @@ TEST_F(SessionTest, AHostWhoseJoinerIsNotReadyNamesItAndEndsTheSession)
     }
 }
 
+// Whether the test's end of a connection was closed by the process.
+bool closedByPeer(int socket)
+{
+    pollfd p{socket, POLLIN, 0};
+    uint8_t bytes[512];
+    for (int i = 0; i < 20 && poll(&p, 1, 50) > 0; ++i) {
+        const ssize_t n = recv(socket, bytes, sizeof bytes, MSG_DONTWAIT);
+        if (n == 0) return true;
+        if (n < 0) return false;
+    }
+    return false;
+}
+
+TEST_F(SessionTest, JoinersLeftUnseatedAreSentBackWhenTheGameStarts)
+{
+    listen();
+    nameLocalPlayer(2);
+    game.sessionMode = MODE_SETUP;
+    int jo = -1, kit = -1, late = -1;
+    ui.addPlayers = [&] {
+        jo = joinAs("Jo");
+        kit = joinAs("Kit");
+        return session.addOtherPlayer(slotOf("Jo")) == SEATS_FULL;
+    };
+    ASSERT_TRUE(session.hostNetworkGame());
+    late = joinAs("Lu");
+    EXPECT_TRUE(closedByPeer(kit)) << "a joiner listed but not seated";
+    EXPECT_TRUE(closedByPeer(late)) << "a joiner that came after the seating";
+    EXPECT_FALSE(closedByPeer(jo));
+    for (int s : {jo, kit, late}) ::close(s);
+}
+
+// The name of a seat, or of a joiner already listed, cannot be joined under
+// again: two players of one name could not be told apart, at the table or
+// when one of them comes back.
+TEST_F(SessionTest, AJoinUnderATakenNameIsRefused)
+{
+    const struct {
+        const char* what;
+        const char* name;
+        const char* partner;
+        bool refused;
+    } cases[] = {
+        {"the host's name", "Ann", "", true},
+        {"the host's partner's name", "Bo", "", true},
+        {"a listed joiner's name", "Jo", "", true},
+        {"a listed joiner's name as a partner", "Kit", "Jo", true},
+        {"one name twice in a pair", "Kit", "Kit", true},
+        {"a new name", "Kit", "", false},
+    };
+    listen();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        initGame(game);
+        nameLocalPlayer(4, "Bo");
+        game.sessionMode = MODE_SETUP;
+        ui.listed.clear();
+        ui.addPlayers = [&] {
+            const int jo = joinAs("Jo");
+            const int other = joinAs(c.name, c.partner[0] ? 2 : 1, c.partner);
+            EXPECT_EQ(ui.listed.size(), c.refused ? 1u : 2u);
+            if (c.refused) {
+                const auto got = receivedBy(other);
+                EXPECT_EQ(got.size(), 1u);
+                if (!got.empty()) EXPECT_EQ(got[0].first.msgType, MSG_NAME_TAKEN);
+            }
+            EXPECT_EQ(closedByPeer(other), c.refused);
+            ::close(jo);
+            ::close(other);
+            return false;
+        };
+        session.hostNetworkGame();
+    }
+}
+
 TEST_F(SessionTest, FailedOwnConnectionIsReportedAndNoGameStarts)
 {
     // No listener: connecting to this process's own port fails.
@@ -410,6 +503,10 @@ protected:
         return a;
     }
 
+    // A local game from the setup dialog, the person at this machine playing
+    // as the computer would; false when it stalled.
+    bool playLocalGameToItsEnd();
+
     int hostListener = -1;
     int host = -1;
     uint16_t hostPort = 0;
@@ -423,6 +520,40 @@ void expectStartUpSeating(const GameState& game, const std::string& when)
     EXPECT_EQ(game.localSeat, 0);
     EXPECT_EQ(game.tablePosition, (std::array<int32_t, 4>{0, 1, 2, 3}));
     EXPECT_EQ(game.partnerSeat, game.seatCount == 4 ? 1 : -1);
+}
+
+bool JoinedSessionTest::playLocalGameToItsEnd()
+{
+    ComputerStrategy computers;
+    game.computers = &computers;
+    bool over = false;
+    session.setResultRecorder([&over](const GameState&) { over = true; });
+    long applied = 0;
+    game.afterAction = [&applied](const GameAction&) { ++applied; };
+    nameLocalPlayer(4);
+    session.onStartGame();
+    expectStartUpSeating(game, "local game");
+
+    // The person at this machine plays as the computer would, once for
+    // each state of the game, as a click waits for the table to change.
+    long actedAt = -1;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!over && std::chrono::steady_clock::now() < end) {
+        poll.runOnce(5);
+        const int seat = game.turn;
+        if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN || applied == actedAt) continue;
+        actedAt = applied;
+        if (table.begOn && (mustBeg(game, seat) || computers.begs(game, seat))) {
+            table.begOn = false;
+            sendBeg(game, seat);
+        } else if (const Card* card = computers.cardToPlay(game, seat)) {
+            sendPlay(game, seat, card);
+        }
+    }
+    game.computers = nullptr;
+    session.setResultRecorder(nullptr);
+    game.afterAction = nullptr;
+    return over;
 }
 
 TEST_F(JoinedSessionTest, SeatingWithoutThisMachineIsRefused)
@@ -499,6 +630,36 @@ TEST_F(JoinedSessionTest, AJoinerWaitingForItsSeatSaysSoAndHearsWhenTheHostGoes)
     EXPECT_EQ(ui.status, "");
 }
 
+// The host refuses us and closes at once; the box's own event loop reads
+// that close, and must not end the session a second time.
+TEST_F(JoinedSessionTest, ARefusedJoinOpensOneBox)
+{
+    const struct {
+        int32_t type;
+        const char* box;
+    } cases[] = {
+        {MSG_REJOIN_REFUSED, "Network error: The host's game is under way, and no player who left it was called Ann. Only a "
+                             "player who left can join it again, under the same name."},
+        {MSG_NAME_TAKEN, "Network error: The host's game already has a player called Ann. Join again under another name."},
+    };
+    table.modalBoxes = true;
+    table.pump = [this] { pumpFor(20); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        if (host == -1) SetUp();
+        table.boxes.clear();
+        const FramedMessage m = frameMessage(c.type, nullptr);
+        ASSERT_EQ(write(host, m.bytes.data(), m.size), static_cast<ssize_t>(m.size));
+        ::close(host);
+        host = -1;
+        pumpFor(60);
+        EXPECT_EQ(table.boxes, std::vector<std::string>{c.box});
+        EXPECT_EQ(game.sessionMode, MODE_SETUP);
+        TearDown();
+    }
+    table.pump = nullptr;
+}
+
 TEST_F(JoinedSessionTest, PeersThatDoNotConnectAreNamedAndTheSessionEnds)
 {
     const WireAddress nobody{0x7F000001, 1};
@@ -530,23 +691,6 @@ TEST_F(JoinedSessionTest, PeersThatDoNotConnectAreNamedAndTheSessionEnds)
     }
 }
 
-// Reads what this process sent to the host, message by message.
-std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> receivedBy(int socket)
-{
-    std::vector<uint8_t> bytes(4096);
-    const ssize_t n = recv(socket, bytes.data(), bytes.size(), MSG_DONTWAIT);
-    bytes.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    std::vector<std::pair<MessageHeader, std::vector<uint8_t>>> messages;
-    for (size_t at = 0; at + MSG_HEADER_SIZE <= bytes.size();) {
-        const MessageHeader header = decodeHeader(bytes.data() + at);
-        at += MSG_HEADER_SIZE;
-        const size_t end = std::min(bytes.size(), at + header.msgLen);
-        messages.emplace_back(header, std::vector<uint8_t>(bytes.begin() + at, bytes.begin() + end));
-        at = end;
-    }
-    return messages;
-}
-
 TEST_F(JoinedSessionTest, RoundDigestsThatDifferEndTheSessionNamingTheRound)
 {
     hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
@@ -575,6 +719,20 @@ TEST_F(JoinedSessionTest, RoundDigestsThatDifferEndTheSessionNamingTheRound)
     EXPECT_EQ(game.sessionMode, MODE_SETUP);
 }
 
+// Digests of rounds far off would take the places of those a round ahead
+// for good, and a real difference would then go unseen.
+TEST_F(JoinedSessionTest, DigestsOfRoundsFarOffAreNotKept)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    for (int32_t round = 5; round < 25; ++round) hostSends(MSG_DIGEST, encodeRoundDigest(RoundDigest{round, 1}).data());
+    hostSends(MSG_DIGEST, encodeRoundDigest(RoundDigest{1, sharedDigest(game) + 1}).data());
+    EXPECT_TRUE(table.boxes.empty());
+    session.roundScored(game);
+    EXPECT_EQ(table.boxes, std::vector<std::string>{"Network error: After round 1 the game on this table and the game on "
+                                                    "Host and Bea's table are no longer the same, so the game cannot go on."});
+}
+
 TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
 {
     EXPECT_FALSE(session.sendChat("too early")) << "nobody to talk to before the seating";
@@ -583,9 +741,10 @@ TEST_F(JoinedSessionTest, ChatReachesThePeersAndArrivesAsPlainText)
 
     TextMessage line;
     line.text = "hi\x1b[31m there\n";
-    line.from = "Ho\astest";
+    line.from = "Di";
     hostSends(MSG_TEXT, encodeTextMessage(line).data());
-    EXPECT_EQ(ui.chat, std::vector<std::string>{"Hostest: hi[31m there"});
+    EXPECT_EQ(ui.chat, std::vector<std::string>{"Host and Bea: hi[31m there"})
+        << "the seats on the host's connection, not the name it claims";
 
     const int stranger = connectToHost("127.0.0.1", transport.listenPort());
     pumpFor(30);
@@ -698,35 +857,43 @@ TEST_F(JoinedSessionTest, ALocalGameAfterAJoinedOneIsPlayedToItsEnd)
     session.newLocalGame();
     pumpFor(50);
 
-    ComputerStrategy computers;
-    game.computers = &computers;
-    bool over = false;
-    session.setResultRecorder([&over](const GameState&) { over = true; });
-    long applied = 0;
-    game.afterAction = [&applied](const GameAction&) { ++applied; };
-    nameLocalPlayer(4);
-    session.onStartGame();
-    expectStartUpSeating(game, "local game");
-
-    // The person at this machine plays as the computer would, once for
-    // each state of the game, as a click waits for the table to change.
-    long actedAt = -1;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!over && std::chrono::steady_clock::now() < end) {
-        poll.runOnce(5);
-        const int seat = game.turn;
-        if (!game.isSeat(seat) || game.seats[seat].kind != LOCAL_HUMAN || applied == actedAt) continue;
-        actedAt = applied;
-        if (table.begOn && (mustBeg(game, seat) || computers.begs(game, seat))) {
-            table.begOn = false;
-            sendBeg(game, seat);
-        } else if (const Card* card = computers.cardToPlay(game, seat)) {
-            sendPlay(game, seat, card);
-        }
-    }
-    EXPECT_TRUE(over) << "the local game stalled";
+    EXPECT_TRUE(playLocalGameToItsEnd()) << "the local game stalled";
     EXPECT_EQ(ui.setupsScheduled, 2) << "New Local Game, then the end of the game";
-    game.computers = nullptr;
+}
+
+// A player who joined again is still catching up when the host is lost:
+// nothing of that session may hold up the games that follow.
+TEST_F(JoinedSessionTest, AfterTheHostIsLostMidCatchUpLocalAndHostedGamesPlay)
+{
+    hostSends(MSG_SEATING, encodeSeating(seatingWith(ownAddr(), 3)).data());
+    hostSends(MSG_RULES, encodeRules(game.rules).data());
+    ActionBlock block;
+    GameAction setDealer;
+    setDealer.action = ACTION_SET_DEALER;
+    block.push_back(setDealer);
+    hostSends(MSG_ACTION_BLOCK, encodeActionBlock(block).data());
+    ASSERT_EQ(game.seats[3].kind, REMOTE) << "the host's computer plays our seat until it is back";
+    ::close(host);
+    host = -1;
+    pumpFor(60);
+    ASSERT_EQ(game.sessionMode, MODE_SETUP);
+
+    EXPECT_TRUE(playLocalGameToItsEnd()) << "the local game stalled";
+    pumpFor(50);
+
+    nameLocalPlayer(2);
+    int jo = -1;
+    ui.addPlayers = [&] {
+        jo = joinAs("Jo");
+        return session.addOtherPlayer(slotOf("Jo")) == SEATS_FULL;
+    };
+    ASSERT_TRUE(session.hostNetworkGame());
+    const FramedMessage ready = frameMessage(MSG_READY, nullptr);
+    ASSERT_EQ(write(jo, ready.bytes.data(), ready.size), static_cast<ssize_t>(ready.size));
+    pumpFor(100);
+    EXPECT_NE(game.turn, TURN_IDLE) << "the hosted game started";
+    EXPECT_NE(countCards(game.deck), CARD_COUNT) << "and its cards are dealt";
+    ::close(jo);
 }
 
 TEST_F(JoinedSessionTest, HostingAfterAJoinedGameStartsFromTheStartUpSeating)

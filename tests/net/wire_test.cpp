@@ -63,6 +63,7 @@ TEST(WireFrame, EachTypeStatesItsBodyLength)
         {MSG_SEAT, {0x5C, 0, 0, 0}, 92},      {MSG_JOIN, {0xB0, 0, 0, 0}, 176}, {MSG_READY, {0, 0, 0, 0}, 0},
         {MSG_RULES, {0x20, 0, 0, 0}, 32},     {MSG_DIGEST, {0x0C, 0, 0, 0}, 12}, {5, {0, 0, 0, 0}, 0},
         {MSG_ACTION_BLOCK, {0x6C, 0x01, 0, 0}, 364}, {MSG_REJOIN_REFUSED, {0, 0, 0, 0}, 0},
+        {MSG_NAME_TAKEN, {0, 0, 0, 0}, 0},
     };
     const Bytes body(MSG_BODY_MAX, 0x5A);
     for (const auto& c : cases) {

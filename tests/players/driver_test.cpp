@@ -2,6 +2,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,22 @@ protected:
         }
         game.seats[0].connection = 0;
         game.seats[2].kind = COMPUTER;
+    }
+
+    // Every card not on the table goes to the deck, so that the game is
+    // whole when real actions are applied to it.
+    void deckTheRest()
+    {
+        std::set<const Card*> placed;
+        for (const Card* list : {game.kicked, game.trick, game.seats[0].hand, game.seats[1].hand,
+                                 game.seats[2].hand, game.seats[3].hand})
+            for (const Card* c = list; c; c = c->next) placed.insert(c);
+        game.deck = nullptr;
+        for (Card& c : game.cards)
+            if (!placed.count(&c)) {
+                c.next = game.deck;
+                game.deck = &c;
+            }
     }
 
     GameState game;
@@ -248,8 +265,19 @@ public:
 
 }  // namespace
 
-TEST_F(DriverTest, PacedChoiceGoesOutAfterTheWaitUnlessTheGameMovedOn)
+// A move held for the pace answers a decision; only another decision makes
+// it stale, and then the driver looks again.
+TEST_F(DriverTest, PacedMoveOutlivesActionsThatLeaveItsDecisionOpen)
 {
+    auto arrives = [](int seat, int code, int card) {
+        return [=](GameState& g) {
+            GameAction action;
+            action.seat = seat;
+            action.action = code;
+            action.card = card;
+            receiveAction(g, action);
+        };
+    };
     struct Row {
         const char* what;
         std::function<void(GameState&)> meanwhile;
@@ -257,22 +285,39 @@ TEST_F(DriverTest, PacedChoiceGoesOutAfterTheWaitUnlessTheGameMovedOn)
     };
     const std::vector<Row> rows = {
         {"nothing happened", [](GameState&) {}, {"play 2 5D"}},
-        {"an action was applied", [](GameState& g) { ++g.appliedActions; }, {}},
-        {"the turn moved", [](GameState& g) { g.turn = TURN_IDLE; }, {}},
+        {"a reneed call", arrives(1, ACTION_CALL_RENEED, NO_CARD), {"play 2 5D"}},
+        {"a takeover of another seat", arrives(1, ACTION_TAKEOVER, NO_CARD), {"play 2 5D"}},
+        {"a play out of turn", arrives(3, ACTION_PLAY, 0), {"play 2 5D"}},
+        {"an unknown code", arrives(0, 42, NO_CARD), {"play 2 5D"}},
+        {"the turn passed to a person", [](GameState& g) { g.turn = 0; }, {}},
+        {"the turn passed to another computer",
+         [](GameState& g) {
+             g.seats[3].kind = COMPUTER;
+             g.turn = 3;
+         },
+         {"play 3 6D"}},
     };
-    ComputerStrategy strategy;
-    HeldPace pace;
-    strategy.setPace(&pace);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        seatPlayers(4);
+        ComputerStrategy strategy;
+        HeldPace pace;
+        strategy.setPace(&pace);
+        game.computers = &strategy;
+        game.computersAsked = {};
         game.seats[2].hand = text.hand("5D 5C 5H");
+        game.seats[3].hand = text.hand("6D");
+        game.trick = nullptr;
         game.turn = 2;
+        deckTheRest();
         outbox.sent.clear();
-        strategy.runComputerTurn(game);
+        runComputerTurn(game);
         EXPECT_TRUE(outbox.sent.empty()) << "nothing goes out before the wait";
         ASSERT_TRUE(pace.held);
         row.meanwhile(game);
-        pace.held();
+        // The pace lets go of whatever it holds then, as its timer would.
+        for (int waits = 0; pace.held && waits < 3; ++waits) std::exchange(pace.held, nullptr)();
         EXPECT_EQ(outbox.sent, row.expected);
+        game.computers = nullptr;
     }
 }

@@ -1,6 +1,7 @@
 #include <poll.h>
 
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,8 +21,8 @@ namespace {
 ExpertSettings quickSettings()
 {
     ExpertSettings s;
-    s.samples = 4;
-    s.begSamples = 2;
+    s.samples = s.maxSamples = 4;
+    s.begSamples = s.maxBegSamples = 2;
     s.nodeBudget = 4000;
     s.seed = 7;
     return s;
@@ -289,6 +290,52 @@ TEST_F(BackgroundTest, DropsTheAnswerWhenTheGameMovedOn)
     game.seats[game.turn].kind = LOCAL_HUMAN;
     expert.deliver(game);
     EXPECT_TRUE(loop.pending().empty());
+}
+
+// The Expert's answer, like any computer move, answers a decision: an
+// action that leaves it open keeps the answer, another decision brings a
+// search for that one.
+TEST_F(BackgroundTest, AnswerFollowsTheOpenDecision)
+{
+    struct HeldPace : ComputerPace {
+        void hold(std::function<void()> send) override { held = std::move(send); }
+        std::function<void()> held;
+    } pace;
+    expert.setPace(&pace);
+    game.computers = &expert;
+    const int first = game.turn;
+    runComputerTurn(game);
+    waitForWake();
+    expert.deliver(game);
+    ASSERT_TRUE(pace.held);
+    GameAction call;
+    call.seat = game.nextSeat[first];
+    call.action = ACTION_CALL_RENEED;
+    call.card = NO_CARD;
+    receiveAction(game, call);
+    std::exchange(pace.held, nullptr)();
+    ASSERT_EQ(loop.pending().size(), 1u) << "the reneed call left the decision open";
+    EXPECT_EQ(loop.pending().front().seat, first);
+
+    // The card is applied, the next seat's search begins, and another copy
+    // of the game moves on before its answer came.
+    ASSERT_TRUE(loop.deliverOne(game));
+    const int second = game.turn;
+    ASSERT_NE(second, first);
+    // Not asked meanwhile, so the answer on its way is the only one.
+    game.computers = nullptr;
+    applyPlay(game, second, game.seats[second].hand);
+    game.computers = &expert;
+    waitForWake();
+    expert.deliver(game);
+    EXPECT_FALSE(pace.held) << "a stale answer is dropped";
+    waitForWake();
+    expert.deliver(game);
+    ASSERT_TRUE(pace.held) << "and the open decision searched for";
+    pace.held();
+    ASSERT_EQ(loop.pending().size(), 1u);
+    EXPECT_EQ(loop.pending().front().seat, game.nextSeat[second]);
+    game.computers = nullptr;
 }
 
 TEST_F(BackgroundTest, AdvisesWithoutSending)

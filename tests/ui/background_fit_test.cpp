@@ -23,9 +23,13 @@ TEST(BackgroundFit, WarningsForPictureAndWindowSizes)
         {320, 240, 640, 580, BackgroundFit::ENLARGED},
         {1, 1, 640, 580, BackgroundFit::ENLARGED},
         {800, 600, 640, 580, BackgroundFit::CROPPED},
-        {641, 100, 640, 580, BackgroundFit::CROPPED},  // beyond 640 wide, though short
-        {100, 481, 640, 580, BackgroundFit::CROPPED},
-        {800, 600, 1024, 768, BackgroundFit::CROPPED},  // laid out for 640x480, whatever the window
+        {800, 460, 640, 580, BackgroundFit::CROPPED},   // covers the area, wider than 640
+        // Short of the area on one side: enlarged, however far the other reaches.
+        {641, 100, 640, 580, BackgroundFit::ENLARGED},
+        {100, 481, 640, 580, BackgroundFit::ENLARGED},
+        {800, 300, 640, 580, BackgroundFit::ENLARGED},
+        {800, 600, 1024, 768, BackgroundFit::ENLARGED},  // a window made larger by hand
+        {1100, 700, 1024, 768, BackgroundFit::CROPPED},
     };
     for (const FitCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.pictureWidth << "x" << c.pictureHeight << " in " << c.windowWidth << "x"

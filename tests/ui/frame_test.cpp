@@ -21,7 +21,9 @@
 #include "net/transport.h"
 #include "tests/engine/fixture.h"
 #include "tests/support/map_store.h"
+#include "net/chat.h"
 #include "ui/artwork.h"
+#include "ui/chat_bar.h"
 #include "ui/frame.h"
 
 namespace {
@@ -219,6 +221,81 @@ TEST_F(FrameTest, ChatBarCoversOnlyTheBannerStrip)
     EXPECT_FALSE(bar->shown());
 }
 
+namespace {
+
+// Counts what the chat entry sends.
+class ChatReceiver : public FXObject {
+    FXDECLARE(ChatReceiver)
+
+public:
+    long onCmd(FXObject*, FXSelector, void*)
+    {
+        ++sent;
+        return 1;
+    }
+    int sent = 0;
+};
+FXDEFMAP(ChatReceiver) ChatReceiverMap[] = {FXMAPFUNC(SEL_COMMAND, 1, ChatReceiver::onCmd)};
+FXIMPLEMENT(ChatReceiver, FXObject, ChatReceiverMap, ARRAYNUMBER(ChatReceiverMap))
+
+void typeInto(FXWindow* window, FXuint code, const char* text)
+{
+    FXEvent event{};
+    event.code = code;
+    event.text = text;
+    window->handle(window, FXSEL(SEL_KEYPRESS, 0), &event);
+}
+
+}  // namespace
+
+// Under a locale that is not UTF-8 a key brings its Latin-1 byte; the
+// table's window gives the text field UTF-8.
+TEST_F(FrameTest, TypedLatin1ReachesTheChatAsUtf8)
+{
+    frame->sessionUi().setChatOpen(true);
+    auto* entry = static_cast<FXTextField*>(Screen::canvas()->getPrev()->getFirst()->getNext());
+    entry->setFocus();
+    typeInto(frame, KEY_N, "N");
+    typeInto(frame, KEY_Ntilde, "\xd1");
+    typeInto(frame, KEY_uacute, "\xfa");
+    EXPECT_EQ(std::string(entry->getText().text()), "N\xc3\x91\xc3\xba");
+    entry->setText(FXString::null);
+    frame->sessionUi().setChatOpen(false);
+}
+
+// Only Enter sends the line; the entry holds what a line carries, no more;
+// a new session shows none of the last one's lines.
+TEST_F(FrameTest, ChatEntrySendsOnEnterOnlyAndHoldsOneLine)
+{
+    ChatReceiver receiver;
+    auto* bar = new ChatBar(frame, &receiver, 1);
+    bar->create();
+    bar->show();
+    auto* lines = static_cast<FXText*>(bar->getFirst());
+    auto* entry = static_cast<FXTextField*>(lines->getNext());
+    entry->setFocus();
+    typeInto(entry, KEY_h, "h");
+    typeInto(entry, KEY_i, "i");
+    entry->killFocus();
+    EXPECT_EQ(receiver.sent, 0) << "a half-typed line stays when the entry loses the keys";
+    typeInto(entry, KEY_Return, "\r");
+    EXPECT_EQ(receiver.sent, 1);
+    EXPECT_EQ(bar->takeEntry(), "hi");
+
+    for (int i = 0; i < 100; ++i) typeInto(entry, KEY_eacute, "\xc3\xa9");
+    EXPECT_EQ(entry->getText().length(), int(CHAT_LINE_MAX)) << "64 two-byte letters";
+    std::string held;
+    for (int i = 0; i < 64; ++i) held += "\xc3\xa9";
+    EXPECT_EQ(bar->takeEntry(), held);
+
+    bar->addLine("Jo", "hello");
+    typeInto(entry, KEY_a, "a");
+    bar->clear();
+    EXPECT_EQ(lines->getLength(), 0);
+    EXPECT_EQ(bar->takeEntry(), "");
+    delete bar;
+}
+
 // At every size the window takes the table's size and the pictures drawn
 // for it; the cloth shows through a card's rounded corner, and a click on
 // a card plays that card.
@@ -248,6 +325,45 @@ TEST_F(FrameTest, EachCardSizeShowsItsPicturesAndPlaysTheClickedCard)
         releaseAt(first.x + card.step() / 2, first.y + card.height / 2);
         ASSERT_EQ(outbox.sent.size(), 1u);
         EXPECT_EQ(outbox.sent[0].card, indexOf("2D"));
+    }
+    frame->setCardScale(CardScale::SMALL);
+    application->runWhileEvents();
+}
+
+// Whichever way the table changes size, by the menu or by hand, the BEG
+// button stands where the layout of the new size puts it, clear of every
+// card on the table.
+TEST_F(FrameTest, BegButtonFollowsEveryChangeOfSize)
+{
+    FXWindow* beg = frame->getFirst()->getNext();
+    ASSERT_TRUE(beg->isMemberOf(FXMETACLASS(FXButton)));
+    const int topBar = frame->getFirst()->getHeight();
+    auto expectPlaced = [&](const std::string& what) {
+        SCOPED_TRACE(what);
+        const TableLayout& layout = frame->tableLayout();
+        const Point wanted = layout.begButtonOrigin(beg->getWidth(), frame->getFirst()->getHeight());
+        EXPECT_EQ(beg->getX(), wanted.x);
+        EXPECT_EQ(beg->getY(), wanted.y);
+        // In the canvas's coordinates, a top bar higher than the window's.
+        const Rect button{beg->getX(), beg->getY() - topBar, beg->getWidth(), beg->getHeight()};
+        EXPECT_FALSE(overlaps(button, layout.trickArea()));
+        for (int p = 0; p < 4; ++p) EXPECT_FALSE(overlaps(button, layout.fullHandArea(p))) << "hand " << p;
+        const Point kicked = layout.kickedCardOrigin();
+        EXPECT_FALSE(overlaps(button, {kicked.x, kicked.y, layout.card().width, layout.card().height}));
+    };
+    for (CardScale from : CARD_SCALES)
+        for (CardScale to : CARD_SCALES) {
+            frame->setCardScale(from);
+            application->runWhileEvents();
+            frame->setCardScale(to);
+            application->runWhileEvents();
+            expectPlaced(std::string(cardScaleName(from)) + " to " + cardScaleName(to) + " by the menu");
+        }
+    const PixelSize small = tableSize(CardScale::SMALL);
+    for (const PixelSize& bySize : {PixelSize{small.width + 150, small.height + 40}, small}) {
+        frame->resize(bySize.width, bySize.height);
+        application->runWhileEvents();
+        expectPlaced("resized by hand to " + std::to_string(bySize.width) + "x" + std::to_string(bySize.height));
     }
     frame->setCardScale(CardScale::SMALL);
     application->runWhileEvents();

@@ -59,10 +59,10 @@ TEST(TableLayout, HorizontalHandsAreCentredWhateverTheirSize)
 
 TEST(TableLayout, SideHandsFanDownwards)
 {
-    EXPECT_EQ(STANDARD.handStep(POS_BOTTOM).x, 20);
-    EXPECT_EQ(STANDARD.handStep(POS_TOP).y, 0);
-    EXPECT_EQ(STANDARD.handStep(POS_LEFT).x, 0);
-    EXPECT_EQ(STANDARD.handStep(POS_RIGHT).y, 19);
+    EXPECT_EQ(STANDARD.handStep(POS_BOTTOM, 6).x, 20);
+    EXPECT_EQ(STANDARD.handStep(POS_TOP, 6).y, 0);
+    EXPECT_EQ(STANDARD.handStep(POS_LEFT, 6).x, 0);
+    EXPECT_EQ(STANDARD.handStep(POS_RIGHT, 6).y, 19);
 }
 
 TEST(TableLayout, HitTestOfTheBottomHand)

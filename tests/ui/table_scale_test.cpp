@@ -50,6 +50,29 @@ TEST(CardScale, FirstStartTakesAtMost85PercentOfTheScreen)
         EXPECT_EQ(firstStartScale(c.w, c.h), c.expected) << c.w << " x " << c.h;
 }
 
+// A size is offered only where its window, title bar and border included,
+// fits the screen's work area; a size chosen on a larger screen gives way to
+// the largest that fits.
+TEST(CardScale, OnlyASizeThatFitsTheWorkAreaIsTaken)
+{
+    struct Case {
+        int w, h;
+        CardScale wanted;
+        bool fits;
+        CardScale taken;
+    } cases[] = {
+        {1280, 1024, CardScale::LARGE, false, CardScale::MEDIUM}, {1280, 1024, CardScale::MEDIUM, true, CardScale::MEDIUM},
+        {1600, 1300, CardScale::LARGE, true, CardScale::LARGE},   {1291, 1194, CardScale::LARGE, false, CardScale::MEDIUM},
+        {1292, 1193, CardScale::LARGE, false, CardScale::MEDIUM}, {1292, 1194, CardScale::LARGE, true, CardScale::LARGE},
+        {1024, 768, CardScale::LARGE, false, CardScale::SMALL},   {1024, 768, CardScale::SMALL, true, CardScale::SMALL},
+        {600, 500, CardScale::MEDIUM, false, CardScale::SMALL},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fitsWorkArea(c.wanted, {c.w, c.h}), c.fits) << c.w << " x " << c.h;
+        EXPECT_EQ(largestFitting(c.wanted, {c.w, c.h}), c.taken) << c.w << " x " << c.h;
+    }
+}
+
 TEST(CardScale, StoredNamesReadBackAndAnythingElseIsNoChoice)
 {
     for (CardScale scale : CARD_SCALES) EXPECT_EQ(parseCardScale(std::string(cardScaleName(scale))), scale);
@@ -76,7 +99,7 @@ std::vector<Shown> tableAt(const TableLayout& layout, int n)
     const char* positions[] = {"bottom", "top", "left", "right"};
     for (int p = 0; p < 4; ++p) {
         const Point origin = layout.handOrigin(p, n);
-        const Point step = layout.handStep(p);
+        const Point step = layout.handStep(p, n);
         shown.push_back({std::string(positions[p]) + " hand",
                          {origin.x, origin.y, (n - 1) * step.x + card.width, (n - 1) * step.y + card.height}});
         const Point slot = layout.trickSlots()[p];
@@ -105,7 +128,7 @@ TEST(TableAtEachSize, NothingOverlapsAndEverythingIsAboveTheBanner)
     for (const SizeCase& size : SIZES) {
         const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
-        for (int n : {1, 6, 9}) {
+        for (int n : {1, 6, 9, 12}) {
             SCOPED_TRACE(std::string(cardScaleName(size.scale)) + ", hands of " + std::to_string(n));
             const std::vector<Shown> shown = tableAt(layout, n);
             for (size_t i = 0; i < shown.size(); ++i) {
@@ -129,11 +152,11 @@ TEST(TableAtEachSize, HitTestsFindTheCardDrawnThere)
         const PixelSize window = tableSize(size.scale);
         const TableLayout layout(size.card, window.width, window.height, size.scale);
         for (int p = 0; p < 4; ++p) {
-            for (int n = 1; n <= 9; ++n) {
+            for (int n = 1; n <= HAND_SIZE_MAX; ++n) {
                 SCOPED_TRACE(std::string(cardScaleName(size.scale)) + ", position " + std::to_string(p) + ", " +
                              std::to_string(n) + " cards");
                 const Point origin = layout.handOrigin(p, n);
-                const Point step = layout.handStep(p);
+                const Point step = layout.handStep(p, n);
                 for (int i = 0; i < n; ++i) {
                     const int x = origin.x + i * step.x;
                     const int y = origin.y + i * step.y;

@@ -50,6 +50,29 @@ xdotool windowfocus --sync "$WIN"
 xdotool key ctrl+q
 check "Ctrl+Q ends the program with status 0" exits_cleanly
 
+# --- A screen too small for the larger tables ---
+# Large was chosen on a larger screen: here the window opens at the largest
+# size that fits, and the sizes that do not fit are greyed out in the menu.
+printf '[Display]\nCardSize=large\nSpeed=Fast\n' > "$REGISTRY"
+start_program
+geometry=$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')
+check "a stored size too large for the screen opens at the small size" [ "$geometry" = "640x580" ]
+position=$(xdotool getwindowgeometry "$WIN" | awk '/Position/ {print $2}')
+check "  with the whole window on the screen" [ "${position%%,*}" -ge 0 ] && [ "${position##*,}" -ge 0 ]
+for downs in 2 3; do
+    steps=()
+    for _ in $(seq "$downs"); do steps+=(Down); done
+    keys_to "$WIN" Escape
+    menu d 4 Right "${steps[@]}"
+    sleep 0.5
+    geometry=$(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {print $2}')
+    check "Card Size entry $downs down is greyed out and changes nothing" [ "$geometry" = "640x580" ]
+done
+keys_to "$WIN" Escape Escape
+check "  and no larger size is stored" not grep -qx "CardSize=medium" "$REGISTRY"
+"$PROBE" close Marvanto
+check "closing ends with status 0" exits_cleanly
+
 # --- A background picture named in the settings; closing the window ---
 "$CONVERT" -size 320x240 xc:'rgb(200,40,40)' -quality 95 "$WORK/small.jpg"
 mkdir -p "$HOME/.foxrc/zok"

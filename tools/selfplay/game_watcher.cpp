@@ -77,11 +77,17 @@ TurnDriver& Players::player(PlayerKind kind)
     }
 }
 
+PairPlayers& Players::side(PairPlayers& pair, const Side& kinds)
+{
+    pair.seat(player(kinds.first), player(kinds.partner));
+    return pair;
+}
+
 void Players::seatForGame(int game)
 {
     aOnTeam0_ = game % 2 == 0;
-    TurnDriver& a = player(options_.playerA);
-    TurnDriver& b = player(options_.playerB);
+    TurnDriver& a = side(sideA_, options_.playerA);
+    TurnDriver& b = side(sideB_, options_.playerB);
     if (aOnTeam0_)
         teams.seat(a, b);
     else

@@ -40,6 +40,27 @@ private:
     int handSize_ = 0;
 };
 
+// The two players of one team: `first` at the team's first seat (seat 0 or
+// 2), `partner` at the other.
+class PairPlayers : public TurnDriver {
+public:
+    void seat(TurnDriver& first, TurnDriver& partner)
+    {
+        first_ = &first;
+        partner_ = &partner;
+    }
+
+    bool begs(const GameState& game, int seat) override { return at(seat).begs(game, seat); }
+    const Card* cardToPlay(const GameState& game, int seat) override { return at(seat).cardToPlay(game, seat); }
+    bool dealerAcceptsBeg(const GameState& game) override { return at(game.dealer).dealerAcceptsBeg(game); }
+
+private:
+    TurnDriver& at(int seat) const { return seat % 2 == 0 ? *first_ : *partner_; }
+
+    TurnDriver* first_ = nullptr;
+    TurnDriver* partner_ = nullptr;
+};
+
 // The computer players of the two teams: player A and player B, on the
 // teams a game's number gives them.
 class Players {
@@ -56,12 +77,15 @@ public:
 
 private:
     TurnDriver& player(PlayerKind kind);
+    PairPlayers& side(PairPlayers& pair, const Side& kinds);
 
     const SelfPlayOptions& options_;
     ComputerStrategy strategy_;
     RandomPlayer random_;
     ExpertPlayer expert_;
     ExpertPlayer omniscient_;
+    PairPlayers sideA_;
+    PairPlayers sideB_;
     bool aOnTeam0_ = true;
 };
 

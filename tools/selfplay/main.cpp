@@ -20,8 +20,10 @@ void printUsage(std::ostream& out)
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
         << "                         [--players A,B] [--samples N] [--budget N]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
-        << "  other game and team 1 in the rest. --samples and --budget set the Expert's\n"
-        << "  sampled deals per decision and alpha-beta nodes per deal.\n"
+        << "  other game and team 1 in the rest. X+Y seats X at the team's first seat and\n"
+        << "  Y at its partner's (expert+standard: an Expert with a standard partner).\n"
+        << "  --samples and --budget set the Expert's sampled deals per decision and\n"
+        << "  alpha-beta nodes per deal.\n"
         << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
         << "  and the next game starts afresh (counted as hostlosses).\n";
 }
@@ -132,13 +134,13 @@ int main(int argc, char** argv)
         } else if (arg == "--players") {
             const std::string text = value;
             const size_t comma = text.find(',');
-            if (comma == std::string::npos || !parsePlayerKind(text.substr(0, comma), options.playerA) ||
-                !parsePlayerKind(text.substr(comma + 1), options.playerB))
-                return usage("--players takes A,B, each standard, expert, random or omniscient");
+            if (comma == std::string::npos || !parseSide(text.substr(0, comma), options.playerA) ||
+                !parseSide(text.substr(comma + 1), options.playerB))
+                return usage("--players takes A,B, each standard, expert, random or omniscient, or two joined by +");
         } else if (arg == "--samples") {
             if (!parseInt(value, n) || n < 1 || n > 1000) return usage("--samples takes a count from 1 to 1000");
-            options.expert.samples = static_cast<int>(n);
-            options.expert.begSamples = std::max(1, static_cast<int>(n) / 2);
+            options.expert.samples = options.expert.maxSamples = static_cast<int>(n);
+            options.expert.begSamples = options.expert.maxBegSamples = std::max(1, static_cast<int>(n) / 2);
         } else if (arg == "--budget") {
             if (!parseInt(value, n) || n < 1000) return usage("--budget takes a node count of at least 1000");
             options.expert.nodeBudget = n;
@@ -147,6 +149,8 @@ int main(int argc, char** argv)
         }
     }
     options.expert.seed = options.seed;
+    for (const Side& side : {options.playerA, options.playerB})
+        if (side.first != side.partner && options.seats != 4) return usage("--players with A+B needs four seats");
     if (options.computers > 0 && (options.network + options.computers != 4 || options.seats != 4))
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
     if (options.dropPeer >= options.network)

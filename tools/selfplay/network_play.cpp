@@ -136,7 +136,8 @@ public:
     void onText(int slot, const TextMessage& m) override { session.onText(slot, m); }
     void onActionBlock(int slot, const ActionBlock& a) override { session.onActionBlock(slot, a); }
     void onRejoinRefused(int slot) override { session.onRejoinRefused(slot); }
-    bool onPlayerLost(int slot) override { return session.onPlayerLost(slot); }
+    void onNameTaken(int slot) override { session.onNameTaken(slot); }
+    void onConnectionLost(int slot, bool midMessage) override { session.onConnectionLost(slot, midMessage); }
 
     // GameHooks
     void recordGameResult(const GameState& g, int winner) override { watcher.recordGameResult(g, winner); }

@@ -207,12 +207,13 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
     if (network)
         std::snprintf(divergences, sizeof divergences, " drops=%ld rejoins=%ld hostlosses=%ld divergences=%ld", r.drops,
                       r.rejoins, r.hostLosses, r.divergences);
-    char decisions[96] = "";
+    char decisions[128] = "";
     std::vector<double> ms;
-    for (const auto& d : r.decisions) ms.push_back(d.ms);
+    for (const auto& d : r.decisions)
+        if (!d.forced) ms.push_back(d.ms);
     if (!ms.empty())
-        std::snprintf(decisions, sizeof decisions, " decision_ms_median=%.1f decision_ms_max=%.1f",
-                      percentile(ms, 0.5), percentile(ms, 1.0));
+        std::snprintf(decisions, sizeof decisions, " decision_ms_median=%.1f decision_ms_p95=%.1f decision_ms_max=%.1f",
+                      percentile(ms, 0.5), percentile(ms, 0.95), percentile(ms, 1.0));
     char line[420];
     std::snprintf(line, sizeof line,
                   "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f"
@@ -221,6 +222,8 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
                   r.seconds > 0 ? r.games / r.seconds : 0.0, r.wonA, r.wonB, decisions);
     out << line << '\n';
 }
+
+namespace {
 
 bool parsePlayerKind(const std::string& text, PlayerKind& kind)
 {
@@ -234,6 +237,19 @@ bool parsePlayerKind(const std::string& text, PlayerKind& kind)
             return true;
         }
     return false;
+}
+
+}  // namespace
+
+bool parseSide(const std::string& text, Side& side)
+{
+    const size_t plus = text.find('+');
+    if (plus == std::string::npos) {
+        if (!parsePlayerKind(text, side.first)) return false;
+        side.partner = side.first;
+        return true;
+    }
+    return parsePlayerKind(text.substr(0, plus), side.first) && parsePlayerKind(text.substr(plus + 1), side.partner);
 }
 
 double percentile(std::vector<double> values, double fraction)

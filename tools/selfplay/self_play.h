@@ -17,8 +17,16 @@ enum class SelfPlayTransport { MEMORY, TCP };
 // allowed to see every hand: a ceiling for measuring, never offered in the
 // program.
 enum class PlayerKind { STANDARD, EXPERT, RANDOM, OMNISCIENT };
-// "standard", "expert", "random", "omniscient"; false for anything else.
-bool parsePlayerKind(const std::string& text, PlayerKind& kind);
+// One kind at both seats of a team, or one at the team's first seat and
+// another at its partner's (four seats only).
+struct Side {
+    Side(PlayerKind kind = PlayerKind::STANDARD) : first(kind), partner(kind) {}
+    PlayerKind first;
+    PlayerKind partner;
+};
+// "standard", "expert", "random", "omniscient", or two of them joined by a
+// '+' (the first seat's and the partner's); false for anything else.
+bool parseSide(const std::string& text, Side& side);
 
 struct SelfPlayOptions {
     int games = 100;
@@ -29,8 +37,8 @@ struct SelfPlayOptions {
     // Player A and player B. A plays for team 0 in the odd-numbered games
     // and for team 1 in the even-numbered ones, so that neither profits
     // from the seats.
-    PlayerKind playerA = PlayerKind::STANDARD;
-    PlayerKind playerB = PlayerKind::STANDARD;
+    Side playerA;
+    Side playerB;
     ExpertSettings expert;
     // Prints every applied action.
     bool verbose = false;
@@ -78,7 +86,8 @@ void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, st
 
 // "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G
 // wonA=A wonB=B", with " drops=P rejoins=R hostlosses=H divergences=D" after violations for network games and
-// " decision_ms_median=M decision_ms_max=X" when searching players played.
+// " decision_ms_median=M decision_ms_p95=P decision_ms_max=X" (forced decisions left out) when searching
+// players played.
 void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);
 // The fraction-th smallest of the values (0.5 the median, 1 the largest);
 // 0 for none.
