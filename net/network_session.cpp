@@ -80,10 +80,11 @@ std::string Session::joinerText(int slot) const
 {
     const auto& join = transport_.joinInfo(slot);
     if (!join) return std::string();
-    if (!join->partner) return join->name;
+    const std::string where = transport_.isSealed(slot) ? " (internet)" : "";
+    if (!join->partner) return join->name + where;
     char text[132];
     std::snprintf(text, sizeof text, "%s & %s", join->name.c_str(), join->partner->c_str());
-    return text;
+    return text + where;
 }
 
 void Session::seatJoiner(int seat, int slot, const std::string& name)
@@ -162,15 +163,15 @@ Seating Session::buildSeating() const
 
 void Session::sendSeatingAndRules()
 {
-    const Seating seating = buildSeating();
     // The joiners left over would wait for a seat for ever: the close
     // sends them back to their setup.
     for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
         if (isListableJoiner(slot)) transport_.closeConnection(slot);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
-            transport_.sendSeating(game_.seats[i].connection, seating);
+            transport_.sendSeating(game_.seats[i].connection, seatingFor(game_.seats[i].connection));
     steps_.seated = true;
+    if (starGame()) game_.actionRoute = self_.clientSlot;
     game_.table->pauseDisplay(SEATING_TO_RULES_PAUSE_MS);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
@@ -200,11 +201,21 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port)
     if (!game_.seats[0].inPlay() || game_.turn != TURN_IDLE) return false;
     const int socket = connectToHost(host, port);
     if (socket == -1) return false;
+    enterJoinedMode();
+    return announceJoin(transport_.allocConnection(socket), host);
+}
+
+void Session::enterJoinedMode()
+{
     game_.sessionMode = MODE_JOINED;
     game_.turn = TURN_IDLE;
     game_.hosting = false;
     resetSeating(game_);
-    joinedTo_.hostSlot = transport_.allocConnection(socket);
+}
+
+bool Session::announceJoin(int slot, const std::string& host)
+{
+    joinedTo_.hostSlot = slot;
     if (joinedTo_.hostSlot == -1) return false;
     const auto local = transport_.localAddress(joinedTo_.hostSlot);
     JoinRecord record;
@@ -300,6 +311,7 @@ void Session::onSeating(int slot, const Seating& seating)
     steps_.seated = true;
     joinedTo_.readySent = false;
     joinedTo_.seating = seating;
+    if (starGame()) game_.actionRoute = joinedTo_.hostSlot;
     configureTable(game_, count);
     for (int i = 0; i < 4; ++i) {
         const SeatRecord& record = seating[i];
@@ -528,6 +540,10 @@ void Session::waitOver()
     case WAIT_READY:
         if (game_.sessionMode != MODE_HOSTING || setup_.readyCount < 0) return;
         abandonSession(missingReadies() + "The game cannot start.");
+        break;
+    case WAIT_RELAY:
+        if (game_.sessionMode != MODE_JOINED || joinedTo_.hostSlot != -1 || !internet_.relay) return;
+        abandonSession(relayNoPartnerText(*internet_.relay));
         break;
     case WAIT_NONE: break;
     }
