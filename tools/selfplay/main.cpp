@@ -18,6 +18,7 @@ void printUsage(std::ostream& out)
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
+        << "                         [--relay HOST:PORT]\n"
         << "                         [--players A,B] [--samples N] [--budget N]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. X+Y seats X at the team's first seat and\n"
@@ -25,7 +26,9 @@ void printUsage(std::ostream& out)
         << "  --samples and --budget set the Expert's sampled deals per decision and\n"
         << "  alpha-beta nodes per deal.\n"
         << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
-        << "  and the next game starts afresh (counted as hostlosses).\n";
+        << "  and the next game starts afresh (counted as hostlosses).\n"
+        << "  --relay plays the network games through a transit relay at HOST:PORT, as\n"
+        << "  internet games: invited, joined by code, every connection sealed.\n";
 }
 
 int usage(const char* why)
@@ -115,6 +118,9 @@ int main(int argc, char** argv)
                 return usage("--rejoin takes P@B: the dropped peer and a count of actions");
             if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
             if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
+        } else if (arg == "--relay") {
+            options.relay = parseRelayAddress(value);
+            if (!options.relay) return usage("--relay takes HOST:PORT, a transit relay's address");
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -155,6 +161,7 @@ int main(int argc, char** argv)
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
+    if (options.relay && options.network == 0) return usage("--relay needs --network");
     const SelfPlayResult result = runSelfPlay(options, std::cout);
     printSummary(result, std::cout, options.network != 0);
     return result.violations == 0 && result.divergences == 0 && result.allFinished && result.games == options.games ? 0 : 1;
