@@ -18,6 +18,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, Frame::onCanvasRelease),
     FXMAPFUNCS(SEL_IO_READ, Frame::ID_CONNECTION, Frame::ID_CONNECTION + 9, Frame::onIoConnection),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_LISTEN, Frame::onIoListen),
+    FXMAPFUNC(SEL_IO_READ, Frame::ID_RELAY, Frame::onIoRelay),
     FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
@@ -387,6 +388,12 @@ long Frame::onIoConnection(FXObject*, FXSelector sel, void*)
 long Frame::onIoListen(FXObject*, FXSelector, void*)
 {
     readSockets([](Transport& t) { t.onListenerReadable(); });
+    return 1;
+}
+
+long Frame::onIoRelay(FXObject*, FXSelector, void*)
+{
+    readSockets([](Transport& t) { t.onRelayReadable(); });
     return 1;
 }
 
