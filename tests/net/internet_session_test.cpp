@@ -272,7 +272,8 @@ TEST_F(InternetSessionTest, ALostJoinerComesBackByTheCodeAndTheHostsLossEndsTheG
     }));
     for (Machine* m : all()) {
         ASSERT_FALSE(m->table.boxes.empty());
-        EXPECT_NE(m->table.boxes.back().find("Lost connection to Ann!"), std::string::npos) << m->table.boxes.back();
+        EXPECT_EQ(m->table.boxes.back(), "Network error: Lost connection to Ann through the relay " + relayText(*relay) +
+                                             "! Without the host the game cannot go on.");
         EXPECT_EQ(m->game.sessionMode, MODE_SETUP);
     }
 }

@@ -74,8 +74,15 @@ class Peer;
 // Messages read from each quiet connection of a peer each time round.
 constexpr int SESSION_READS_PER_TURN = 8;
 
-// What a joiner says when the host's process has gone; the host is "Peer 0".
-const char* const HOST_LOST_TEXT = "Lost connection to Peer 0! Without the host the game cannot go on.";
+// What a joiner says when the host's process has gone; the host is "Peer 0",
+// and a relay between them is named.
+bool saysHostLost(const std::string& text)
+{
+    const std::string start = "Lost connection to Peer 0";
+    const std::string end = "! Without the host the game cannot go on.";
+    return text.compare(0, start.size(), start) == 0 && text.size() >= start.size() + end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 // One game action on its way: the sending end, the receiving end, and how
 // many actions that connection has carried with it.
@@ -423,7 +430,7 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
     };
     table.onRoundSummary = [this](const RoundSummary&) { watcher.onRoundSummary(); };
     table.onError = [this](const std::string& caption, const std::string& text) {
-        if (net_.hostGone() && caption == "Network error" && text == HOST_LOST_TEXT)
+        if (net_.hostGone() && caption == "Network error" && saysHostLost(text))
             toldHostLost = true;
         else
             watcher.onError(caption, text);
