@@ -4,7 +4,7 @@ JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang \
            dpkg-dev file desktop-file-utils appstream lintian man-db openbox \
-           libsodium-dev magic-wormhole-transit-relay
+           libsodium-dev magic-wormhole-transit-relay xclip
 
 .PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench expert-match clean \
         install package install-check
