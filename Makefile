@@ -6,7 +6,7 @@ PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            dpkg-dev file desktop-file-utils appstream lintian man-db openbox \
            libsodium-dev magic-wormhole-transit-relay xclip
 
-.PHONY: all deps configure build run test sanitize full-game screenshot fuzz bench expert-match clean \
+.PHONY: all deps configure build run test sanitize paced-soak full-game screenshot fuzz bench expert-match clean \
         install package install-check
 
 all: build
@@ -55,6 +55,22 @@ sanitize: deps
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 	cmake --build build-sanitize -j$(JOBS)
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+
+# The paced self-play at length: games on the table's pace with reneed
+# calls, takeovers and stray actions arriving while computer moves wait,
+# across seat counts and rules, and network games on the in-memory network
+# with a process lost during a wait; any stall, violation, divergence or
+# unfinished game fails.
+PACED_GAMES ?= 5000
+PACED_NETWORK_GAMES ?= 1000
+paced-soak: build
+	./$(BUILD)/marvanto-selfplay --paced --games $(PACED_GAMES) --seats 4 --seed 41
+	./$(BUILD)/marvanto-selfplay --paced --games $(PACED_GAMES) --seats 2 --seed 42 --rules 5,1,2,7,1,0,2,1
+	./$(BUILD)/marvanto-selfplay --paced --games $(PACED_GAMES) --seats 4 --seed 43 --rules 3,0,1,7,3,1,0,0 --opponent random
+	./$(BUILD)/marvanto-selfplay --paced --games 100 --seats 4 --seed 44 --players expert,standard --samples 6
+	./$(BUILD)/marvanto-selfplay-memnet --paced --network 3 --computers 1 --drop 2@400 --rejoin 2@25 --games $(PACED_NETWORK_GAMES) --seed 45
+	./$(BUILD)/marvanto-selfplay-memnet --paced --network 2 --computers 2 --drop 1@400 --games $(PACED_NETWORK_GAMES) --seed 46
+	./$(BUILD)/marvanto-selfplay-memnet --paced --network 3 --computers 1 --drop 0@400 --games $(PACED_NETWORK_GAMES) --seed 47
 
 XVFB = xvfb-run -a -s "-screen 0 1024x768x24 -noreset"
 # A screen that holds the large table.

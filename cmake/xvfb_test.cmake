@@ -1,5 +1,6 @@
-# GUI tests run on a virtual display of their own, with HOME in the build
-# tree so that no user's settings are read or written. Each test searches
+# GUI tests run on a virtual display of their own, with HOME (and the data
+# folder, where game records go) in the build tree so that no user's
+# settings or records are read or written. Each test searches
 # for a free display from a number of its own: two xvfb-run started at once
 # from the same number can both pick it. Without -noreset the server resets
 # whenever its last client leaves, and a program restarted at that moment
@@ -20,7 +21,7 @@ function(add_xvfb_test)
   file(MAKE_DIRECTORY ${home})
   add_test(NAME ${T_NAME}
     COMMAND ${XVFB_RUN} -a -n ${T_DISPLAY} -s "-screen 0 ${T_SCREEN}x24 -noreset" ${T_COMMAND})
-  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT HOME=${home})
+  set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "HOME=${home};XDG_DATA_HOME=${home}/.local/share")
   if(T_RESOURCE_LOCK)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK ${T_RESOURCE_LOCK})
   endif()

@@ -1,6 +1,7 @@
 #include "engine/cards.h"
 
 #include <cstdlib>
+#include <cstring>
 
 int suitNumber(char suit)
 {
@@ -25,6 +26,26 @@ bool isCardIndex(int index) { return index >= 0 && index < CARD_COUNT; }
 char suitOfIndex(int index) { return SUIT_OF_NUMBER[index / 13 < 3 ? index / 13 : 3]; }
 
 int rankOfIndex(int index) { return index % 13 + 2; }
+
+namespace {
+constexpr char TOKEN_RANKS[] = "23456789TJQKA";
+constexpr char TOKEN_SUITS[] = "dchs";  // by suit number
+}  // namespace
+
+std::string cardToken(int index)
+{
+    if (!isCardIndex(index)) return "?";
+    return {TOKEN_RANKS[index % 13], TOKEN_SUITS[index / 13]};
+}
+
+int parseCardToken(const std::string& token)
+{
+    if (token.size() != 2 || !token[0] || !token[1]) return NO_CARD;
+    const char* rank = std::strchr(TOKEN_RANKS, token[0]);
+    const char* suit = std::strchr(TOKEN_SUITS, token[1]);
+    if (!rank || !suit) return NO_CARD;
+    return static_cast<int>(suit - TOKEN_SUITS) * 13 + static_cast<int>(rank - TOKEN_RANKS);
+}
 
 int cardValue(const Card* card)
 {

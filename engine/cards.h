@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 struct Card {
     char suit = 'C';       // 'C', 'D', 'H', 'S'
@@ -29,6 +30,12 @@ bool isCardIndex(int index);
 char suitOfIndex(int index);   // index must satisfy isCardIndex
 int rankOfIndex(int index);    // index must satisfy isCardIndex
 int cardValue(const Card* card);  // points towards game: 10, A 4, K 3, Q 2, J 1
+
+// A card index written short: "Ah", "Td", "2c" (rank 2-9, T, J, Q, K, A,
+// suit d, c, h, s); "?" for anything else.
+std::string cardToken(int index);
+// NO_CARD for anything that is not a card's short form.
+int parseCardToken(const std::string& token);
 
 int countCards(const Card* list);
 Card* nthCard(Card* list, int n);

@@ -15,10 +15,10 @@ constexpr int KICK_PAUSE_MS = 2200;
 
 const KickScore* kickScore(const RuleSettings& rules, int rank)
 {
-    static const KickScore six{2, &Team::sixesKicked, "Six kicked!"};
-    static const KickScore jack{3, &Team::jacksKicked, "Jack kicked!"};
-    static const KickScore ace{1, &Team::acesKicked, "Ace kicked!"};
-    static const KickScore two{2, &Team::twosKicked, "Two kicked!"};
+    static const KickScore six{2, &Team::sixesKicked, "Six kicked!", "the six"};
+    static const KickScore jack{3, &Team::jacksKicked, "Jack kicked!", "the jack"};
+    static const KickScore ace{1, &Team::acesKicked, "Ace kicked!", "the ace"};
+    static const KickScore two{2, &Team::twosKicked, "Two kicked!", "the two"};
     const bool tobago = rules.tobagoRules != 0;
     switch (rank) {
     case 6: return tobago ? nullptr : &six;
@@ -27,6 +27,13 @@ const KickScore* kickScore(const RuleSettings& rules, int rank)
     case 2: return tobago ? &two : nullptr;
     default: return nullptr;
     }
+}
+
+std::string kickNote(const GameState& game, const KickScore& score)
+{
+    const Seat& dealer = game.seats[game.dealer];
+    const std::string points = score.points == 1 ? "1 point" : std::to_string(score.points) + " points";
+    return dealer.name + " kicked " + score.card + ": " + points + " to " + teamNames(game, *dealer.team) + ".";
 }
 
 bool drivesSeat(const GameState& game, int seat) { return game.isSeat(seat) && game.seats[seat].kind != REMOTE; }
@@ -104,6 +111,7 @@ bool applyKick(GameState& game, const GameAction& action)
         dealerTeam.score += score->points;
         dealerTeam.*(score->counter) += 1;
         game.table->showAnnouncement(score->banner);
+        game.table->showNote(kickNote(game, *score));
         pause = KICK_PAUSE_MS;
     }
     game.table->pauseDisplay(pause);

@@ -1,6 +1,8 @@
 // The start of a round: choosing the dealer, dealing and the kick.
 #pragma once
 
+#include <string>
+
 #include "engine/actions.h"
 
 // What a turned-up card scores for the dealer's team, with its counter and
@@ -9,8 +11,11 @@ struct KickScore {
     int points;
     int32_t Team::*counter;
     const char* banner;
+    const char* card;  // as a note names it: "the jack"
 };
 const KickScore* kickScore(const RuleSettings& rules, int rank);
+// Who kicked and how much it gave: "Dread kicked the jack: 3 points to Dread and Hana."
+std::string kickNote(const GameState& game, const KickScore& score);
 
 // A hosting process picks the first dealer at random and sends it.
 void chooseDealer(GameState& game);

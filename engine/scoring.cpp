@@ -75,6 +75,12 @@ void scoreRound(GameState& game)
     }
 }
 
+std::string teamNames(const GameState& game, const Team& team)
+{
+    if (game.seatCount == 2 || !team.second) return team.first->name;
+    return team.first->name + " and " + team.second->name;
+}
+
 std::string formatTeamHeading(const GameState& game, const Team& team)
 {
     if (game.seatCount == 2 || !team.second) return team.first->name;

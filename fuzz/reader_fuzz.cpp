@@ -19,6 +19,9 @@ class NoWatcher : public SocketWatcher {
 public:
     void watchSocket(int, int) override {}
     void unwatchSocket(int) override {}
+    void watchConnect(int, int) override {}
+    void unwatchConnect(int) override {}
+    void startTransportTimer(int) override {}
 };
 
 bool readable(int socket)

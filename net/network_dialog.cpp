@@ -1,6 +1,7 @@
 #include "net/network_dialog.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "net/prompt_dialog.h"
 #include "net/setup_dialog.h"
@@ -55,12 +56,14 @@ AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, 
     std::string text = "This machine: " + addresses.front();
     for (size_t i = 1; i < addresses.size(); ++i) text += ", " + addresses[i];
     new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 275);
+    const std::string note = session->reachNote();
+    if (!note.empty()) new FXLabel(this, note.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 297);
     if (hostSession.invitationCode().empty()) return;
     // Those who join with the invitation come into the same list.
-    new FXLabel(this, ("Invitation: " + hostSession.invitationCode()).c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 300);
-    invitationField = new FXTextField(this, 30, nullptr, 0, TEXTFIELD_READONLY | FRAME_SUNKEN | FRAME_THICK | FIXED, 10, 325);
+    new FXLabel(this, ("Invitation: " + hostSession.invitationCode()).c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 322);
+    invitationField = new FXTextField(this, 30, nullptr, 0, TEXTFIELD_READONLY | FRAME_SUNKEN | FRAME_THICK | FIXED, 10, 347);
     invitationField->setText(hostSession.invitationText().c_str());
-    new FXButton(this, " Copy invitation ", nullptr, this, ID_COPY_INVITATION, BUTTON_NORMAL | FIXED, 10, 355);
+    new FXButton(this, " Copy invitation ", nullptr, this, ID_COPY_INVITATION, BUTTON_NORMAL | FIXED, 10, 377);
 }
 
 long AddPlayersDialog::onCmdCopyInvitation(FXObject*, FXSelector, void*)
@@ -284,6 +287,34 @@ NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& n
     return dialog.run();
 }
 
+namespace {
+
+enum JoinOutcome { JOIN_FAILED, JOIN_ANNOUNCED, JOIN_CANCELLED };
+
+// Starts the connect to the host and, while it tries (up to the transport's
+// limit), keeps a box open whose " Cancel " gives it up. The window stays
+// alive meanwhile: the connect is watched by the event loop.
+JoinOutcome joinOnce(FXWindow* owner, Session& session, const std::string& host, uint16_t port)
+{
+    FXDialogBox box(owner, "Connect to host", DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 16, 16, 12, 12, 4, 8);
+    new FXLabel(&box, ("Connecting to " + host + "...").c_str());
+    new FXButton(&box, " Cancel ", nullptr, &box, FXDialogBox::ID_CANCEL, BUTTON_DEFAULT | FRAME_RAISED | LAYOUT_CENTER_X);
+    std::optional<bool> announced;
+    const bool started = session.joinNetworkGame(host, port, [&announced, &box](bool ok) {
+        announced = ok;
+        if (box.shown()) box.handle(&box, FXSEL(SEL_COMMAND, FXDialogBox::ID_ACCEPT), nullptr);
+    });
+    if (!started) return JOIN_FAILED;
+    if (!announced) box.execute(PLACEMENT_OWNER);
+    if (!announced) {
+        session.cancelJoin();
+        return JOIN_CANCELLED;
+    }
+    return *announced ? JOIN_ANNOUNCED : JOIN_FAILED;
+}
+
+}  // namespace
+
 bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game, uint16_t port,
                                const SettingsStore* settings)
 {
@@ -304,7 +335,9 @@ bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameStat
             FXMessageBox::error(owner, MBOX_OK, "Error", "%s", session.relayError().c_str());
             continue;
         }
-        if (target && session.joinNetworkGame(target->host, port)) return true;
+        const JoinOutcome outcome = target ? joinOnce(owner, session, target->host, port) : JOIN_FAILED;
+        if (outcome == JOIN_ANNOUNCED) return true;
+        if (outcome == JOIN_CANCELLED) return false;
         FXMessageBox::error(owner, MBOX_OK, "Error", "Could not connect to host.\n");
     }
     return false;

@@ -80,8 +80,9 @@ std::optional<RelayAddress> relaySetting(const SettingsStore* settings);
 NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names, SettingsStore* settings = nullptr);
 
 // Prompts for the host until a connection succeeds or an internet game's
-// search has begun (true), or the player cancels (false). The field takes a
-// host's address or name, an invitation code (through the relay in
-// settings) or code@host:port. Needs a player at seat 0 and no game under way.
+// search has begun (true), or the player cancels the prompt or a connect
+// under way (false). The field takes a host's address or name, an
+// invitation code (through the relay in settings) or code@host:port. Needs
+// a player at seat 0 and no game under way.
 bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game,
                                uint16_t port = NET_LISTEN_PORT, const SettingsStore* settings = nullptr);

@@ -40,6 +40,9 @@ bool Session::hostNetworkGame()
     resetSeating(game_);
     configureTable(game_, game_.seatCount);
     ui_.relayoutTable();
+    // Joiners always call the port asked for: a listener that found it
+    // taken at start-up takes it now if it has come free.
+    transport_.listenWhereAsked();
     game_.seats[0].connection = connectToSelf();
     if (game_.seats[0].connection == -1) {
         abandonSession("Could not connect to this program's own port, so no game can be hosted.");
@@ -65,6 +68,13 @@ bool Session::hostNetworkGame()
     }
     sendSeatingAndRules();
     return true;
+}
+
+std::string Session::reachNote() const
+{
+    if (transport_.listenPort() == transport_.askedPort()) return std::string();
+    return "Joiners cannot reach this machine while another program holds port " +
+           std::to_string(transport_.askedPort()) + ".";
 }
 
 bool Session::isListableJoiner(int slot) const
@@ -196,13 +206,18 @@ void Session::startWhenAllReady()
     chooseDealer(game_);
 }
 
-bool Session::joinNetworkGame(const std::string& host, uint16_t port)
+bool Session::joinNetworkGame(const std::string& host, uint16_t port, std::function<void(bool)> connected)
 {
-    if (!game_.seats[0].inPlay() || game_.turn != TURN_IDLE) return false;
-    const int socket = connectToHost(host, port);
-    if (socket == -1) return false;
+    if (!game_.seats[0].inPlay() || game_.turn != TURN_IDLE || connectingToHost()) return false;
+    const auto addr = resolveHost(host, port);
+    if (!addr) return false;
+    const int connect = transport_.startConnect(*addr, [this, host](int socket) { onHostConnected(host, socket); });
+    if (connect == -1) return false;
     enterJoinedMode();
-    return announceJoin(transport_.allocConnection(socket), host);
+    joinedTo_.connects[0] = connect;
+    joinedTo_.hostConnected = std::move(connected);
+    ui_.showStatus("Connecting to " + host + "...");
+    return true;
 }
 
 void Session::enterJoinedMode()
@@ -211,6 +226,28 @@ void Session::enterJoinedMode()
     game_.turn = TURN_IDLE;
     game_.hosting = false;
     resetSeating(game_);
+}
+
+void Session::cancelJoin()
+{
+    if (!connectingToHost()) return;
+    leaveSession();
+    game_.sessionMode = MODE_SETUP;
+}
+
+void Session::onHostConnected(const std::string& host, int socket)
+{
+    joinedTo_.connects[0] = -1;
+    const std::function<void(bool)> connected = std::move(joinedTo_.hostConnected);
+    joinedTo_.hostConnected = nullptr;
+    if (!announceJoin(transport_.allocConnection(socket), host)) {
+        // Nothing was sent: the person may try another address.
+        leaveSession();
+        game_.sessionMode = MODE_SETUP;
+        if (connected) connected(false);
+        return;
+    }
+    if (connected) connected(true);
 }
 
 bool Session::announceJoin(int slot, const std::string& host)
@@ -333,17 +370,11 @@ void Session::onSeating(int slot, const Seating& seating)
     ui_.relayoutTable();
 
     game_.seats[own].connection = connectToSelf();
-    std::vector<std::string> unreached;
     for (int i = own - 1; i >= 1; --i) {
-        connectToPeer(i);
-        if (!seating[i].name.empty() && seating[i].addr.port != 0 && game_.seats[i].connection == -1)
-            unreached.push_back(seating[i].name);
-    }
-    if (!unreached.empty()) {
-        // That peer would wait for us in vain, and our actions would never
-        // reach it.
-        abandonSession("Could not connect to the program of " + listOfNames(unreached) + ", so the game cannot start.");
-        return;
+        if (!connectToPeer(i)) {
+            peerUnreached(i);
+            return;
+        }
     }
     ui_.setChatOpen(true);
     startWait(WAIT_PEERS, waits_.peers);
@@ -365,20 +396,37 @@ std::vector<std::string> Session::missingPeers() const
     return missing;
 }
 
-void Session::connectToPeer(int i)
+bool Session::connectToPeer(int i)
 {
     const SeatRecord& record = joinedTo_.seating[i];
+    game_.seats[i].connection = -1;
+    if (record.name.empty() || record.addr.port == 0) return true;
+    joinedTo_.connects[i] = transport_.startConnect(record.addr, [this, i](int socket) { onPeerConnected(i, socket); });
+    return joinedTo_.connects[i] != -1;
+}
+
+void Session::onPeerConnected(int i, int socket)
+{
+    joinedTo_.connects[i] = -1;
     Seat& seat = game_.seats[i];
-    if (record.name.empty() || record.addr.port == 0) {
-        seat.connection = -1;
+    seat.connection = transport_.allocConnection(socket);
+    if (seat.connection == -1) {
+        peerUnreached(i);
         return;
     }
-    seat.connection = transport_.allocConnection(connectToAddr(record.addr));
     SeatRecord mine;
     mine.name = cutName(game_.seats[game_.localSeat].name);
     mine.seat = game_.localSeat;
     mine.team = game_.localSeat / 2;
-    if (seat.connection != -1) transport_.sendSeat(seat.connection, mine);
+    transport_.sendSeat(seat.connection, mine);
+    sendReadyWhenConnected();
+}
+
+void Session::peerUnreached(int i)
+{
+    // That peer would wait for us in vain, and our actions would never
+    // reach it.
+    abandonSession("Could not connect to the program of " + joinedTo_.seating[i].name + ", so the game cannot start.");
 }
 
 void Session::sendReadyWhenConnected()
@@ -387,6 +435,11 @@ void Session::sendReadyWhenConnected()
     // the host starts the game on our word, and an action sent before then
     // would never reach that peer.
     if (joinedTo_.readySent) return;
+    for (int i = 1; i < 4; ++i) {
+        if (joinedTo_.connects[i] == -1) continue;
+        ui_.showStatus("Connecting to the program of " + joinedTo_.seating[i].name + "...");
+        return;
+    }
     const std::vector<std::string> missing = missingPeers();
     if (!missing.empty()) {
         ui_.showStatus("Waiting for " + listOfNames(missing) + " to connect...");

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "net/event_loop.h"
 
@@ -14,6 +15,9 @@ class PollLoop : public SocketWatcher {
 public:
     void watchSocket(int socket, int id) override { watched_[socket] = id; }
     void unwatchSocket(int socket) override { watched_.erase(socket); }
+    void watchConnect(int socket, int index) override { connects_[socket] = index; }
+    void unwatchConnect(int socket) override { connects_.erase(socket); }
+    void startTransportTimer(int ms) override;
 
     // The transport that receives the readiness reports.
     void attach(Transport& transport) { transport_ = &transport; }
@@ -30,12 +34,15 @@ public:
     void stopTimer() { expired_ = nullptr; }
 
 private:
-    // How long runOnce may wait for sockets before the timer is due.
+    // How long runOnce may wait for sockets before a timer is due.
     int waitFor(int timeoutMs) const;
     bool runTimerIfDue();
+    bool runTransportTimerIfDue();
 
     std::chrono::steady_clock::time_point due_;
     std::function<void()> expired_;
-    std::map<int, int> watched_;  // socket -> id
+    std::optional<std::chrono::steady_clock::time_point> transportDue_;
+    std::map<int, int> watched_;   // socket -> id
+    std::map<int, int> connects_;  // socket -> connect index
     Transport* transport_ = nullptr;
 };

@@ -99,8 +99,11 @@ void Session::onActionBlock(int slot, const ActionBlock& actions)
             if (rejoin_.seatsComingBack[i]) seat.kind = REMOTE;
         }
         // Those above us were seated long ago and will not call us.
-        for (int i = game_.localSeat + 1; i < 4; ++i)
-            if (game_.seats[i].connection == -1) connectToPeer(i);
+        for (int i = game_.localSeat + 1; i < 4; ++i) {
+            if (game_.seats[i].connection != -1 || connectToPeer(i)) continue;
+            peerUnreached(i);
+            return;
+        }
     }
     catchUp(actions);
     sendReadyWhenConnected();

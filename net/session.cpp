@@ -95,7 +95,9 @@ void Session::leaveSession()
     // no handler may take them for a loss of this session.
     const int selfClient = self_.clientSlot;
     const bool local = game_.sessionMode == MODE_LOCAL;
+    const std::array<int, 4> connects = joinedTo_.connects;
     resetSessionState();
+    for (int connect : connects) transport_.cancelConnect(connect);
     if (local) {
         // The accepted end closes itself when it reads the peer's close.
         transport_.closeConnection(selfClient);

@@ -93,15 +93,25 @@ public:
     // A computer player, driven by this process, in the team's next free
     // seat: the host's team (seats 0 and 1) or the other (2 and 3).
     SeatingResult addComputer(bool hostTeam);
+    // What Add Players says when joiners cannot reach this machine; empty
+    // when they can.
+    std::string reachNote() const;
     // The text the Add Players list shows for a joiner.
     std::string joinerText(int slot) const;
     // Whether a slot holds a joiner that can still be seated.
     bool isListableJoiner(int slot) const;
 
-    // Joining: connects to the host at port 4100 (or the port given, for
-    // tests) and announces this machine's players. False when the host
-    // could not be reached.
-    bool joinNetworkGame(const std::string& host, uint16_t port = NET_LISTEN_PORT);
+    // Joining: looks the host up and connects to it at port 4100 (or the
+    // port given, for tests) without waiting: the table says so while it
+    // tries. False when the host has no address or no connect could begin.
+    // Once the connect has ended, connected hears whether this machine's
+    // players were announced to the host; false sends this process back to
+    // the setup, and the person may try again.
+    bool joinNetworkGame(const std::string& host, uint16_t port = NET_LISTEN_PORT,
+                         std::function<void(bool)> connected = nullptr);
+    bool connectingToHost() const { return joinedTo_.connects[0] != -1; }
+    // Gives up the connect to the host under way; connected is not called.
+    void cancelJoin();
 
     // Internet games (session_internet.cpp). Hosting: an invitation at the
     // relay, then hostNetworkGame; false when no session was started (the
@@ -206,7 +216,12 @@ private:
     bool carriesHostActions(int slot) const;
     bool hostGameStarted() const { return game_.sessionMode == MODE_HOSTING && steps_.seated && setup_.readyCount < 0; }
     Seating buildSeating() const;
-    void connectToPeer(int seat);
+    // Starts the connect to the program of a seat's player; false when none
+    // could begin.
+    bool connectToPeer(int seat);
+    void onHostConnected(const std::string& host, int socket);
+    void onPeerConnected(int seat, int socket);
+    void peerUnreached(int seat);
 
     // Keeping a game going without a lost player (takeover.cpp).
     void noteLostConnection(int slot);
@@ -258,8 +273,11 @@ private:
     };
     // Joined: the host, this machine's address and seating, and per stood-in
     // seat the connection its returning person opened to us, which carries
-    // the game once the seat is back.
+    // the game once the seat is back. Per seat, the connect under way to its
+    // program (seat 0: the host's) and who hears how the host's ended.
     struct JoinedTo {
+        std::array<int, 4> connects{{-1, -1, -1, -1}};
+        std::function<void(bool)> hostConnected;
         int hostSlot = -1;
         WireAddress ownAddr;
         Seating seating;

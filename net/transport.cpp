@@ -89,18 +89,24 @@ SendResult sendAll(int socket, const uint8_t* data, size_t length)
 
 }  // namespace
 
-int connectToHost(const std::string& host, uint16_t port)
+std::optional<WireAddress> resolveHost(const std::string& host, uint16_t port)
 {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return -1;
+    if (host.empty() || getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || !found) return std::nullopt;
     WireAddress addr;
     addr.ipv4 = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
     addr.port = port;
     freeaddrinfo(found);
-    return connectToAddr(addr);
+    return addr;
+}
+
+int connectToHost(const std::string& host, uint16_t port)
+{
+    const auto addr = resolveHost(host, port);
+    return addr ? connectToAddr(*addr) : -1;
 }
 
 int connectToAddr(const WireAddress& addr)
@@ -147,12 +153,102 @@ Transport::~Transport()
     // tell.
     handler_ = nullptr;
     stopRelay();
+    for (int i = 0; i < CONNECTS_MAX; ++i) cancelConnect(i);
     closeAllConnections();
     closeListener();
 }
 
+int Transport::startConnect(const WireAddress& addr, ConnectDone done)
+{
+    const auto it = std::find_if(connects_.begin(), connects_.end(), [](const Connect& c) { return c.socket < 0; });
+    if (it == connects_.end()) return -1;
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return -1;
+    setBufferSizes(s);
+    setIntOption(s, SOL_SOCKET, SO_REUSEADDR, 1);
+    setNonBlocking(s);
+    const sockaddr_in sa = toSockaddr(addr);
+    if (::connect(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS) {
+        ::close(s);
+        return -1;
+    }
+    const int index = static_cast<int>(it - connects_.begin());
+    *it = Connect{s, std::chrono::steady_clock::now(), std::move(done)};
+    watcher_.watchConnect(s, index);
+    scheduleTimer();
+    return index;
+}
+
+bool Transport::connecting(int index) const
+{
+    return index >= 0 && index < CONNECTS_MAX && connects_[index].socket >= 0;
+}
+
+void Transport::cancelConnect(int index)
+{
+    if (!connecting(index)) return;
+    watcher_.unwatchConnect(connects_[index].socket);
+    ::close(connects_[index].socket);
+    connects_[index] = Connect{};
+}
+
+void Transport::onConnectDone(int index)
+{
+    if (!connecting(index)) return;
+    int error = 0;
+    socklen_t size = sizeof error;
+    const bool connected =
+        getsockopt(connects_[index].socket, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    endConnect(index, connected);
+}
+
+void Transport::endConnect(int index, bool connected)
+{
+    Connect c = std::move(connects_[index]);
+    connects_[index] = Connect{};
+    watcher_.unwatchConnect(c.socket);
+    if (!connected) {
+        ::close(c.socket);
+        c.socket = -1;
+    }
+    // Last: what it does may start the next connect in this place.
+    c.done(c.socket);
+}
+
+void Transport::onTimer()
+{
+    const auto now = std::chrono::steady_clock::now();
+    for (int i = 0; i < CONNECTS_MAX; ++i)
+        if (connecting(i) && now - connects_[i].since >= std::chrono::milliseconds(limits_.connect)) endConnect(i, false);
+    for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot) {
+        Connection& c = connections_[slot];
+        if (c.socket < 0 || !c.unproven || now - c.since < std::chrono::milliseconds(limits_.silent)) continue;
+        // Silent and nobody's: it would keep a place a player needs.
+        c.unproven = false;
+        if (!handler_ || !handler_->servesSession(slot)) closeConnection(slot);
+    }
+    scheduleTimer();
+}
+
+void Transport::scheduleTimer()
+{
+    using std::chrono::milliseconds;
+    std::optional<std::chrono::steady_clock::time_point> next;
+    const auto earliest = [&next](std::chrono::steady_clock::time_point t) {
+        if (!next || t < *next) next = t;
+    };
+    for (const Connect& c : connects_)
+        if (c.socket >= 0) earliest(c.since + milliseconds(limits_.connect));
+    for (const Connection& c : connections_)
+        if (c.socket >= 0 && c.unproven) earliest(c.since + milliseconds(limits_.silent));
+    if (!next) return;
+    const auto left = std::chrono::duration_cast<milliseconds>(*next - std::chrono::steady_clock::now()).count();
+    watcher_.startTransportTimer(static_cast<int>(std::max<long long>(0, left)));
+}
+
 int Transport::openListener(uint16_t port)
 {
+    askedPort_ = port;
     closeListener();
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0) return -1;
@@ -186,6 +282,28 @@ int Transport::openListener(uint16_t port)
     return s;
 }
 
+bool Transport::listenWhereAsked()
+{
+    // Port 0 asked for whatever port the system chose.
+    if (listenSocket_ >= 0 && (listenPort_ == askedPort_ || askedPort_ == 0)) return true;
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0) return false;
+    setBufferSizes(s);
+    setIntOption(s, SOL_SOCKET, SO_REUSEADDR, 1);
+    const sockaddr_in sa = toSockaddr(WireAddress{INADDR_ANY, askedPort_});
+    if (::bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 || ::listen(s, LISTEN_BACKLOG) != 0) {
+        ::close(s);
+        return false;
+    }
+    // The connections the old listener accepted stay; new ones come here.
+    closeListener();
+    setNonBlocking(s);
+    listenSocket_ = s;
+    listenPort_ = askedPort_;
+    watcher_.watchSocket(s, ID_LISTEN);
+    return true;
+}
+
 void Transport::closeListener()
 {
     if (listenSocket_ < 0) return;
@@ -211,6 +329,7 @@ int Transport::allocConnection(int socket, std::optional<SealedStream> sealed)
     it->peerGone = false;
     it->sealed = std::move(sealed);
     it->recordReceived = 0;
+    it->unproven = false;
     if (!suspended_) watcher_.watchSocket(socket, ID_CONNECTION + slot);
     return slot;
 }
@@ -347,9 +466,17 @@ bool Transport::sendNameTaken(int slot) { return sendMessage(slot, MSG_NAME_TAKE
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
-    if (s < 0) return;
-    const int slot = allocConnection(s);
-    if (slot >= 0 && handler_) handler_->onAccepted(slot);
+    if (s >= 0) admit(s, std::nullopt);
+}
+
+void Transport::admit(int socket, std::optional<SealedStream> sealed)
+{
+    const int slot = allocConnection(socket, std::move(sealed));
+    if (slot < 0) return;
+    connections_[slot].unproven = true;
+    connections_[slot].since = std::chrono::steady_clock::now();
+    scheduleTimer();
+    if (handler_) handler_->onAccepted(slot);
 }
 
 // Only the bytes of the current message are taken from the socket, so a
@@ -453,6 +580,7 @@ void Transport::onSocketReadable(int slot)
         std::array<uint8_t, MSG_BODY_MAX> body{};
         std::copy(c.message.begin() + MSG_HEADER_SIZE, c.message.begin() + c.received, body.begin());
         c.received = 0;
+        c.unproven = false;
         if (header.msgLen <= MSG_BODY_MAX) dispatch(slot, header, body.data());
     }
     reportLossesWhenSettled();

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,9 +68,24 @@ struct JoinInfo {
 };
 
 // Both return a connected blocking socket, or -1 when the lookup or the
-// connection fails.
+// connection fails. Only for this process's own listener, which answers at
+// once; others are called with Transport::startConnect.
 int connectToHost(const std::string& host, uint16_t port);
 int connectToAddr(const WireAddress& addr);
+// The first IPv4 address of a host name or a dotted address, at port.
+std::optional<WireAddress> resolveHost(const std::string& host, uint16_t port);
+
+// A connect has ended: the connected socket, in no slot yet, or -1 when it
+// failed or ran out of time.
+using ConnectDone = std::function<void(int socket)>;
+
+// How long the transport gives a connection, in milliseconds: an accepted
+// one to send a whole message (or to serve the session), a connect to
+// succeed.
+struct TransportLimits {
+    int silent = 5000;
+    int connect = 10000;
+};
 
 // This machine's IPv4 addresses other than loopback, dotted.
 std::vector<std::string> localIpv4Addresses();
@@ -85,18 +102,35 @@ public:
     Transport& operator=(const Transport&) = delete;
 
     void setHandler(MessageHandler* handler) { handler_ = handler; }
+    void setLimits(const TransportLimits& limits) { limits_ = limits; }
 
     // Binds any local address at port, or the first free port above it (0:
     // a port the system chooses), and watches it under ID_LISTEN. Returns
     // the socket, or -1.
     int openListener(uint16_t port);
     uint16_t listenPort() const { return listenPort_; }
+    // The port openListener was asked for; joiners call that one.
+    uint16_t askedPort() const { return askedPort_; }
+    // A listener that had to take a port above the one asked for tries
+    // that port again; true when it listens there now.
+    bool listenWhereAsked();
 
     // Takes the socket over: it gets the lowest free slot and is watched,
     // or, when the table is full or the socket is -1, it is closed and -1
     // returned. With a stream, every message on it travels sealed.
     int allocConnection(int socket, std::optional<SealedStream> sealed = std::nullopt);
     bool isSealed(int slot) const { return isOpen(slot) && connections_[slot].sealed.has_value(); }
+    // Connects without blocking: the event loop watches the connect, for at
+    // most the connect limit, and then done gets the socket, or -1. The
+    // socket has no slot yet: a layer may run a handshake of its own on it
+    // before it hands it to allocConnection and the session sees it.
+    // Returns the connect's index for cancelConnect; -1 when none could
+    // begin (done is not called then).
+    int startConnect(const WireAddress& addr, ConnectDone done);
+    // Forgets a connect under way; done is not called. Does nothing for -1
+    // or a connect that has ended.
+    void cancelConnect(int index);
+    bool connecting(int index) const;
 
     // Internet games (transport_relay.cpp). Hosting keeps one connection
     // waiting at the relay for the invitation; each one paired comes in
@@ -109,6 +143,7 @@ public:
     void stopRelay();
     bool relayWaiting() const { return relayLink_.has_value(); }
     const std::string& relayError() const { return relayError_; }
+
     // Does nothing for a free slot.
     void closeConnection(int slot);
     void closeAllConnections();
@@ -141,10 +176,13 @@ public:
     bool sendNameTaken(int slot);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
-    // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN and ID_RELAY.
+    // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN, ID_RELAY, a
+    // connect that can be written to, and the transport's clock.
     void onSocketReadable(int slot);
     void onListenerReadable();
     void onRelayReadable();
+    void onConnectDone(int index);
+    void onTimer();
 
 private:
     struct Connection {
@@ -159,6 +197,10 @@ private:
         // connection closes once its last messages are read.
         bool peerGone = false;
         std::optional<JoinInfo> join;
+        // Accepted by the listener: until it has sent a whole message, or
+        // serves the session, it has limits_.silent from when it came.
+        bool unproven = false;
+        std::chrono::steady_clock::time_point since;
         // An internet game's connection: the record being read, one
         // message sealed.
         std::optional<SealedStream> sealed;
@@ -171,8 +213,15 @@ private:
         RelaySide side;
         int socket = -1;
         std::optional<RelayHandshake> handshake;
-        // Joining: how often the relay sent us away unpaired.
+        // Closed by the relay unpaired, since the last pairing.
         int unpairedCloses = 0;
+        // The connect to the relay under way, or -1.
+        int connect = -1;
+    };
+    struct Connect {
+        int socket = -1;
+        std::chrono::steady_clock::time_point since;
+        ConnectDone done;
     };
 
     bool sendMessage(int slot, int32_t type, const uint8_t* body);
@@ -183,7 +232,11 @@ private:
     // A record that does not open: a stranger without the key goes without
     // a word; a stream that opened before was changed on its way.
     void refuseRecord(int slot);
+    // A connection someone else opened, from the listener or paired at the
+    // relay: it has the silent limit to prove itself.
+    void admit(int socket, std::optional<SealedStream> sealed);
     bool openRelayLink();
+    void onRelayConnected(int socket);
     void closeRelayLink();
     void relayFailed(const std::string& why);
     void dispatch(int slot, const MessageHeader& header, const uint8_t* body);
@@ -197,13 +250,19 @@ private:
     // Whether any connection has bytes or a close not yet read.
     bool inputPending() const;
     void closeListener();
+    // Asks for the clock at the next moment a limit runs out, if any.
+    void scheduleTimer();
+    void endConnect(int index, bool connected);
 
     SocketWatcher& watcher_;
     GameState& game_;
     MessageHandler* handler_ = nullptr;
     std::array<Connection, NET_CONNECTION_COUNT> connections_;
+    std::array<Connect, CONNECTS_MAX> connects_;
+    TransportLimits limits_;
     int listenSocket_ = -1;
     uint16_t listenPort_ = 0;
+    uint16_t askedPort_ = 0;
     bool suspended_ = false;
     struct Loss {
         int slot;

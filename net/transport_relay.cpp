@@ -1,6 +1,5 @@
 // The transport's side of an internet game: connections that go out to the
 // relay and, once paired and keyed, join the connection table sealed.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "net/transport.h"
@@ -17,14 +16,14 @@ constexpr int UNPAIRED_CLOSES_MAX = 5;
 bool Transport::inviteThroughRelay(const RelayAddress& relay, const InvitationSecrets& secrets)
 {
     stopRelay();
-    relayLink_ = RelayLink{relay, secrets, RelaySide::HOST, -1, std::nullopt, 0};
+    relayLink_ = RelayLink{relay, secrets, RelaySide::HOST, -1, std::nullopt, 0, -1};
     return openRelayLink();
 }
 
 bool Transport::joinThroughRelay(const RelayAddress& relay, const InvitationSecrets& secrets)
 {
     stopRelay();
-    relayLink_ = RelayLink{relay, secrets, RelaySide::JOINER, -1, std::nullopt, 0};
+    relayLink_ = RelayLink{relay, secrets, RelaySide::JOINER, -1, std::nullopt, 0, -1};
     return openRelayLink();
 }
 
@@ -36,33 +35,47 @@ void Transport::stopRelay()
 
 void Transport::closeRelayLink()
 {
-    if (!relayLink_ || relayLink_->socket < 0) return;
+    if (!relayLink_) return;
+    cancelConnect(relayLink_->connect);
+    relayLink_->connect = -1;
+    if (relayLink_->socket < 0) return;
     watcher_.unwatchSocket(relayLink_->socket);
     ::close(relayLink_->socket);
     relayLink_->socket = -1;
     relayLink_->handshake.reset();
 }
 
+// The connect runs in the event loop, for at most the connect limit; the
+// relay's handshake follows on the connection once it is up.
 bool Transport::openRelayLink()
 {
     RelayLink& link = *relayLink_;
     closeRelayLink();
-    link.socket = connectToHost(link.relay.host, link.relay.port);
-    if (link.socket < 0) {
+    const auto addr = resolveHost(link.relay.host, link.relay.port);
+    if (addr) link.connect = startConnect(*addr, [this](int socket) { onRelayConnected(socket); });
+    if (link.connect == -1) {
         relayError_ = relayUnreachableText(link.relay);
         relayLink_.reset();
         return false;
     }
-    fcntl(link.socket, F_SETFL, fcntl(link.socket, F_GETFL, 0) | O_NONBLOCK);
+    return true;
+}
+
+void Transport::onRelayConnected(int socket)
+{
+    RelayLink& link = *relayLink_;
+    link.connect = -1;
+    if (socket < 0) {
+        relayFailed(relayUnreachableText(link.relay));
+        return;
+    }
+    link.socket = socket;
     link.handshake.emplace(link.socket, link.secrets, link.side);
     if (link.handshake->start() != RelayHandshake::Step::WAITING) {
-        relayError_ = relayClosedText(link.relay);
-        closeRelayLink();
-        relayLink_.reset();
-        return false;
+        relayFailed(relayClosedText(link.relay));
+        return;
     }
     watcher_.watchSocket(link.socket, ID_RELAY);
-    return true;
 }
 
 void Transport::relayFailed(const std::string& why)
@@ -99,14 +112,14 @@ void Transport::onRelayReadable()
     link.socket = -1;
     link.handshake.reset();
     link.unpairedCloses = 0;
-    const int slot = allocConnection(socket, stream);
     if (link.side == RelaySide::JOINER) {
         relayLink_.reset();
+        const int slot = allocConnection(socket, stream);
         if (handler_) handler_->onRelayJoined(slot);
         return;
     }
     // The next joiner's connection waits before this one is announced: what
     // the handler does may take a while.
     if (!openRelayLink() && handler_) handler_->onRelayFailed(relayError_);
-    if (slot >= 0 && handler_) handler_->onAccepted(slot);
+    admit(socket, stream);
 }

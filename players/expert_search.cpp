@@ -166,34 +166,38 @@ constexpr int SCORE_SPAN = 14 - LOWEST_SCORE;
 
 // Team 0's chance of winning from scores short of the target, before the
 // next deal turns up its first card, which scores for the dealer's team and
-// may end the game at once. Kept for the rules last asked about.
+// may end the game at once.
 double worthBeforeKick(int score0, int score1, int dealerTeam, const RuleSettings& rules)
 {
-    struct Table {
-        int target = -1;
-        int tobago = -1;
-        std::array<float, 2 * SCORE_SPAN * SCORE_SPAN> worths{};
-    };
-    thread_local Table table;
-    const int target = rules.target;
-    if (table.target != target || table.tobago != rules.tobagoRules) {
-        table.target = target;
-        table.tobago = rules.tobagoRules;
-        for (int team = 0; team < 2; ++team)
-            for (int a = 0; a < SCORE_SPAN; ++a)
-                for (int b = 0; b < SCORE_SPAN; ++b) {
-                    double sum = 0;
-                    for (int rank = 2; rank <= 14; ++rank) {
-                        int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
-                        if (const KickScore* k = kickScore(rules, rank)) s[team] += k->points;
-                        sum += s[team] >= target ? (team == 0 ? 1.0 : 0.0) : winChance(s[0], s[1], target);
+    using Table = std::array<float, 2 * SCORE_SPAN * SCORE_SPAN>;
+    // For each target the rules offer (7, 14), without and with Tobago rules.
+    static const std::array<Table, 4> tables = [] {
+        std::array<Table, 4> all{};
+        for (int t = 0; t < 4; ++t) {
+            RuleSettings offered;
+            offered.target = t < 2 ? 7 : 14;
+            offered.tobagoRules = t % 2;
+            for (int team = 0; team < 2; ++team)
+                for (int a = 0; a < SCORE_SPAN; ++a)
+                    for (int b = 0; b < SCORE_SPAN; ++b) {
+                        double sum = 0;
+                        for (int rank = 2; rank <= 14; ++rank) {
+                            int s[2] = {a + LOWEST_SCORE, b + LOWEST_SCORE};
+                            if (const KickScore* k = kickScore(offered, rank)) s[team] += k->points;
+                            sum += s[team] >= offered.target ? (team == 0 ? 1.0 : 0.0)
+                                                             : winChance(s[0], s[1], offered.target);
+                        }
+                        all[t][(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
                     }
-                    table.worths[(team * SCORE_SPAN + a) * SCORE_SPAN + b] = static_cast<float>(sum / 13);
-                }
-    }
-    const int a = std::clamp(score0, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
-    const int b = std::clamp(score1, LOWEST_SCORE, target - 1) - LOWEST_SCORE;
-    return table.worths[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
+        }
+        return all;
+    }();
+    const bool shortGame = rules.target == 7;
+    const Table& table = tables[(shortGame ? 0 : 2) + (rules.tobagoRules ? 1 : 0)];
+    const int top = (shortGame ? 7 : 14) - 1;
+    const int a = std::clamp(score0, LOWEST_SCORE, top) - LOWEST_SCORE;
+    const int b = std::clamp(score1, LOWEST_SCORE, top) - LOWEST_SCORE;
+    return table[(dealerTeam * SCORE_SPAN + a) * SCORE_SPAN + b];
 }
 
 // Team 0's worth of scores at the end of a round or a deal: a win, a loss,
@@ -627,14 +631,11 @@ double winChance(int score0, int score1, int target)
     return 1.0 / (1.0 + std::exp(-1.5 * (to1 - to0) / std::sqrt(to0 + to1)));
 }
 
-int ExpertSearch::chooseCard(const SeatView& v) const
+double ExpertSearch::weighMoves(const SeatView& v, const int* moves, int n, double* total) const
 {
-    int moves[CARD_COUNT];
-    const int n = rootMoves(v, moves);
-    if (n <= 1) return n == 1 ? moves[0] : (v.hand ? lowest(v.hand) : NO_CARD);
+    double weights = 0;
     Rng rng(viewSeed(v, settings_.seed));
     Solver solver(cancel_);
-    std::array<double, CARD_COUNT> total{};
     int horizon = 0;
     for (int i = 0; v.allHandsKnown ? i < 1 : wantsSample(i, settings_.samples, settings_.maxSamples, solver.spent(),
                                                           settings_.decisionNodes);
@@ -651,13 +652,34 @@ int ExpertSearch::chooseCard(const SeatView& v) const
         double worths[CARD_COUNT];
         solveAll(solver, positions, n, settings_.nodeBudget, worths, horizon);
         const double weight = dealWeight(v, deal);
+        weights += weight;
         for (int m = 0; m < n; ++m) total[m] += weight * forTeam(worths[m], v.team());
         if (solver.cancelled()) break;
     }
+    return weights;
+}
+
+int ExpertSearch::chooseCard(const SeatView& v) const
+{
+    int moves[CARD_COUNT];
+    const int n = rootMoves(v, moves);
+    if (n <= 1) return n == 1 ? moves[0] : (v.hand ? lowest(v.hand) : NO_CARD);
+    std::array<double, CARD_COUNT> total{};
+    weighMoves(v, moves, n, total.data());
     int best = 0;
     for (int m = 1; m < n; ++m)
         if (total[m] > total[best] + 1e-9) best = m;
     return moves[best];
+}
+
+std::vector<double> ExpertSearch::cardWorths(const SeatView& v, const std::vector<int>& cards) const
+{
+    const int n = static_cast<int>(std::min<size_t>(cards.size(), CARD_COUNT));
+    std::array<double, CARD_COUNT> total{};
+    const double weights = weighMoves(v, cards.data(), n, total.data());
+    std::vector<double> worths(cards.size(), 0);
+    for (int m = 0; m < n; ++m) worths[m] = weights > 0 ? total[m] / weights : 0;
+    return worths;
 }
 
 bool ExpertSearch::begs(const SeatView& v) const
@@ -677,4 +699,13 @@ bool ExpertSearch::runsPack(const SeatView& v) const
     if (runIsForced(v)) return true;
     const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), nullptr, 0);
     return b.run > b.give;
+}
+
+ExpertSearch::BegWorths ExpertSearch::begWorths(const SeatView& v) const
+{
+    int moves[CARD_COUNT];
+    const bool eldest = v.begOpen && v.seat == v.nextSeat[v.dealer];
+    const int n = eldest ? rootMoves(v, moves) : 0;
+    const BegBranches b = weighBeg(v, settings_, cancel_, v.team(), moves, n);
+    return {b.stand, b.give, b.run};
 }

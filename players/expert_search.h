@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "players/seat_view.h"
 
@@ -42,7 +43,26 @@ public:
     // The dealer after a beg: true runs the pack, false gives one.
     bool runsPack(const SeatView& view) const;
 
+    // What those choices are weighed by, for a review of anyone's choice:
+    // the chance of winning the game for the view's team after each of the
+    // cards given (any the seat may play; the view's seat must be the one to
+    // move).
+    std::vector<double> cardWorths(const SeatView& view, const std::vector<int>& cards) const;
+    // After a beg's possible outcomes: standing with the eldest's best lead
+    // (weighed only when the view is the eldest's with the beg open), the
+    // dealer giving one, and the dealer running the pack.
+    struct BegWorths {
+        double stand = 0;
+        double give = 0;
+        double run = 0;
+    };
+    BegWorths begWorths(const SeatView& view) const;
+
 private:
+    // Sums over the sampled deals the worth to the view's team of each move,
+    // each deal by its weight; returns the sum of the weights.
+    double weighMoves(const SeatView& view, const int* moves, int n, double* total) const;
+
     ExpertSettings settings_;
     // Set when the answer is no longer wanted: the search ends early.
     const std::atomic<bool>* cancel_;

@@ -46,14 +46,22 @@ static Rect withDecorations(const Rect& r)
             r.h + WINDOW_TITLE_HEIGHT + WINDOW_BORDER};
 }
 
+void Frame::centreOnWindow(FXWindow* box)
+{
+    const Rect window = rootRectOf(this);
+    box->move(window.x + (window.w - box->getWidth()) / 2, window.y + (window.h - box->getHeight()) / 2);
+}
+
 void Frame::showRoundSummary(const RoundSummary& summary)
 {
     closeRoundSummary();
     roundSummary = buildRoundSummary(this, summary);
     roundSummary->create();
     // It is read, not answered: the keys stay with the table, and the
-    // next key closes it.
+    // next key closes it; one that reaches it all the same goes on to the table.
     openWithoutFocus(roundSummary);
+    roundSummary->setTarget(this);
+    roundSummary->setSelector(ID_SUMMARY_KEY);
     // Out of the way: neither the trick, where the next round's cards land,
     // nor the person's hand may be covered, nor, where the screen has room,
     // the corners where the next beg is decided and told.
@@ -96,10 +104,14 @@ long Frame::onPlaceBoxTimer(FXObject*, FXSelector, void*)
     return 1;
 }
 
-void Frame::closeSummaryAtDecision()
+long Frame::onSummaryKey(FXObject*, FXSelector, void* ptr)
 {
-    // At the slow pace it waits for the person to close it.
-    if (roundSummary && speed != GameSpeed::SLOW && localHumanToAct(*game)) closeRoundSummary();
+    // Only hidden: the summary is the sender, deleted at the next close.
+    roundSummary->hide();
+    const auto* event = static_cast<const FXEvent*>(ptr);
+    const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
+    if (plain && playByKey(event->code)) return 1;
+    return FXMainWindow::onKeyPress(this, FXSEL(SEL_KEYPRESS, 0), ptr);
 }
 
 void Frame::closeRoundSummary()

@@ -24,6 +24,7 @@ long Frame::onSetupTimer(FXObject*, FXSelector, void*)
         setupDialog->create();
     }
     setupDialog->open();
+    centreOnWindow(setupDialog);
     return 1;
 }
 

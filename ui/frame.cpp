@@ -7,7 +7,9 @@
 #include "engine/actions.h"
 #include "engine/rule_dialog.h"
 #include "net/setup_dialog.h"
+#include "records/record_writer.h"
 #include "net/transport.h"
+#include "ui/replay_view.h"
 #include "ui/click_rules.h"
 #include "ui/session_panel.h"
 
@@ -18,6 +20,8 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_LEFTBUTTONRELEASE, Frame::ID_CANVAS, Frame::onCanvasRelease),
     FXMAPFUNCS(SEL_IO_READ, Frame::ID_CONNECTION, Frame::ID_CONNECTION + 9, Frame::onIoConnection),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_LISTEN, Frame::onIoListen),
+    FXMAPFUNCS(SEL_IO_WRITE, Frame::ID_CONNECTING, Frame::ID_CONNECTING + CONNECTS_MAX - 1, Frame::onIoConnecting),
+    FXMAPFUNC(SEL_TIMEOUT, Frame::ID_TRANSPORT_TIMER, Frame::onTransportTimer),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_RELAY, Frame::onIoRelay),
     FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
@@ -30,6 +34,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_SPEED_SLOW, Frame::ID_SPEED_FAST, Frame::onUpdSpeed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT, Frame::onCmdQuit),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_PLACE_BOX, Frame::onPlaceBoxTimer),
+    FXMAPFUNC(SEL_KEYPRESS, Frame::ID_SUMMARY_KEY, Frame::onSummaryKey),
     FXMAPFUNC(SEL_KEYPRESS, 0, Frame::onKeyPress),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_START_GAME, Frame::onCmdStartGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_NEW_LOCAL_GAME, Frame::onCmdNewLocalGame),
@@ -72,11 +77,15 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
     setWidth(size.width);
     setHeight(size.height);
 
+    replayView = new ReplayView(this, defaultRecordFolder());
     buildTopBar();
     begButton = new FXButton(this, "B\nE\nG", nullptr, this, ID_BEG,
                              FRAME_RAISED | FRAME_THICK | LAYOUT_FIX_X | LAYOUT_FIX_Y, 0, 0, 0, 0, 2, 2, 2, 2);
     sessionPanel = new SessionPanel(this, game);
     canvas = new TableCanvas(this, this, ID_CANVAS, game, scale, getWidth(), getHeight());
+    replayView->setWindow({canvas, game, [this] { updateScoreLabels(); }, [this] { return !sessionUnderWay(); },
+                           [this] { if (setupDialog) setupDialog->hide(); }, [this] { scheduleSetupDialog(); },
+                           [this](const std::string& caption, const std::string& text) { showError(caption, text); }});
     placeTopBar();
     // No beg decision is pending before the first deal.
     begButton->disable();
@@ -163,6 +172,7 @@ void Frame::buildMenus()
     new FXMenuCommand(gameMenu, "Rule variations...", nullptr, this, ID_RULE_VARIATIONS, 0);
     new FXMenuCommand(gameMenu, "Call Reneed\tCtl-R", nullptr, this, ID_CALL_RENEED, 0);
     new FXMenuCommand(gameMenu, "Hint\tCtl-H", nullptr, this, ID_HINT, 0);
+    replayView->addMenuEntries(gameMenu);
     new FXMenuSeparator(gameMenu);
     new FXMenuCommand(gameMenu, "&Quit\tCtl-Q", nullptr, this, ID_QUIT, 0);
     new FXMenuTitle(menuBar, "&Game", nullptr, gameMenu);
@@ -240,11 +250,7 @@ void Frame::relayoutTable()
 
 void Frame::scheduleSetupDialog() { getApp()->addTimeout(this, ID_SETUP_TIMER, 0); }
 
-void Frame::drawTable(bool refresh)
-{
-    closeSummaryAtDecision();
-    canvas->drawTable(refresh);
-}
+void Frame::drawTable(bool refresh) { canvas->drawTable(refresh); }
 
 void Frame::showAnnouncement(const std::string& text) { canvas->showAnnouncement(text); }
 
@@ -297,6 +303,9 @@ long Frame::onCanvasPaint(FXObject*, FXSelector, void*)
 long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
 {
     FXMainWindow::onConfigure(sender, sel, ptr);
+    // The window manager may move the window after the setup dialog opened
+    // over it, as it does when placing a window that just changed size.
+    if (setupDialog && setupDialog->shown()) centreOnWindow(setupDialog);
     const int w = getWidth();
     const int h = getHeight();
     if (!canvas->resizeImages(w, h)) return 1;
@@ -305,29 +314,45 @@ long Frame::onConfigure(FXObject* sender, FXSelector sel, void* ptr)
     if (fitting != cardScale()) useScale(fitting);
     relayoutTable();
     sessionPanel->windowResized(w, h);
+    replayView->windowResized(w, h);
     canvas->redrawAfterResize();
     return 1;
 }
 
 void Frame::updateScoreLabels()
 {
-    const int local = game->isSeat(game->localSeat) ? game->localSeat : 0;
-    const Team* us = game->seats[local].team;
+    // The game on the table: a replay's while one is shown.
+    const GameState& shown = canvas->shownGame();
+    const int local = shown.isSeat(shown.localSeat) ? shown.localSeat : 0;
+    const Team* us = shown.seats[local].team;
     if (!us || !us->opponent) return;
     const Team* them = us->opponent;
     const TableFonts& fonts = canvas->tableFonts();
-    auto set = [&fonts](FXLabel* label, const FXString& text, int extra) {
+    bool changed = false;
+    auto set = [&fonts, &changed](FXLabel* label, const FXString& text, int extra) {
+        if (label->getText() == text) return;
+        changed = true;
         label->setText(text);
         label->setWidth(fonts.score->getTextWidth(text) + extra);
     };
-    set(scoreLabel, FXStringFormat("Score: %d", shownScore(*game, *us)), LABEL_EXTRA);
+    set(scoreLabel, FXStringFormat("Score: %d", shownScore(shown, *us)), LABEL_EXTRA);
     set(gameLabel, FXStringFormat("[Game: %d]", us->cardPoints), LABEL_EXTRA);
-    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", shownScore(*game, *them)), OPPONENT_SCORE_EXTRA);
+    set(opponentScoreLabel, FXStringFormat("Opponent Score: %d", shownScore(shown, *them)), OPPONENT_SCORE_EXTRA);
     set(opponentGameLabel, FXStringFormat("[Game: %d]", them->cardPoints), LABEL_EXTRA);
     // A negative score may be wider still.
     gameLabel->setX(std::max(gameLabelX, scoreLabel->getX() + scoreLabel->getWidth() + GAME_LABEL_GAP));
     opponentGameLabel->setX(
         std::max(opponentGameLabelX, opponentScoreLabel->getX() + opponentScoreLabel->getWidth() + GAME_LABEL_GAP));
+    if (!changed) return;
+    // Laid out and painted now: a queued repaint waits while a socket is
+    // ready, and the bar would keep the ends of the wider texts till then.
+    topBar->layout();
+    topBar->update();
+    topBar->repaint();
+    for (FXLabel* label : {scoreLabel, gameLabel, opponentScoreLabel, opponentGameLabel}) {
+        label->update();
+        label->repaint();
+    }
 }
 
 bool Frame::begEnabled() const { return canvas->begIsOpen(); }
@@ -360,6 +385,12 @@ void Frame::watchSocket(int socket, int id) { getApp()->addInput(socket, INPUT_R
 
 void Frame::unwatchSocket(int socket) { getApp()->removeInput(socket, INPUT_READ); }
 
+void Frame::watchConnect(int socket, int index) { getApp()->addInput(socket, INPUT_WRITE, this, ID_CONNECTING + index); }
+
+void Frame::unwatchConnect(int socket) { getApp()->removeInput(socket, INPUT_WRITE); }
+
+void Frame::startTransportTimer(int ms) { getApp()->addTimeout(this, ID_TRANSPORT_TIMER, static_cast<FXuint>(ms)); }
+
 void Frame::readSockets(const std::function<void(Transport&)>& read)
 {
     if (!transport) return;
@@ -388,6 +419,19 @@ long Frame::onIoConnection(FXObject*, FXSelector sel, void*)
 long Frame::onIoListen(FXObject*, FXSelector, void*)
 {
     readSockets([](Transport& t) { t.onListenerReadable(); });
+    return 1;
+}
+
+long Frame::onIoConnecting(FXObject*, FXSelector sel, void*)
+{
+    const int index = FXSELID(sel) - ID_CONNECTING;
+    readSockets([index](Transport& t) { t.onConnectDone(index); });
+    return 1;
+}
+
+long Frame::onTransportTimer(FXObject*, FXSelector, void*)
+{
+    readSockets([](Transport& t) { t.onTimer(); });
     return 1;
 }
 

@@ -26,6 +26,7 @@
 
 class GameSetup;
 class PlayerNames;
+class ReplayView;
 class RuleDialog;
 class SessionPanel;
 
@@ -82,6 +83,9 @@ public:
         ID_SPEED_FAST,
         ID_QUIT,
         ID_PLACE_BOX,
+        ID_SUMMARY_KEY,
+        ID_CONNECTING,  // + connect index, 0 to CONNECTS_MAX - 1
+        ID_TRANSPORT_TIMER = ID_CONNECTING + CONNECTS_MAX,
         ID_LAST
     };
 
@@ -133,6 +137,9 @@ public:
     // SocketWatcher
     void watchSocket(int socket, int id) override;
     void unwatchSocket(int socket) override;
+    void watchConnect(int socket, int index) override;
+    void unwatchConnect(int socket) override;
+    void startTransportTimer(int ms) override;
 
     long onConfigure(FXObject*, FXSelector, void*);
     long onCanvasPaint(FXObject*, FXSelector, void*);
@@ -140,6 +147,8 @@ public:
     long onCanvasRelease(FXObject*, FXSelector, void*);
     long onIoConnection(FXObject*, FXSelector, void*);
     long onIoListen(FXObject*, FXSelector, void*);
+    long onIoConnecting(FXObject*, FXSelector, void*);
+    long onTransportTimer(FXObject*, FXSelector, void*);
     long onIoRelay(FXObject*, FXSelector, void*);
     long onClose(FXObject*, FXSelector, void*);
     long onCmdQuitGame(FXObject*, FXSelector, void*);
@@ -152,6 +161,7 @@ public:
     long onUpdSpeed(FXObject*, FXSelector, void*);
     long onCmdQuit(FXObject*, FXSelector, void*);
     long onPlaceBoxTimer(FXObject*, FXSelector, void*);
+    long onSummaryKey(FXObject*, FXSelector, void*);
     long onKeyPress(FXObject*, FXSelector, void*);
     long onCmdStartGame(FXObject*, FXSelector, void*);
     long onCmdNewLocalGame(FXObject*, FXSelector, void*);
@@ -181,9 +191,8 @@ private:
     // The question before quitting a game under way.
     void quitAsking();
     bool gameInProgress() const;
-    // The round summary stays until read: a key, its OK button, or the
-    // person's own next decision closes it.
-    void closeSummaryAtDecision();
+    // A box over the middle of the window, wherever the window stands now.
+    void centreOnWindow(FXWindow* box);
     // Modal message boxes open where they cover no round summary.
     void placeNextBoxClear();
     Rect rootRectOf(const FXWindow* window) const;
@@ -202,6 +211,8 @@ private:
     GameState* game = nullptr;
     Transport* transport = nullptr;
     FrameParts parts;
+    // A recorded game on the table in place of the live one.
+    ReplayView* replayView = nullptr;
 
     FXMenuBar* menuBar = nullptr;
     FXMenuPane* gameMenu = nullptr;

@@ -9,11 +9,14 @@
 #include "net/typed_key.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
+#include "ui/replay_view.h"
 
 long Frame::onCanvasPress(FXObject*, FXSelector, void*) { return 1; }
 
 long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
 {
+    // A replay on the table takes no card from it.
+    if (replayView->active()) return 1;
     if (canvas->lastTrickShown()) {
         canvas->restoreTable();
         return 1;
@@ -25,6 +28,8 @@ long Frame::onCanvasRelease(FXObject*, FXSelector, void* ptr)
 
 void Frame::actOnCard(const CardClick& click)
 {
+    // The person's next decision: the summary has been read.
+    if (click.outcome != ClickOutcome::IGNORED) closeRoundSummary();
     switch (click.outcome) {
     case ClickOutcome::FORCED_TO_BEG:
         showError("Forced to Beg", "You have no trumps and must beg.");
@@ -56,7 +61,7 @@ long Frame::onKeyPress(FXObject* sender, FXSelector sel, void* ptr)
     const bool plain = (event->state & (CONTROLMASK | ALTMASK | METAMASK)) == 0;
     // Any key says the summary has been read, and does its own work too.
     if (toTable) closeRoundSummary();
-    if (plain && toTable && playByKey(event->code)) return 1;
+    if (plain && toTable && (replayView->active() ? replayView->onKey(event->code) : playByKey(event->code))) return 1;
     return FXMainWindow::onKeyPress(sender, sel, &typed);
 }
 
@@ -103,6 +108,7 @@ long Frame::onCmdBeg(FXObject*, FXSelector, void*)
     }
     // The button is also open while a computer eldest hand decides.
     if (!localHumanToAct(*game)) return 1;
+    closeRoundSummary();
     setBegEnabled(false);
     sendBeg(*game, game->turn);
     return 1;

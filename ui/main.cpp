@@ -15,6 +15,7 @@
 #include "players/computer.h"
 #include "players/computer_level.h"
 #include "records/high_scores.h"
+#include "records/record_writer.h"
 #include "ui/background.h"
 #include "ui/fox_settings.h"
 #include "ui/frame.h"
@@ -77,8 +78,14 @@ int main(int argc, char** argv)
         if (wait > 0) session.setWaits(SessionWaits{wait, wait});
     }
 #endif
-    session.setResultRecorder(
-        [&highScores, &settings](const GameState& finished) { recordGameResult(highScores, finished, settings); });
+    // Every game is kept as it is played, from the actions the dispatcher applies.
+    RecordWriter records(defaultRecordFolder(), "marvanto " MARVANTO_VERSION,
+                         [&computerChoice] { return std::string(computerLevelName(computerChoice.level())); });
+    game.afterAction = [&records, &game](const GameAction& action) { records.onAction(game, action); };
+    session.setResultRecorder([&highScores, &settings, &records](const GameState& finished) {
+        records.onGameEnd(finished);
+        recordGameResult(highScores, finished, settings);
+    });
     frame->setTransport(&transport);
     frame->attach({&session, &names, &highScores, &settings, &computerChoice, &expert});
     transport.openListener(NET_LISTEN_PORT);

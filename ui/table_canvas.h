@@ -47,6 +47,10 @@ public:
     // Takes ownership; nullptr returns to the solid cloth. The caller redraws.
     void setBackgroundImage(FXImage* image);
 
+    // The game the table shows: the live one, or a replay's own.
+    void showGame(GameState* shown) { game = shown; }
+    const GameState& shownGame() const { return *game; }
+
     void drawTable(bool refresh);
     // Draws the table afresh, keeping the copy a running animation erases from.
     void redrawAfterResize();

@@ -110,9 +110,11 @@ TEST_F(BeggingTest, EveryBegAndAnswerIsNotedOnTheTable)
     };
     const Case cases[] = {
         {"give one", false, nullptr, {"P3 begs.", "P0 gives one."}},
-        {"new suit", true, "JS", {"P3 begs.", "P0 runs the pack.", "New trumps: Spades"}},
+        {"new suit", true, "JS",
+         {"P3 begs.", "P0 runs the pack.", "P0 kicked the jack: 3 points to P0 and P1.", "New trumps: Spades"}},
         {"same suit, then a new one", true, "5H",
-         {"P3 begs.", "P0 runs the pack.", "P0 runs the pack.", "New trumps: Spades"}},
+         {"P3 begs.", "P0 runs the pack.", "P0 runs the pack.", "P0 kicked the jack: 3 points to P0 and P1.",
+          "New trumps: Spades"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -56,16 +56,17 @@ TEST_F(DealTest, KickedCardScoresForTheDealersTeam)
         int points;
         int32_t Team::*counter;
         const char* banner;
+        const char* note;  // who kicked and what it gave
     };
     const Case cases[] = {
-        {"6H", false, 2, &Team::sixesKicked, "Six kicked!"},
-        {"6H", true, 0, nullptr, nullptr},
-        {"2H", true, 2, &Team::twosKicked, "Two kicked!"},
-        {"2H", false, 0, nullptr, nullptr},
-        {"JH", false, 3, &Team::jacksKicked, "Jack kicked!"},
-        {"JH", true, 3, &Team::jacksKicked, "Jack kicked!"},
-        {"AH", false, 1, &Team::acesKicked, "Ace kicked!"},
-        {"KH", false, 0, nullptr, nullptr},
+        {"6H", false, 2, &Team::sixesKicked, "Six kicked!", "P1 kicked the six: 2 points to P0 and P1."},
+        {"6H", true, 0, nullptr, nullptr, nullptr},
+        {"2H", true, 2, &Team::twosKicked, "Two kicked!", "P1 kicked the two: 2 points to P0 and P1."},
+        {"2H", false, 0, nullptr, nullptr, nullptr},
+        {"JH", false, 3, &Team::jacksKicked, "Jack kicked!", "P1 kicked the jack: 3 points to P0 and P1."},
+        {"JH", true, 3, &Team::jacksKicked, "Jack kicked!", "P1 kicked the jack: 3 points to P0 and P1."},
+        {"AH", false, 1, &Team::acesKicked, "Ace kicked!", "P1 kicked the ace: 1 point to P0 and P1."},
+        {"KH", false, 0, nullptr, nullptr, nullptr},
     };
     for (const Case& c : cases) {
         initGame(game);
@@ -82,9 +83,11 @@ TEST_F(DealTest, KickedCardScoresForTheDealersTeam)
         if (c.counter) {
             EXPECT_EQ(dealers.*(c.counter), 1);
             EXPECT_EQ(table.announcements, std::vector<std::string>{c.banner});
+            EXPECT_EQ(table.notes, std::vector<std::string>{c.note});
             EXPECT_EQ(table.pauses, std::vector<int>{2200});
         } else {
             EXPECT_TRUE(table.announcements.empty());
+            EXPECT_TRUE(table.notes.empty());
             EXPECT_TRUE(table.pauses.empty());
         }
         EXPECT_EQ(game.turn, game.nextSeat[1]);

@@ -116,6 +116,8 @@ TEST_F(RelayTransportTest, AStrangerWithTheTokenIsClosedWithoutAWordAndTheNextJo
     REQUIRE_TEST_RELAY(relay);
     Process& host = add();
     ASSERT_TRUE(host.transport.inviteThroughRelay(*relay, secrets()));
+    // The host's connection reaches the relay and waits there.
+    runUntil([] { return false; }, 300);
     const int stranger = connectToHost(relay->host, relay->port);
     ASSERT_GE(stranger, 0);
     const std::string request = relayRequest(secrets(), RelaySide::JOINER);
@@ -153,11 +155,18 @@ TEST_F(RelayTransportTest, ARelayThatCannotBeReachedIsNamed)
     getsockname(s, reinterpret_cast<sockaddr*>(&sa), &size);
     ::close(s);
     const RelayAddress nowhere{"127.0.0.1", ntohs(sa.sin_port)};
+    // The connect runs in the event loop; its failure comes from there.
+    for (bool host : {true, false}) {
+        Process& p = add();
+        ASSERT_TRUE(host ? p.transport.inviteThroughRelay(nowhere, secrets()) : p.transport.joinThroughRelay(nowhere, secrets()));
+        EXPECT_TRUE(runUntil([&] { return !p.handler.failures.empty(); }));
+        EXPECT_EQ(p.handler.failures, std::vector<std::string>{relayUnreachableText(nowhere)});
+        EXPECT_FALSE(p.transport.relayWaiting());
+    }
+    // A name that resolves to nothing fails at once.
     Process& p = add();
-    EXPECT_FALSE(p.transport.inviteThroughRelay(nowhere, secrets()));
-    EXPECT_EQ(p.transport.relayError(), relayUnreachableText(nowhere));
-    EXPECT_FALSE(p.transport.joinThroughRelay(nowhere, secrets()));
-    EXPECT_FALSE(p.transport.relayWaiting());
+    EXPECT_FALSE(p.transport.joinThroughRelay(RelayAddress{"no-such-host.invalid", 4001}, secrets()));
+    EXPECT_EQ(p.transport.relayError(), relayUnreachableText(RelayAddress{"no-such-host.invalid", 4001}));
 }
 
 TEST_F(RelayTransportTest, TheHostLeavingClosesTheJoinersConnection)

@@ -423,6 +423,41 @@ TEST_F(SessionTest, AJoinUnderATakenNameIsRefused)
     }
 }
 
+// Joiners always call the port the listener asked for; one that had to take
+// another takes it back when it is free, or the host is told.
+TEST_F(SessionTest, HostingListensWhereJoinersCallOrSaysWhyNot)
+{
+    for (const bool stillHeld : {true, false}) {
+        SCOPED_TRACE(stillHeld);
+        const int holder = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(4920);
+        ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+        ASSERT_EQ(::listen(holder, 1), 0);
+        ASSERT_NE(transport.openListener(4920), -1);
+        ASSERT_NE(transport.listenPort(), 4920);
+        if (!stillHeld) ::close(holder);
+        initGame(game);
+        nameLocalPlayer(4);
+        std::string note;
+        uint16_t port = 0;
+        ui.addPlayers = [&] {
+            note = session.reachNote();
+            port = transport.listenPort();
+            return false;
+        };
+        session.hostNetworkGame();
+        if (stillHeld) {
+            EXPECT_EQ(note, "Joiners cannot reach this machine while another program holds port 4920.");
+            ::close(holder);
+        } else {
+            EXPECT_EQ(note, "");
+            EXPECT_EQ(port, 4920);
+        }
+    }
+}
+
 TEST_F(SessionTest, FailedOwnConnectionIsReportedAndNoGameStarts)
 {
     // No listener: connecting to this process's own port fails.
@@ -470,6 +505,7 @@ protected:
         ASSERT_TRUE(session.joinNetworkGame("127.0.0.1", hostPort));
         host = accept(hostListener, nullptr, nullptr);
         ASSERT_NE(host, -1);
+        pumpFor(30);
     }
     void TearDown() override
     {

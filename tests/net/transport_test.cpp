@@ -1,12 +1,17 @@
 #include "net/transport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -91,13 +96,16 @@ public:
     }
     void onAccepted(int slot) override { accepted.push_back(slot); }
     void onClosed(int slot) override { closed.push_back(slot); }
-    bool servesSession(int slot) const override { return slot != stranger; }
+    bool servesSession(int slot) const override
+    {
+        return std::find(strangers.begin(), strangers.end(), slot) == strangers.end();
+    }
     void onConnectionLost(int slot, bool midMessage) override
     {
         log.push_back(std::string(midMessage ? "lost mid-message" : "lost") + " @" + std::to_string(slot));
     }
 
-    int stranger = -1;
+    std::vector<int> strangers;
     std::vector<std::string> log;
     std::vector<int> accepted;
     std::vector<int> closed;
@@ -248,6 +256,92 @@ TEST_F(TransportTest, TheEleventhConnectionIsClosedAtOnce)
     EXPECT_EQ(handler.log[0], "ready @9");
 }
 
+// Connections that nobody claims and that say nothing would fill the table,
+// and a player who joins or comes back would find no room.
+TEST_F(TransportTest, SilentStrangersAreClosedAndMakeRoom)
+{
+    transport.setLimits(TransportLimits{100, 10000});
+    enum Kind { SILENT, HALF_A_HEADER, BAD_SIGNATURE, A_MESSAGE, CLAIMED };
+    const Kind kinds[] = {SILENT, SILENT, SILENT, SILENT, SILENT, SILENT, HALF_A_HEADER, BAD_SIGNATURE, A_MESSAGE, CLAIMED};
+    std::vector<int> ends;
+    std::vector<int> slots;
+    for (const Kind kind : kinds) {
+        int slot = -1;
+        ends.push_back(connectPeer(&slot));
+        slots.push_back(slot);
+        if (kind != CLAIMED) handler.strangers.push_back(slot);
+        Bytes bytes = message(MSG_READY, {});
+        if (kind == HALF_A_HEADER) bytes.resize(6);
+        if (kind == BAD_SIGNATURE) bytes[0] = 0;
+        if (kind != SILENT && kind != CLAIMED) writeAll(ends.back(), bytes);
+    }
+    ASSERT_EQ(transport.usedConnections(), NET_CONNECTION_COUNT);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(runUntil([&] { return transport.usedConnections() == 2; }));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(90));
+    for (size_t i = 0; i < ends.size(); ++i) {
+        SCOPED_TRACE(i);
+        const bool stays = kinds[i] == A_MESSAGE || kinds[i] == CLAIMED;
+        EXPECT_EQ(transport.isOpen(slots[i]), stays);
+        if (!stays) EXPECT_TRUE(peerClosed(ends[i]));
+    }
+    EXPECT_EQ(handler.log, std::vector<std::string>{"ready @" + std::to_string(slots[8])});
+    connectPeer();
+    EXPECT_EQ(transport.usedConnections(), 3) << "a new connection finds room";
+}
+
+// A blocking connect to an address that does not answer held the window for
+// minutes; here the event loop watches it, within a limit, and it can be
+// given up.
+TEST_F(TransportTest, ConnectsEndOnTheLoopWithinTheirLimit)
+{
+    transport.setLimits(TransportLimits{5000, 150});
+    // A listener whose queue is full drops what calls it: such a connect
+    // neither succeeds nor fails by itself.
+    const int full = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof a;
+    ASSERT_EQ(bind(full, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(::listen(full, 0), 0);
+    ASSERT_EQ(getsockname(full, reinterpret_cast<sockaddr*>(&a), &size), 0);
+    const WireAddress silent{INADDR_LOOPBACK, ntohs(a.sin_port)};
+    std::vector<int> fillers;
+    for (int i = 0; i < 3; ++i) {
+        fillers.push_back(socket(AF_INET, SOCK_STREAM, 0));
+        fcntl(fillers.back(), F_SETFL, O_NONBLOCK);
+        ::connect(fillers.back(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+    }
+
+    std::optional<int> answered, timedOut, cancelled;
+    const WireAddress here{INADDR_LOOPBACK, transport.listenPort()};
+    ASSERT_NE(transport.startConnect(here, [&](int s) { answered = s; }), -1);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_NE(transport.startConnect(silent, [&](int s) { timedOut = s; }), -1);
+    const int given = transport.startConnect(silent, [&](int s) { cancelled = s; });
+    ASSERT_NE(given, -1);
+    transport.cancelConnect(given);
+    EXPECT_FALSE(transport.connecting(given));
+
+    ASSERT_TRUE(runUntil([&] { return answered && timedOut; }));
+    EXPECT_GE(*answered, 0);
+    EXPECT_EQ(*timedOut, -1);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(140));
+    EXPECT_FALSE(cancelled);
+    const int slot = transport.allocConnection(*answered);
+    EXPECT_NE(slot, -1) << "the connected socket goes into the table like any other";
+
+    const WireAddress refused{INADDR_LOOPBACK, 1};
+    std::optional<int> refusal;
+    if (transport.startConnect(refused, [&](int s) { refusal = s; }) != -1) {
+        ASSERT_TRUE(runUntil([&] { return refusal.has_value(); }));
+        EXPECT_EQ(*refusal, -1);
+    }
+    for (int s : fillers) ::close(s);
+    ::close(full);
+}
+
 TEST_F(TransportTest, ClosingAFreeOrUnknownSlotChangesNothing)
 {
     int slot = -1;
@@ -290,7 +384,7 @@ TEST_F(TransportTest, APeerThatClosesIsReportedLostOnlyWhenItServedTheSession)
         handler.log.clear();
         int slot = -1;
         const int peer = connectPeer(&slot);
-        handler.stranger = stranger ? slot : -1;
+        handler.strangers = stranger ? std::vector<int>{slot} : std::vector<int>{};
         ::close(peer);
         peers.pop_back();
         ASSERT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));

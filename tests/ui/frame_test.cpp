@@ -43,12 +43,13 @@ public:
 // The canvas as the X server shows it, in canvas coordinates.
 class Screen {
 public:
-    Screen() : image(application, nullptr, IMAGE_KEEP, canvas()->getWidth(), canvas()->getHeight())
+    explicit Screen(FXWindow* window = canvas())
+        : image(application, nullptr, IMAGE_KEEP, window->getWidth(), window->getHeight())
     {
         image.create();
         {
             FXDCWindow dc(&image);
-            dc.drawArea(canvas(), 0, 0, image.getWidth(), image.getHeight(), 0, 0);
+            dc.drawArea(window, 0, 0, image.getWidth(), image.getHeight(), 0, 0);
         }
         image.restore();
     }
@@ -183,6 +184,43 @@ TEST_F(FrameTest, ScoreLabelsShowNoScoreAboveTheTarget)
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_STREQ(texts[0].text(), "Score: 14");
     EXPECT_STREQ(texts[2].text(), "Opponent Score: 14");
+}
+
+// Game points that shrink from two digits to one, and a score label that
+// narrows again, leave nothing of the wider texts behind in the top bar,
+// though no event loop runs between the changes (as in a game).
+TEST_F(FrameTest, ScoreBarKeepsNoTraceOfAWiderText)
+{
+    FXWindow* bar = frame->getFirst();
+    Team* us = game->seats[0].team;
+    us->score = -12;
+    us->cardPoints = 48;
+    us->opponent->cardPoints = 80;
+    frame->updateScoreLabels();
+    application->runWhileEvents();
+    us->score = 3;
+    us->cardPoints = 0;
+    us->opponent->cardPoints = 0;
+    frame->updateScoreLabels();
+    std::vector<FXWindow*> labels;
+    for (FXWindow* w = bar->getFirst(); w; w = w->getNext())
+        if (w->isMemberOf(FXMETACLASS(FXLabel))) labels.push_back(w);
+    ASSERT_EQ(labels.size(), 4u);
+    const Screen screen(bar);
+    // Right of each game label up to the next label or the window's edge,
+    // where only the bar itself paints: only the bar's own colour.
+    for (size_t i : {1u, 3u}) {
+        const int from = labels[i]->getX() + labels[i]->getWidth();
+        const int to = i + 1 < labels.size() ? labels[i + 1]->getX() : bar->getWidth();
+        int inked = 0;
+        for (int x = from; x < to; ++x)
+            for (int y = 2; y < bar->getHeight() - 2; ++y)
+                if (screen.at(x, y) == opaque(FXRGB(0, 0, 0))) ++inked;
+        EXPECT_EQ(inked, 0) << "right of label " << i;
+    }
+    us->score = 0;
+    frame->updateScoreLabels();
+    application->runWhileEvents();
 }
 
 TEST_F(FrameTest, TableReachesTheScreenWithoutAnEventLoop)

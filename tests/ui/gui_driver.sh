@@ -35,6 +35,8 @@ make_workspace() {
     WORK=$(mktemp -d)
     trap 'stop_program; rm -rf "$WORK"' EXIT
     export HOME=$WORK/home
+    # Game records go under this HOME too, never into the user's.
+    export XDG_DATA_HOME=$HOME/.local/share
     REGISTRY=$HOME/.foxrc/zok/marvanto
     mkdir -p "$HOME" "$WORK/run" "$(dirname "$REGISTRY")"
     # The computers at the pace the tests were written for; a test of the

@@ -162,14 +162,20 @@ all_fans() {  # all_fans N: every window shows N cards in its hand
     for i in 0 1 2; do [ "$(fan $i)" = "$1" ] || return 1; done
 }
 
+list_left() {  # the x of the Add Players list, 240 wide and centred: a long note widens the window
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$ADD")"
+    echo $(((WIDTH - 240) / 2))
+}
+
 listed() {  # listed LINE: the Add Players list shows text on that line
     import -window "$ADD" "$WORK/add.png"
     local top=$((14 + ($1 - 1) * 20))   # lines 20 pixels apart
-    [ "$("$CONVERT" "$WORK/add.png" -crop "200x14+20+$top" -format '%[fx:minima.intensity<0.5]' info:)" = 1 ]
+    [ "$("$CONVERT" "$WORK/add.png" -crop "200x14+$(($(list_left) + 10))+$top" -format '%[fx:minima.intensity<0.5]' info:)" = 1 ]
 }
 
 seat() {  # seat BUTTON_X: the first listed player onto a team
-    click "$ADD" 60 20
+    click "$ADD" $(($(list_left) + 50)) 20
     click "$ADD" "$1" 190
 }
 
@@ -206,6 +212,8 @@ try_cards() {  # try_cards I: player I clicks cards, right to left, until one is
 play_first_trick() {
     local deadline=$((SECONDS + 45))
     while [ $SECONDS -lt $deadline ]; do
+        # A computer may beg: the dealer answers.
+        answer_boxes
         shoot
         local waiting=0
         for i in 0 1 2; do
@@ -256,7 +264,7 @@ trap cleanup EXIT
 # --- Hana invites, Jo and Kit join with the invitation ---
 start_player 0
 host
-copy_button_x=60 copy_button_y=365
+copy_button_x=60 copy_button_y=387
 click "$ADD" $copy_button_x $copy_button_y
 invitation() { INVITATION=$(xclip -o -selection clipboard 2>/dev/null) && [ -n "$INVITATION" ]; }
 wait_until 5 invitation || fail "Copy invitation put nothing on the clipboard"

@@ -4,7 +4,9 @@
 # before the host opens its Add Players window), the host seats
 # them on the two teams, and each plays a card from its own window; one
 # says something in the chat; then one leaves, and
-# the host's computer plays on for them.
+# the host's computer plays on for them; then another leaves just after a
+# card, while the host's computer holds the next one for the table's pace,
+# and the computer still plays it.
 # Usage (inside xvfb-run, on a 1280x1160 screen so the four windows fit
 # side by side): network_game_test.sh MARVANTO
 # Screenshots go to $SHOT_DIR when it is set. Exit status 77: skipped,
@@ -91,6 +93,8 @@ start_player() {  # start_player I: a process with its own HOME, its window in c
     # The small table, so that four windows fit the screen.
     mkdir -p "$WORK/home$1/.foxrc/zok"
     printf '[Display]\nCardSize=small\n' > "$WORK/home$1/.foxrc/zok/marvanto"
+    # The host's computers wait the longest pace before each card.
+    [ "$1" = 0 ] && printf 'Speed=Slow\n' >> "$WORK/home$1/.foxrc/zok/marvanto"
     HOME=$WORK/home$1 "$MARVANTO" &
     PIDS+=($!)
     wait_until 20 new_window "$known" || fail "${NAMES[$1]}: no window"
@@ -303,7 +307,7 @@ for i in 0 1 2 3; do
     bottom[$i]=$(card_at $i 284 235)
     top[$i]=$(card_at $i 284 129)
     trick=$(for slot in "284 235" "284 129" "203 177" "365 177"; do card_at $i $slot; done | sort)
-    [ $i = 0 ] && first_trick=$trick
+    [ $i = 0 ] && first_trick=$trick && hana_right=$(card_at 0 365 177)
     [ "$trick" = "$first_trick" ] || fail "${NAMES[$i]}'s last trick differs from ${NAMES[0]}'s"
 done
 [ "$(printf '%s\n' "${bottom[@]}" | sort -u | wc -l)" = 4 ] ||
@@ -316,6 +320,11 @@ done
 # --- Chat ---
 # Hana types a line in the entry along the bottom of her window; every
 # table shows it above its own entry.
+POS_X=(319 319 238 400)   # the trick slots' middles: bottom, top, left, right
+POS_Y=(307 201 249 249)
+# Lee is on Hana's right when Hana's last trick shows Lee's card there.
+[ "$hana_right" = "${bottom[3]}" ] && lee_pos=3 || lee_pos=2
+
 chat_shown() {
     shoot
     for i in 0 1 2 3; do
@@ -340,4 +349,72 @@ for i in 0 1 2; do
 done
 shoot
 save_shots lost_player
-echo "passed: four players seated, one trick played, a chat line on every table, a lost player's seat taken over"
+
+# --- Another leaves while the host's computer waits ---
+# Play runs from each player to the one on their right, so Hana plays just
+# before Lee when Lee sits on her right, else Jo does. Just after that card
+# a joiner's program ends (Kit, or Jo who played it) while the host's
+# computer holds Lee's card for the pace: the computer plays it all the same.
+person_at=(0 1 2 2)          # who sits at each of Hana's positions
+person_at[$lee_pos]=3
+if [ $lee_pos = 3 ]; then before=0 victim=2; else before=1 victim=1; fi
+
+turn_at() {  # turn_at P: Hana's table frames the slot at position P as the next to play
+    [ "$(pixels 0 $((POS_X[$1] - 37)) "${POS_Y[$1]}")" = "FFDC00 " ]
+}
+slot_empty() {  # slot_empty P: no card in Hana's slot at position P
+    [ "$(pixels 0 "${POS_X[$1]}" "${POS_Y[$1]}")" = "$GREEN " ]
+}
+hand_span() {  # hand_span I: START (left edge) and COUNT of window I's hand in screen.png
+    local args=() x k first=-1 last=-1
+    for x in $(seq 225 5 415); do args+=("$x" 426); done
+    local p=($(pixels "$1" "${args[@]}"))
+    for k in "${!p[@]}"; do
+        [ "${p[$k]}" != $GREEN ] || continue
+        [ $first -ge 0 ] || first=$k
+        last=$k
+    done
+    [ $first -ge 0 ] || return 1
+    START=$((225 + first * 5))
+    COUNT=$(( (last * 5 - first * 5 + 1 - 71 + 10) / 20 + 1 ))
+}
+play_one() {  # play_one I: player I plays the rightmost card the rules let go
+    shoot
+    hand_span "$1" || return 1
+    local xs=($((START + (COUNT - 1) * 20 + 35))) k x
+    for ((k = COUNT - 2; k >= 0; k--)); do xs+=($((START + 10 + k * 20))); done
+    for x in "${xs[@]}"; do
+        click "${WIN[$1]}" "$x" 426
+        sleep 0.3
+        refused_over "$1" || return 0
+    done
+    return 1
+}
+lee_played() { shoot; not slot_empty "$lee_pos"; }
+
+killed=0
+deadline=$((SECONDS + 90))
+while [ $killed = 0 ] && [ $SECONDS -lt $deadline ]; do
+    shoot
+    who=""
+    for p in 0 1 2 3; do turn_at $p && who=${person_at[$p]} && break; done
+    if [ -z "$who" ] || [ "$who" = 3 ]; then
+        sleep 0.3   # between tricks, or the computer's own turn
+        continue
+    fi
+    if [ "$who" = $before ] && slot_empty "$lee_pos"; then
+        play_one "$who" || fail "${NAMES[$who]} could not play a card"
+        kill "${PIDS[$victim]}"
+        killed=1
+    else
+        play_one "$who" || fail "${NAMES[$who]} could not play a card"
+        sleep 0.5
+    fi
+done
+[ $killed = 1 ] || fail "${NAMES[$before]} never played just before Lee"
+wait "${PIDS[$victim]}"
+wait_until 20 lee_played || fail "the host's computer never played Lee's card after ${NAMES[$victim]} left"
+shoot
+save_shots played_on
+echo "passed: four players seated, one trick played, a chat line on every table, a lost player's seat taken over," \
+    "and the computer played on when another player left while its card waited"

@@ -42,6 +42,15 @@ rect_in_main() {  # rect_in_main WINDOW -> "x y w h"
     echo "$((X - mx)) $((Y - my)) $WIDTH $HEIGHT"
 }
 
+# The middles of a window and of the main window lie within a few pixels.
+centred_on_main() {  # centred_on_main WINDOW
+    local r main
+    r=($(rect_in_main "$1"))
+    main=($(xdotool getwindowgeometry "$WIN" | awk '/Geometry/ {sub("x", " ", $2); print $2}'))
+    local dx=$((r[0] + r[2] / 2 - main[0] / 2)) dy=$((r[1] + r[3] / 2 - main[1] / 2))
+    [ ${dx#-} -le 4 ] && [ ${dy#-} -le 4 ] || { echo "  $1 at ${r[*]}, off the middle by $dx,$dy"; return 1; }
+}
+
 summary_clear_of_table() {
     local w r
     w=$(visible_window "Round summary") || return 1
@@ -91,6 +100,8 @@ key_step() {
         notes_seen=$((notes_seen + 1))
         [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/notes_$notes_seen.png"
     fi
+    # A key would close a summary that has just come up.
+    [ -n "$(visible_window "Round summary")" ] && return
     if [ "$(colour_count "$WORK/table.png" "$(crop "$BEG_AREA")" "$BEG_OPEN")" -gt 50 ]; then
         [ -n "$SHOT_DIR" ] && cp "$WORK/table.png" "$SHOT_DIR/beg_open_$begs.png"
         begs=$((begs + 1))
@@ -104,6 +115,8 @@ key_step() {
 # --- Rules, name and speed chosen ---
 start_program
 setup=$(wait_window "Game Setup" 20)
+sleep 0.5
+check "the setup dialog opens over the middle of the window" centred_on_main "$setup"
 menu g 3
 rules=$(wait_window "Rule Variations" 10)
 check "the rule dialog opens" [ -n "$rules" ]
@@ -152,6 +165,8 @@ check "Yes ends the program with status 0" exits_cleanly
 # --- Restarted: the last name and the rules are back ---
 start_program
 setup=$(wait_window "Game Setup" 20)
+sleep 0.5
+check "after a restart too" centred_on_main "$setup"
 menu g 3
 rules=$(wait_window "Rule Variations" 10)
 keys_to "$rules" Return

@@ -1,5 +1,7 @@
 #include "tools/selfplay/game_watcher.h"
 
+#include <utility>
+
 #include "engine/invariants.h"
 
 namespace {
@@ -29,6 +31,7 @@ void GameWatcher::after(const GameAction& action)
         }
     }
     lastTurn_ = game_.turn;
+    if (recorder_) recorder_->onAction(game_, action);
 }
 
 void GameWatcher::onRoundSummary()
@@ -39,8 +42,9 @@ void GameWatcher::onRoundSummary()
         report("round of " + std::to_string(handSize_) + " cards each played " + std::to_string(played) + " cards");
 }
 
-void GameWatcher::recordGameResult(const GameState&, int winnerTeam)
+void GameWatcher::recordGameResult(const GameState& game, int winnerTeam)
 {
+    if (recorder_) recorder_->onGameEnd(game);
     if (winnerTeam == 0 || winnerTeam == 1) ++result_.won[winnerTeam];
 }
 
@@ -48,6 +52,13 @@ void GameWatcher::report(const std::string& what)
 {
     ++result_.violations;
     if (result_.violations <= 20) log_ << "violation: " << what << '\n';
+}
+
+std::unique_ptr<RecordWriter> makeRecorder(const SelfPlayOptions& options)
+{
+    if (options.recordFolder.empty()) return nullptr;
+    const std::string level = sideName(options.playerA) + "," + sideName(options.playerB);
+    return std::make_unique<RecordWriter>(options.recordFolder, "marvanto-selfplay", [level] { return level; });
 }
 
 void nameComputerSeats(GameState& game, int seats)
@@ -99,4 +110,24 @@ std::vector<ExpertPlayer::Decision> Players::decisions() const
     std::vector<ExpertPlayer::Decision> all = expert_.decisions();
     all.insert(all.end(), omniscient_.decisions().begin(), omniscient_.decisions().end());
     return all;
+}
+
+void SimulatedPace::hold(std::function<void()> send)
+{
+    held_ = std::move(send);
+    dueMs_ = nowMs_ + std::uniform_int_distribution<long>(0, MAX_WAIT_MS)(rng_);
+}
+
+void SimulatedPace::release()
+{
+    nowMs_ = dueMs_;
+    std::exchange(held_, nullptr)();
+}
+
+bool SimulatedPace::interrupted()
+{
+    constexpr unsigned ONE_WAIT_IN = 6;
+    if (rng_() % ONE_WAIT_IN != 0) return false;
+    nowMs_ += std::uniform_int_distribution<long>(0, dueMs_ - nowMs_)(rng_);
+    return true;
 }

@@ -1,12 +1,16 @@
 // What self-play checks while games run, and the players it uses.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <ostream>
+#include <random>
 #include <string>
 
 #include "engine/actions.h"
 #include "players/computer.h"
 #include "players/expert_player.h"
+#include "records/record_writer.h"
 #include "tools/selfplay/self_play.h"
 
 // Checks every applied action and watches rounds and game ends.
@@ -26,6 +30,8 @@ public:
 
     void recordGameResult(const GameState&, int winnerTeam) override;
     void endSession(GameState&) override { finished = true; }
+    // Games are recorded by the writer too, from here on.
+    void recordTo(RecordWriter* writer) { recorder_ = writer; }
 
     bool finished = false;
 
@@ -38,7 +44,11 @@ private:
     bool verbose_;
     int lastTurn_ = TURN_IDLE;
     int handSize_ = 0;
+    RecordWriter* recorder_ = nullptr;
 };
+
+// The writer of --record, or none without it.
+std::unique_ptr<RecordWriter> makeRecorder(const SelfPlayOptions& options);
 
 // The two players of one team: `first` at the team's first seat (seat 0 or
 // 2), `partner` at the other.
@@ -59,6 +69,33 @@ private:
 
     TurnDriver* first_ = nullptr;
     TurnDriver* partner_ = nullptr;
+};
+
+// The window's pace on a simulated clock: a computer move held now goes out
+// 0 to 900 ms later, and a later one replaces it.
+class SimulatedPace : public ComputerPace {
+public:
+    static constexpr long MAX_WAIT_MS = 900;
+    // A game with no action for this long stands still.
+    static constexpr long STALL_MS = 10000;
+
+    SimulatedPace(long& nowMs, std::mt19937& rng) : nowMs_(nowMs), rng_(rng) {}
+    void hold(std::function<void()> send) override;
+
+    bool holds() const { return static_cast<bool>(held_); }
+    long dueMs() const { return dueMs_; }
+    // The clock moves on to the held move's time and lets it go.
+    void release();
+    // One wait in six, something else happens first: the clock moves on to
+    // a moment of the wait and true is returned.
+    bool interrupted();
+    void drop() { held_ = nullptr; }
+
+private:
+    long& nowMs_;
+    std::mt19937& rng_;
+    long dueMs_ = 0;
+    std::function<void()> held_;
 };
 
 // The computer players of the two teams: player A and player B, on the

@@ -18,8 +18,8 @@ void printUsage(std::ostream& out)
     out << "usage: marvanto-selfplay [--games N] [--seats 4|2] [--seed S] [--rules a,b,c,d,e,f,g,h]\n"
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
+        << "                         [--players A,B] [--samples N] [--budget N] [--paced] [--record DIR]\n"
         << "                         [--relay HOST:PORT]\n"
-        << "                         [--players A,B] [--samples N] [--budget N]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. X+Y seats X at the team's first seat and\n"
         << "  Y at its partner's (expert+standard: an Expert with a standard partner).\n"
@@ -27,6 +27,12 @@ void printUsage(std::ostream& out)
         << "  alpha-beta nodes per deal.\n"
         << "  --drop 0@A loses the host: every joiner must say so and go back to the setup,\n"
         << "  and the next game starts afresh (counted as hostlosses).\n"
+        << "  --paced: each computer move waits 0 to 900 ms of simulated time, and during\n"
+        << "  the waits reneed calls, takeovers, plays out of turn and unknown codes arrive\n"
+        << "  (network games: reneed calls, and the --drop peer is lost at such a moment\n"
+        << "  unless its count comes first); a game left with no move on its way for ten\n"
+        << "  simulated seconds is a stall (counted as stalls).\n"
+        << "  --record DIR writes a game record of every local game into DIR.\n"
         << "  --relay plays the network games through a transit relay at HOST:PORT, as\n"
         << "  internet games: invited, joined by code, every connection sealed.\n";
 }
@@ -90,6 +96,10 @@ int main(int argc, char** argv)
             options.verbose = true;
             continue;
         }
+        if (arg == "--paced") {
+            options.paced = true;
+            continue;
+        }
         if (!value) return usage(("missing value after " + arg).c_str());
         ++i;
         if (arg == "--games") {
@@ -118,6 +128,8 @@ int main(int argc, char** argv)
                 return usage("--rejoin takes P@B: the dropped peer and a count of actions");
             if (peer != options.dropPeer) return usage("--rejoin names the peer that --drop names, given before it");
             if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
+        } else if (arg == "--record") {
+            options.recordFolder = value;
         } else if (arg == "--relay") {
             options.relay = parseRelayAddress(value);
             if (!options.relay) return usage("--relay takes HOST:PORT, a transit relay's address");
@@ -159,10 +171,17 @@ int main(int argc, char** argv)
         if (side.first != side.partner && options.seats != 4) return usage("--players with A+B needs four seats");
     if (options.computers > 0 && (options.network + options.computers != 4 || options.seats != 4))
         return usage("--computers N needs --network 4-N: one person at each machine, four seats in all");
+    if (options.paced && !options.network && options.transport == SelfPlayTransport::TCP)
+        return usage("--paced plays local games over the in-memory loop, or network games");
+    if (!options.recordFolder.empty() && options.network)
+        return usage("--record takes local games: not with --network");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
     if (options.relay && options.network == 0) return usage("--relay needs --network");
     const SelfPlayResult result = runSelfPlay(options, std::cout);
-    printSummary(result, std::cout, options.network != 0);
-    return result.violations == 0 && result.divergences == 0 && result.allFinished && result.games == options.games ? 0 : 1;
+    printSummary(result, std::cout, options.network != 0, options.paced);
+    return result.violations == 0 && result.divergences == 0 && result.stalls == 0 && result.allFinished &&
+                   result.games == options.games
+               ? 0
+               : 1;
 }

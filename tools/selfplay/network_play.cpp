@@ -23,9 +23,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <thread>
 #include <vector>
 
+#include "engine/actions.h"
 #include "engine/begging.h"
 #include "engine/digest.h"
 #include "engine/headless_table.h"
@@ -169,6 +171,8 @@ public:
 
     // Seats the people of this machine for the next game.
     void prepare(int players, int seats);
+    // Joins the host's game; false when the host could not be reached.
+    bool join(uint16_t port);
     // Joined, and no seat yet.
     bool waitsForSeat() const
     {
@@ -211,6 +215,8 @@ public:
     // host was lost.
     bool backToSetup = false;
     bool toldHostLost = false;
+    // Paced games: the wait of this process's computers.
+    SimulatedPace pace;
 
 private:
     NetworkPlay& net_;
@@ -225,7 +231,7 @@ private:
 class NetworkPlay {
 public:
     NetworkPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
-        : options_(options), result_(result), log_(log)
+        : rng(options.seed), options_(options), result_(result), log_(log)
     {
         for (int i = 0; i < options.network; ++i) peers_.push_back(std::make_unique<Peer>(*this, i, options, log));
     }
@@ -279,7 +285,16 @@ public:
     // when given, as that peer's own nested event processing would.
     int deliverQueued(Peer* only);
 
+    // The simulated clock and chance of paced games, every peer's alike.
+    long nowMs = 0;
+    std::mt19937 rng;
+
 private:
+    // Paced games, when nothing else happens: the earliest held computer
+    // move goes out, or, during its wait, a reneed call or the dropping
+    // peer's loss comes first. False once the game has stood still for
+    // good.
+    bool paceOn();
     // Closes the process of a peer that is leaving, and starts it again to
     // join when it is due.
     void dropAndRejoin(const Arrangement& a);
@@ -299,6 +314,10 @@ private:
     std::map<Link, long> readOn_;
     // The host's count of applied actions when the peer left; -1 while none did.
     long droppedAt_ = -1;
+    // Paced games: since when nothing has happened, and whether this game
+    // had its drop.
+    long idleSinceMs_ = 0;
+    bool droppedThisGame_ = false;
 };
 
 void OrderedOutbox::sendAction(int slot, const GameAction& action)
@@ -410,10 +429,12 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
       outbox(net, transport),
       session(game, transport, *this),
       watcher(game, stats, log, options.verbose),
+      pace(net.nowMs, net.rng),
       net_(net),
       log_(log),
       index_(index)
 {
+    if (options.paced) strategy_.setPace(&pace);
     initGame(game);
     game.table = &table;
     game.outbox = &outbox;
@@ -439,6 +460,7 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
         digests.push_back(sharedDigest(game));
         applied.push_back(action);
         watcher.after(action);
+        // Paced games may drop sooner, at a moment of a computer's wait.
         if (index_ == options.dropPeer && static_cast<long>(digests.size()) == options.dropAfter && mayLeave)
             leaving = true;
     };
@@ -465,6 +487,18 @@ void Peer::prepare(int players, int seats)
     applied.clear();
     actedAt_ = -1;
     watcher.finished = false;
+}
+
+bool Peer::join(uint16_t port)
+{
+    bool announced = false;
+    if (!session.joinNetworkGame("127.0.0.1", port, [&announced](bool ok) { announced = ok; })) return false;
+    // A person's program connects while the others play on; here the
+    // connect is seen through at once, so the join comes when the run says.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (session.connectingToHost() && std::chrono::steady_clock::now() < deadline) poll.runOnce(1);
+    if (session.connectingToHost()) session.cancelJoin();
+    return announced;
 }
 
 bool Peer::runAddPlayers()
@@ -593,9 +627,36 @@ bool NetworkPlay::join(Peer& joiner)
 {
     Peer& host = *peers_.front();
     const bool joined = options_.relay ? joiner.session.joinByInvitation(host.session.invitationCode(), *options_.relay)
-                                       : joiner.session.joinNetworkGame("127.0.0.1", host.transport.listenPort());
+                                       : joiner.join(host.transport.listenPort());
     if (!joined) log_ << joiner.game.seats[0].name << " could not join the host's game\n";
     return joined;
+}
+
+bool NetworkPlay::paceOn()
+{
+    Peer* next = nullptr;
+    for (Peer* p : live())
+        if (p->pace.holds() && (!next || p->pace.dueMs() < next->pace.dueMs())) next = p;
+    if (!next) {
+        // Nobody holds a move and nothing moves: a millisecond goes by.
+        return ++nowMs - idleSinceMs_ < SimulatedPace::STALL_MS;
+    }
+    if (next->pace.interrupted()) {
+        ++result_.injected;
+        Peer* dropping = options_.dropPeer >= 0 ? peers_[static_cast<size_t>(options_.dropPeer)].get() : nullptr;
+        if (dropping && dropping->mayLeave && !droppedThisGame_ && rng() % 2 == 0) {
+            dropping->leaving = true;
+            droppedThisGame_ = true;
+        } else {
+            const std::vector<Peer*> running = live();
+            Peer& caller = *running[rng() % running.size()];
+            sendCallReneed(caller.game, caller.game.localSeat);
+        }
+    } else {
+        next->pace.release();
+    }
+    idleSinceMs_ = nowMs;
+    return true;
 }
 
 void NetworkPlay::addStats(Peer& p)
@@ -633,6 +694,8 @@ bool NetworkPlay::playGame(const Arrangement& a)
     }
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    idleSinceMs_ = nowMs;
+    droppedThisGame_ = false;
     // A player who came back as the game ended is offered no seat: it
     // waits for the host's next game.
     auto allFinished = [this] {
@@ -657,7 +720,15 @@ bool NetworkPlay::playGame(const Arrangement& a)
             for (Peer* p : live()) p->readSessionMessages();
         for (Peer* p : live()) p->actAsPeople();
         compareDigests();
-        if (progress == 0 && inFlight_.empty()) pumpAll(1);
+        if (progress == 0 && inFlight_.empty()) {
+            if (options_.paced && !paceOn()) {
+                ++result_.stalls;
+                log_ << "stall: seed " << options_.seed << ", game " << result_.games + 1 << " (" << a.name << "), host turn "
+                     << host.game.turn << " after " << host.digests.size() << " actions\n";
+                break;
+            }
+            pumpAll(1);
+        }
     }
     const bool endedByHostLoss = allBackToSetup();
     // Let every closed connection be read to its end before the next game.

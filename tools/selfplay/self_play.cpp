@@ -5,13 +5,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <cstring>
+#include <functional>
 #include <memory>
+#include <random>
+#include <utility>
 
 #include "engine/deal.h"
 #include "engine/headless_table.h"
 #include "engine/loopback.h"
 #include "net/poll_loop.h"
 #include "net/session.h"
+#include "players/computer.h"
 #include "tools/selfplay/game_watcher.h"
 
 namespace {
@@ -19,8 +24,9 @@ namespace {
 class MemoryPlay {
 public:
     MemoryPlay(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log)
-        : options_(options), players_(options), watcher_(game_, result, log, options.verbose)
+        : options_(options), result_(result), log_(log), players_(options), watcher_(game_, result, log, options.verbose), recorder_(makeRecorder(options))
     {
+        watcher_.recordTo(recorder_.get());
         initGame(game_);
         game_.table = &table_;
         game_.outbox = &loop_;
@@ -30,6 +36,10 @@ public:
         game_.afterAction = [this](const GameAction& action) { watcher_.after(action); };
         table_.onRoundSummary = [this](const RoundSummary&) { watcher_.onRoundSummary(); };
         table_.onError = [this](const std::string& caption, const std::string& text) { watcher_.onError(caption, text); };
+        if (options.paced) {
+            rng_.seed(options.seed);
+            players_.teams.setPace(&pace_);
+        }
     }
 
     Players& players() { return players_; }
@@ -45,10 +55,59 @@ public:
         watcher_.finished = false;
         chooseDealer(game_);
         deliverAll();
+        if (options_.paced) playPaced();
         return watcher_.finished;
     }
 
 private:
+    // Moves go out as the simulated clock reaches them; now and then
+    // something else arrives while a move waits.
+    void playPaced()
+    {
+        while (!watcher_.finished) {
+            if (!pace_.holds()) {
+                // No move will ever come: the game stands still for good.
+                nowMs_ += SimulatedPace::STALL_MS;
+                ++result_.stalls;
+                log_ << "stall: seed " << options_.seed << ", game " << result_.games + 1 << ", after "
+                     << result_.actions << " actions, turn " << game_.turn << '\n';
+                return;
+            }
+            if (pace_.interrupted()) {
+                inject(rng_);
+                ++result_.injected;
+            } else {
+                pace_.release();
+            }
+            deliverAll();
+        }
+        pace_.drop();
+    }
+
+    // Actions that leave the decision a computer's move waits on open.
+    void inject(std::mt19937& rng)
+    {
+        int seat = static_cast<int>(rng() % 4);
+        while (!game_.seatInPlay(seat)) seat = (seat + 1) % 4;
+        switch (rng() % 5) {
+        case 0:
+            sendCallReneed(game_, seat);
+            break;
+        case 1:
+            game_.seats[seat].standIn ? sendReturn(game_, seat) : sendTakeover(game_, seat);
+            break;
+        case 2:
+            if (seat == game_.turn) seat = game_.nextSeat[seat];
+            sendPlay(game_, seat, game_.seats[seat].hand);
+            break;
+        default:
+            sendAction(game_, seat, UNKNOWN_ACTION, nullptr);
+            break;
+        }
+    }
+
+    static constexpr int UNKNOWN_ACTION = 77;
+
     void deliverAll()
     {
         auto& queue = loop_.pending();
@@ -60,11 +119,17 @@ private:
     }
 
     const SelfPlayOptions& options_;
+    SelfPlayResult& result_;
+    std::ostream& log_;
     GameState game_;
     HeadlessTable table_;
     MemoryLoopback loop_;
+    long nowMs_ = 0;
+    std::mt19937 rng_;
+    SimulatedPace pace_{nowMs_, rng_};
     Players players_;
     GameWatcher watcher_;
+    std::unique_ptr<RecordWriter> recorder_;
 };
 
 // The real session and transport: the process connects to its own
@@ -76,8 +141,10 @@ public:
           transport_(poll_, game_),
           session_(game_, transport_, *this),
           players_(options),
-          watcher_(game_, result, log, options.verbose)
+          watcher_(game_, result, log, options.verbose),
+          recorder_(makeRecorder(options))
     {
+        watcher_.recordTo(recorder_.get());
         initGame(game_);
         game_.table = &table_;
         game_.outbox = &transport_;
@@ -157,6 +224,7 @@ private:
     Session session_;
     Players players_;
     GameWatcher watcher_;
+    std::unique_ptr<RecordWriter> recorder_;
     Hooks hooks_;
     bool listening_ = false;
 };
@@ -201,12 +269,15 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log)
     return result;
 }
 
-void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
+void printSummary(const SelfPlayResult& r, std::ostream& out, bool network, bool paced)
 {
-    char divergences[96] = "";
+    char divergences[160] = "";
     if (network)
         std::snprintf(divergences, sizeof divergences, " drops=%ld rejoins=%ld hostlosses=%ld divergences=%ld", r.drops,
                       r.rejoins, r.hostLosses, r.divergences);
+    if (paced)
+        std::snprintf(divergences + std::strlen(divergences), sizeof divergences - std::strlen(divergences),
+                      " injected=%ld stalls=%ld", r.injected, r.stalls);
     char decisions[128] = "";
     std::vector<double> ms;
     for (const auto& d : r.decisions)
@@ -214,7 +285,7 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
     if (!ms.empty())
         std::snprintf(decisions, sizeof decisions, " decision_ms_median=%.1f decision_ms_p95=%.1f decision_ms_max=%.1f",
                       percentile(ms, 0.5), percentile(ms, 0.95), percentile(ms, 1.0));
-    char line[420];
+    char line[512];
     std::snprintf(line, sizeof line,
                   "games=%ld rounds=%ld actions=%ld won0=%ld won1=%ld violations=%ld%s seconds=%.3f games_per_second=%.1f"
                   " wonA=%ld wonB=%ld%s",
@@ -225,13 +296,14 @@ void printSummary(const SelfPlayResult& r, std::ostream& out, bool network)
 
 namespace {
 
+const std::pair<const char*, PlayerKind> PLAYER_KIND_NAMES[] = {{"standard", PlayerKind::STANDARD},
+                                                                 {"expert", PlayerKind::EXPERT},
+                                                                 {"random", PlayerKind::RANDOM},
+                                                                 {"omniscient", PlayerKind::OMNISCIENT}};
+
 bool parsePlayerKind(const std::string& text, PlayerKind& kind)
 {
-    static const std::pair<const char*, PlayerKind> NAMES[] = {{"standard", PlayerKind::STANDARD},
-                                                                {"expert", PlayerKind::EXPERT},
-                                                                {"random", PlayerKind::RANDOM},
-                                                                {"omniscient", PlayerKind::OMNISCIENT}};
-    for (const auto& [name, k] : NAMES)
+    for (const auto& [name, k] : PLAYER_KIND_NAMES)
         if (text == name) {
             kind = k;
             return true;
@@ -239,7 +311,20 @@ bool parsePlayerKind(const std::string& text, PlayerKind& kind)
     return false;
 }
 
+const char* playerKindName(PlayerKind kind)
+{
+    for (const auto& [name, k] : PLAYER_KIND_NAMES)
+        if (k == kind) return name;
+    return "standard";
+}
+
 }  // namespace
+
+std::string sideName(const Side& side)
+{
+    const std::string first = playerKindName(side.first);
+    return side.partner == side.first ? first : first + "+" + playerKindName(side.partner);
+}
 
 bool parseSide(const std::string& text, Side& side)
 {

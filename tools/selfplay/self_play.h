@@ -29,6 +29,8 @@ struct Side {
 // "standard", "expert", "random", "omniscient", or two of them joined by a
 // '+' (the first seat's and the partner's); false for anything else.
 bool parseSide(const std::string& text, Side& side);
+// "standard" or "standard+expert": a side as --players takes it.
+std::string sideName(const Side& side);
 
 struct SelfPlayOptions {
     int games = 100;
@@ -59,6 +61,12 @@ struct SelfPlayOptions {
     int dropPeer = -1;
     long dropAfter = 0;
     long rejoinAfter = -1;
+    // Every computer move waits the table's pace, 0 to 900 ms of simulated
+    // time, and during the waits reneed calls, takeovers and returns, plays
+    // out of turn and unknown codes arrive at random moments.
+    bool paced = false;
+    // Local games write a record each into this folder (none when empty).
+    std::string recordFolder;
     // Network games as internet games through this relay: the host invites,
     // the joiners join (and come back) by its code, and every connection is
     // sealed and goes through the relay.
@@ -82,6 +90,10 @@ struct SelfPlayResult {
     long drops = 0;
     long rejoins = 0;
     long hostLosses = 0;
+    // Paced games: actions injected during the waits, and the games that
+    // stopped with nobody to move on.
+    long injected = 0;
+    long stalls = 0;
     bool allFinished = true;
     double seconds = 0;
 };
@@ -91,10 +103,10 @@ SelfPlayResult runSelfPlay(const SelfPlayOptions& options, std::ostream& log);
 void playNetworkGames(const SelfPlayOptions& options, SelfPlayResult& result, std::ostream& log);
 
 // "games=N rounds=R actions=A won0=W0 won1=W1 violations=V seconds=T games_per_second=G
-// wonA=A wonB=B", with " drops=P rejoins=R hostlosses=H divergences=D" after violations for network games and
-// " decision_ms_median=M decision_ms_p95=P decision_ms_max=X" (forced decisions left out) when searching
-// players played.
-void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false);
+// wonA=A wonB=B", with " drops=P rejoins=R hostlosses=H divergences=D" after violations for network games,
+// " injected=I stalls=S" after them for paced games and " decision_ms_median=M decision_ms_p95=P
+// decision_ms_max=X" (forced decisions left out) when searching players played.
+void printSummary(const SelfPlayResult& result, std::ostream& out, bool network = false, bool paced = false);
 // The fraction-th smallest of the values (0.5 the median, 1 the largest);
 // 0 for none.
 double percentile(std::vector<double> values, double fraction);

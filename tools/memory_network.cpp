@@ -1,11 +1,13 @@
-// A loopback network in memory for the session fuzz target, put in place
-// of the system's socket calls by defining them here: the program's own
-// transport, session and engine run unchanged above it.
+// A loopback network in memory for the session fuzz target and network
+// self-play, put in place of the system's socket calls by defining them
+// here: the program's own transport, session and engine run unchanged
+// above it.
 //
-// On real sockets nine tenths of a run went to the kernel, a few hundred
-// calls a run; here a call is a function call. It also keeps the fuzzer
-// off the network: a seating from the input may name any address, and only
-// a listener of this process ever answers.
+// On real sockets nine tenths of a fuzz run went to the kernel, a few
+// hundred calls a run; here a call is a function call, and a run does not
+// hang on the machine's load or its ports. It also keeps the fuzzer off
+// the network: a seating from the input may name any address, and only a
+// listener of this process ever answers.
 //
 // The model is what the program relies on from TCP and Unix stream sockets,
 // and no more: bytes arrive whole and in order; a listener queues the
@@ -271,6 +273,19 @@ int setsockopt(int fd, int level, int name, const void* value, socklen_t size)
     if (isFake(fd)) return 0;
     static const auto system = real<int (*)(int, int, int, const void*, socklen_t)>("setsockopt");
     return system(fd, level, name, value, size);
+}
+
+int getsockopt(int fd, int level, int name, void* value, socklen_t* size)
+{
+    if (!isFake(fd)) {
+        static const auto system = real<int (*)(int, int, int, void*, socklen_t*)>("getsockopt");
+        return system(fd, level, name, value, size);
+    }
+    // A connect here succeeds or fails at once: none ever ends in an error.
+    if (level != SOL_SOCKET || name != SO_ERROR || !value || !size || *size < sizeof(int)) return fail(ENOPROTOOPT);
+    *static_cast<int*>(value) = 0;
+    *size = sizeof(int);
+    return 0;
 }
 
 int fcntl(int fd, int command, ...)
