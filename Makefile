@@ -3,7 +3,8 @@ BUILD ?= build
 JOBS ?= 2
 PACKAGES = cmake g++ make pkg-config googletest libgtest-dev libbenchmark-dev \
            libfox-1.6-dev libx11-dev xvfb xdotool imagemagick x11-apps fonts-dejavu-core clang \
-           dpkg-dev file desktop-file-utils appstream lintian man-db openbox
+           dpkg-dev file desktop-file-utils appstream lintian man-db openbox \
+           libsodium-dev magic-wormhole-transit-relay xclip
 
 .PHONY: all deps configure build run test sanitize paced-soak full-game screenshot fuzz bench expert-match clean \
         install package install-check
@@ -111,6 +112,8 @@ bench: deps
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 4
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --seats 2
 	./build-release/marvanto-selfplay --games 2000 --seed 1 --opponent random
-	./build-release/marvanto-bench
+	tests/support/test_relay.sh start build-release/bench_relay
+	MARVANTO_RELAY=$$(cat build-release/bench_relay/address) ./build-release/marvanto-bench; \
+	  status=$$?; tests/support/test_relay.sh stop build-release/bench_relay; exit $$status
 	$(XVFB_LARGE) ./build-release/marvanto-render-bench
 	$(XVFB_LARGE) tests/ui/startup_bench.sh build-release/marvanto build-release/tests/ui/x11_probe

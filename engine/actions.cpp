@@ -17,6 +17,10 @@ void sendAction(GameState& game, int seat, int code, const Card* card)
     action.card = card ? cardIndex(card) : NO_CARD;
     action.action = code;
     if (!game.outbox) return;
+    if (game.actionRoute != -1) {
+        game.outbox->sendAction(game.actionRoute, action);
+        return;
+    }
     for (const Seat& s : game.seats)
         if (s.inPlay() && s.connection != -1) game.outbox->sendAction(s.connection, action);
 }

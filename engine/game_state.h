@@ -135,6 +135,10 @@ struct GameState {
     // Seams to the world around the engine; wired by the owner.
     Table* table = nullptr;
     Outbox* outbox = nullptr;
+    // The one connection every action this process sends goes out on, or
+    // -1 for each seat's own: in an internet game actions travel through
+    // the host, so that every copy applies them in the host's order.
+    int actionRoute = -1;
     ComputerPlayers* computers = nullptr;
     GameHooks* hooks = nullptr;
 

@@ -184,6 +184,8 @@ enum : uint8_t {
     JOINED_WAITING = 2,
     JOINED_PLAYING = 3,
     HOSTING_LOST_SEAT = 4,
+    SEALED_HOSTING = 5,
+    SEALED_HOSTING_LOST_SEAT = 6,
     PAIR_HERE = 8,
     TWO_SEATS = 16,
     AT_SEAT_1 = 0 << 5,
@@ -271,6 +273,20 @@ bool writeSessionSeeds(const std::string& dir)
     seed("lost-seat-silent-caller", HOSTING_LOST_SEAT,
          {control({CLOSE_OR_CALL_1, CLOSE_OR_CALL_1, CLOCK_OVER}), control({CLOSE_OR_REOPEN_0}),
           {0, joinOf("Jo", "") + ready}});
+    // The same over sealed connections, and a stream that a stranger or the
+    // relay changed.
+    seed("sealed-hosting", SEALED_HOSTING,
+         {{0, joinOf("Jo", "")},
+          {1, joinOf("Kit", "Lee")},
+          control({2 | 4, 2 | 1 << 3}),
+          {0, ready},
+          {1, ready + ready},
+          {0, chatter},
+          control({PERSON_PLAYS, PERSON_PLAYS})});
+    seed("sealed-stranger", SEALED_HOSTING, {{0, Bytes{0xFF} + joinOf("Jo", "")}, {1, joinOf("Kit", "")}});
+    seed("sealed-lost-seat-back", SEALED_HOSTING_LOST_SEAT,
+         {control({CLOSE_OR_REOPEN_0}), {0, joinOf("Jo", "") + ready}, control({PERSON_PLAYS, PERSON_PLAYS}),
+          {1, Bytes{0xFF, 0x10, 0x00, 0x01}}});
 
     // Waiting to be seated: the host talks, turns this player away as no
     // player who left, or sends the game before the seating.

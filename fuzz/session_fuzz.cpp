@@ -7,6 +7,11 @@
 // A step may also close a connection, or open a new one in its place (one
 // the test holds the far end of, or a caller the listener accepts), or run
 // out the session's wait or the transport's clock (silent callers go).
+// In the sealed modes the host's connections are those of an internet game:
+// what is sent is sealed a message a record (as far as it reads as messages,
+// the rest as one record), so the fuzzer reaches what lies inside the
+// records; bytes that start with 0xFF go unsealed, as a stranger's or a
+// tampered stream would.
 //
 // The sockets are those of an in-memory loopback network (memory_network.cpp):
 // a run is a few hundred socket calls, which the kernel made the most of
@@ -15,6 +20,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +30,7 @@
 
 #include "engine/tricks.h"
 #include "net/poll_loop.h"
+#include "net/sealed_stream.h"
 #include "net/session.h"
 #include "players/computer.h"
 #include "tests/net/net_harness.h"
@@ -38,6 +45,8 @@ enum Mode {
     // Hosting a game under way that has just lost the joiner on
     // connection 0: its seat is the host computer's now.
     HOSTING_LOST_SEAT,
+    SEALED_HOSTING,
+    SEALED_HOSTING_LOST_SEAT,
     MODE_COUNT
 };
 
@@ -97,11 +106,14 @@ struct Process {
     {
         int pair[2];
         if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) return -1;
-        const int slot = transport.allocConnection(pair[0]);
+        const InvitationKey in{1};
+        const InvitationKey out{2};
+        const int slot = sealedEnds ? transport.allocConnection(pair[0], SealedStream(out, in)) : transport.allocConnection(pair[0]);
         if (slot < 0) {
             ::close(pair[1]);
             return -1;
         }
+        if (sealedEnds) farSealed[which].emplace(in, out);
         ends[which] = pair[1];
         slots[which] = slot;
         return slot;
@@ -110,7 +122,20 @@ struct Process {
     void send(int which, const uint8_t* data, size_t size)
     {
         if (ends[which] < 0) return;
-        ::send(ends[which], data, size, MSG_NOSIGNAL);
+        if (!farSealed[which] || (size > 0 && data[0] == 0xFF)) {
+            ::send(ends[which], data, size, MSG_NOSIGNAL);
+        } else {
+            for (size_t at = 0, n = 0; at < size; at += n) {
+                n = size - at;
+                if (n >= MSG_HEADER_SIZE) {
+                    const MessageHeader h = decodeHeader(data + at);
+                    if (h.signature == MSG_SIGNATURE && h.msgLen <= MSG_BODY_MAX) n = std::min<size_t>(n, MSG_HEADER_SIZE + h.msgLen);
+                }
+                n = std::min(n, SEALED_PLAIN_MAX);
+                const SealedRecord r = farSealed[which]->seal(data + at, n);
+                ::send(ends[which], r.bytes.data(), r.size, MSG_NOSIGNAL);
+            }
+        }
         settle();
     }
 
@@ -129,6 +154,7 @@ struct Process {
         if (ends[which] >= 0) {
             ::close(ends[which]);
             ends[which] = -1;
+            farSealed[which].reset();
         } else if (calling) {
             ends[which] = connectToHost("127.0.0.1", transport.listenPort());
         } else {
@@ -157,6 +183,8 @@ struct Process {
     ComputerStrategy computers;
     int ends[2] = {-1, -1};
     int slots[2] = {-1, -1};
+    bool sealedEnds = false;
+    std::optional<SealedStream> farSealed[2];
 };
 
 void nameLocalPlayers(GameState& game, int players, int seats)
@@ -406,7 +434,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         p.settle();
         runSteps(p, data, size, at, false);
         break;
+    case SEALED_HOSTING:
     case HOSTING:
+        p.sealedEnds = mode == SEALED_HOSTING;
         p.game.sessionMode = MODE_SETUP;
         p.ui.addPlayers = [&] {
             p.attachEnd(0);
@@ -418,7 +448,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         p.session.hostNetworkGame();
         runSteps(p, data, size, at, false);
         break;
+    case SEALED_HOSTING_LOST_SEAT:
     case HOSTING_LOST_SEAT:
+        p.sealedEnds = mode == SEALED_HOSTING_LOST_SEAT;
         hostGameAndLoseJoiner(p);
         runSteps(p, data, size, at, false);
         break;

@@ -14,6 +14,14 @@ constexpr FXuint FIXED = LAYOUT_FIX_X | LAYOUT_FIX_Y;
 void* slotData(int slot) { return reinterpret_cast<void*>(static_cast<intptr_t>(slot)); }
 int slotOf(void* data) { return static_cast<int>(reinterpret_cast<intptr_t>(data)); }
 
+constexpr const char* RELAY_SECTION = "SETTINGS";
+constexpr const char* RELAY_KEY = "relay";
+
+constexpr const char* NO_RELAY_TEXT =
+    "An internet game needs a relay: a small server on any machine that every player can reach, which pairs "
+    "the players' connections and passes on their sealed messages. Type its address as host:port in Relay: "
+    "(\"Playing over the internet\" in the README says how to run one).";
+
 // A session is under way from the moment seat 0 has its connection.
 bool noSessionUnderWay(const GameState& game) { return game.turn == TURN_IDLE && game.seats[0].connection == -1; }
 
@@ -24,6 +32,7 @@ FXDEFMAP(AddPlayersDialog) AddPlayersDialogMap[] = {
     FXMAPFUNC(SEL_COMMAND, AddPlayersDialog::ID_ADD_OTHER_PLAYER, AddPlayersDialog::onCmdAddOtherPlayer),
     FXMAPFUNCS(SEL_COMMAND, AddPlayersDialog::ID_ADD_TEAM_COMPUTER, AddPlayersDialog::ID_ADD_OTHER_COMPUTER,
                AddPlayersDialog::onCmdAddComputer),
+    FXMAPFUNC(SEL_COMMAND, AddPlayersDialog::ID_COPY_INVITATION, AddPlayersDialog::onCmdCopyInvitation),
 };
 FXIMPLEMENT(AddPlayersDialog, FXDialogBox, AddPlayersDialogMap, ARRAYNUMBER(AddPlayersDialogMap))
 
@@ -49,6 +58,20 @@ AddPlayersDialog::AddPlayersDialog(FXWindow* ownerWindow, Session& hostSession, 
     new FXLabel(this, text.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 275);
     const std::string note = session->reachNote();
     if (!note.empty()) new FXLabel(this, note.c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 297);
+    if (hostSession.invitationCode().empty()) return;
+    // Those who join with the invitation come into the same list.
+    new FXLabel(this, ("Invitation: " + hostSession.invitationCode()).c_str(), nullptr, LABEL_NORMAL | FIXED, 10, 322);
+    invitationField = new FXTextField(this, 30, nullptr, 0, TEXTFIELD_READONLY | FRAME_SUNKEN | FRAME_THICK | FIXED, 10, 347);
+    invitationField->setText(hostSession.invitationText().c_str());
+    new FXButton(this, " Copy invitation ", nullptr, this, ID_COPY_INVITATION, BUTTON_NORMAL | FIXED, 10, 377);
+}
+
+long AddPlayersDialog::onCmdCopyInvitation(FXObject*, FXSelector, void*)
+{
+    // The field owns the clipboard from here, for as long as the dialog is open.
+    invitationField->selectAll();
+    invitationField->handle(this, FXSEL(SEL_COMMAND, FXTextField::ID_COPY_SEL), nullptr);
+    return 1;
 }
 
 bool AddPlayersDialog::run()
@@ -164,13 +187,18 @@ public:
         ID_LAST
     };
 
-    NetworkGameDialog(FXWindow* ownerWindow, GameState& gameState, PlayerNames& playerNames)
-        : FXDialogBox(ownerWindow, "Network Game", DECOR_TITLE | DECOR_BORDER), game(&gameState), names(&playerNames)
+    NetworkGameDialog(FXWindow* ownerWindow, GameState& gameState, PlayerNames& playerNames, SettingsStore* store)
+        : FXDialogBox(ownerWindow, "Network Game", DECOR_TITLE | DECOR_BORDER), game(&gameState), names(&playerNames),
+          settings(store)
     {
         controls.build(this, ID_DUVANTO);
         new FXButton(this, " Host ", nullptr, this, ID_HOST, BUTTON_NORMAL | FIXED, 20, 98);
         new FXButton(this, " Join ", nullptr, this, ID_JOIN, BUTTON_NORMAL | FIXED, 85, 98);
         new FXButton(this, " Cancel ", nullptr, this, ID_CANCEL, BUTTON_NORMAL | FIXED, 150, 98);
+        inviteCheck = new FXCheckButton(this, "Invite over the internet", nullptr, 0, CHECKBUTTON_NORMAL | FIXED, 20, 132);
+        new FXLabel(this, "Relay:", nullptr, LABEL_NORMAL | FIXED, 20, 160);
+        relayField = new FXTextField(this, 22, nullptr, 0, TEXTFIELD_NORMAL | FIXED, 70, 158);
+        if (settings) relayField->setText(settings->readString(RELAY_SECTION, RELAY_KEY).value_or("").c_str());
     }
 
     NetworkChoice run()
@@ -207,8 +235,23 @@ public:
     long onCmdChoose(FXObject*, FXSelector sel, void*)
     {
         if (!controls.hasName()) return 1;
+        const std::string relay = relayField->getText().text();
+        const bool invite = FXSELID(sel) == ID_HOST && inviteCheck->getCheck();
+        const bool relayNamed = relay.find_first_not_of(" \t") != std::string::npos;
+        if (invite && !relayNamed) {
+            FXMessageBox::information(this, MBOX_OK, "Relay", "%s", NO_RELAY_TEXT);
+            return 1;
+        }
+        if (relayNamed && !parseRelayAddress(relay)) {
+            FXMessageBox::error(this, MBOX_OK, "Relay", "Type the relay as host:port, for example relay.example.org:4001.");
+            return 1;
+        }
+        if (settings) {
+            settings->writeString(RELAY_SECTION, RELAY_KEY, relayNamed ? relayText(*parseRelayAddress(relay)) : "");
+            settings->flush();
+        }
         controls.storeNames(*game, *names);
-        choice = FXSELID(sel) == ID_HOST ? NETWORK_HOST : NETWORK_JOIN;
+        choice = invite ? NETWORK_INVITE : FXSELID(sel) == ID_HOST ? NETWORK_HOST : NETWORK_JOIN;
         handle(this, FXSEL(SEL_COMMAND, ID_ACCEPT), nullptr);
         return 1;
     }
@@ -216,7 +259,10 @@ public:
 private:
     GameState* game = nullptr;
     PlayerNames* names = nullptr;
+    SettingsStore* settings = nullptr;
     NameControls controls;
+    FXCheckButton* inviteCheck = nullptr;
+    FXTextField* relayField = nullptr;
     NetworkChoice choice = NETWORK_CANCELLED;
 };
 
@@ -227,10 +273,17 @@ FXDEFMAP(NetworkGameDialog) NetworkGameDialogMap[] = {
 };
 FXIMPLEMENT(NetworkGameDialog, FXDialogBox, NetworkGameDialogMap, ARRAYNUMBER(NetworkGameDialogMap))
 
-NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names)
+std::optional<RelayAddress> relaySetting(const SettingsStore* settings)
+{
+    if (!settings) return std::nullopt;
+    const auto text = settings->readString(RELAY_SECTION, RELAY_KEY);
+    return text ? parseRelayAddress(*text) : std::nullopt;
+}
+
+NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names, SettingsStore* settings)
 {
     if (!noSessionUnderWay(game)) return NETWORK_CANCELLED;
-    NetworkGameDialog dialog(owner, game, names);
+    NetworkGameDialog dialog(owner, game, names, settings);
     return dialog.run();
 }
 
@@ -262,19 +315,30 @@ JoinOutcome joinOnce(FXWindow* owner, Session& session, const std::string& host,
 
 }  // namespace
 
-bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game, uint16_t port)
+bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game, uint16_t port,
+                               const SettingsStore* settings)
 {
     // Without these the session would refuse every address, and the prompt
     // would come back for ever.
     if (!game.seats[0].inPlay() || !noSessionUnderWay(game)) return false;
     PromptDialog prompt(owner, "Connect to host (testing)", "Enter IP address: ");
     while (prompt.execute(PLACEMENT_CURSOR)) {
-        const auto& host = prompt.getResult();
-        const JoinOutcome outcome = host ? joinOnce(owner, session, *host, port) : JOIN_FAILED;
+        const auto target = prompt.getResult() ? parseJoinField(*prompt.getResult()) : std::nullopt;
+        prompt.clearResult();
+        if (target && target->code) {
+            const auto relay = target->relay ? target->relay : relaySetting(settings);
+            if (!relay) {
+                FXMessageBox::information(owner, MBOX_OK, "Relay", "%s", NO_RELAY_TEXT);
+                continue;
+            }
+            if (session.joinByInvitation(*target->code, *relay)) return true;
+            FXMessageBox::error(owner, MBOX_OK, "Error", "%s", session.relayError().c_str());
+            continue;
+        }
+        const JoinOutcome outcome = target ? joinOnce(owner, session, target->host, port) : JOIN_FAILED;
         if (outcome == JOIN_ANNOUNCED) return true;
         if (outcome == JOIN_CANCELLED) return false;
         FXMessageBox::error(owner, MBOX_OK, "Error", "Could not connect to host.\n");
-        prompt.clearResult();
     }
     return false;
 }

@@ -8,6 +8,7 @@
 
 #include "net/player_names.h"
 #include "net/session.h"
+#include "records/settings_store.h"
 
 // The host seats the players who joined, one line per joining machine. It
 // runs from SessionUi::runAddPlayers(); while it is open the main window's
@@ -24,6 +25,7 @@ public:
         ID_ADD_OTHER_PLAYER,
         ID_ADD_TEAM_COMPUTER,
         ID_ADD_OTHER_COMPUTER,
+        ID_COPY_INVITATION,
         ID_LAST
     };
 
@@ -56,18 +58,31 @@ private:
     FXButton* otherButton = nullptr;
     FXButton* teamComputerButton = nullptr;
     FXButton* otherComputerButton = nullptr;
+    // An internet game's invitation, for copying.
+    FXTextField* invitationField = nullptr;
     bool filled = false;
+
+public:
+    long onCmdCopyInvitation(FXObject*, FXSelector, void*);
 };
 
-enum NetworkChoice { NETWORK_CANCELLED, NETWORK_HOST, NETWORK_JOIN };
+enum NetworkChoice { NETWORK_CANCELLED, NETWORK_HOST, NETWORK_JOIN, NETWORK_INVITE };
+
+// The relay of internet games, "SETTINGS"/"relay" (host:port); none while
+// unset or unreadable.
+std::optional<RelayAddress> relaySetting(const SettingsStore* settings);
 
 // Asks whether to host or join, with this machine's player names; the
 // choice stores the names (and remembers them) as the setup dialog's start
-// button does. Offered only while no game or session is under way.
-NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names);
+// button does. Offered only while no game or session is under way. Host
+// with "Invite over the internet" ticked is NETWORK_INVITE, once the Relay:
+// field names a relay; the field is remembered in settings.
+NetworkChoice chooseNetworkGame(FXWindow* owner, GameState& game, PlayerNames& names, SettingsStore* settings = nullptr);
 
-// Prompts for the host's address until a connection succeeds (true) or the
-// player cancels the prompt or a connect under way (false). Needs a player
-// at seat 0 and no game under way.
+// Prompts for the host until a connection succeeds or an internet game's
+// search has begun (true), or the player cancels the prompt or a connect
+// under way (false). The field takes a host's address or name, an
+// invitation code (through the relay in settings) or code@host:port. Needs
+// a player at seat 0 and no game under way.
 bool joinNetworkGameWithPrompt(FXWindow* owner, Session& session, const GameState& game,
-                               uint16_t port = NET_LISTEN_PORT);
+                               uint16_t port = NET_LISTEN_PORT, const SettingsStore* settings = nullptr);

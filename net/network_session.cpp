@@ -90,10 +90,11 @@ std::string Session::joinerText(int slot) const
 {
     const auto& join = transport_.joinInfo(slot);
     if (!join) return std::string();
-    if (!join->partner) return join->name;
+    const std::string where = transport_.isSealed(slot) ? " (internet)" : "";
+    if (!join->partner) return join->name + where;
     char text[132];
     std::snprintf(text, sizeof text, "%s & %s", join->name.c_str(), join->partner->c_str());
-    return text;
+    return text + where;
 }
 
 void Session::seatJoiner(int seat, int slot, const std::string& name)
@@ -172,15 +173,15 @@ Seating Session::buildSeating() const
 
 void Session::sendSeatingAndRules()
 {
-    const Seating seating = buildSeating();
     // The joiners left over would wait for a seat for ever: the close
     // sends them back to their setup.
     for (int slot = 0; slot < NET_CONNECTION_COUNT; ++slot)
         if (isListableJoiner(slot)) transport_.closeConnection(slot);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
-            transport_.sendSeating(game_.seats[i].connection, seating);
+            transport_.sendSeating(game_.seats[i].connection, seatingFor(game_.seats[i].connection));
     steps_.seated = true;
+    if (starGame()) game_.actionRoute = self_.clientSlot;
     game_.table->pauseDisplay(SEATING_TO_RULES_PAUSE_MS);
     for (int i = 1; i < 4; ++i)
         if (game_.seats[i].inPlay() && game_.seats[i].connection != -1)
@@ -212,14 +213,19 @@ bool Session::joinNetworkGame(const std::string& host, uint16_t port, std::funct
     if (!addr) return false;
     const int connect = transport_.startConnect(*addr, [this, host](int socket) { onHostConnected(host, socket); });
     if (connect == -1) return false;
-    game_.sessionMode = MODE_JOINED;
-    game_.turn = TURN_IDLE;
-    game_.hosting = false;
-    resetSeating(game_);
+    enterJoinedMode();
     joinedTo_.connects[0] = connect;
     joinedTo_.hostConnected = std::move(connected);
     ui_.showStatus("Connecting to " + host + "...");
     return true;
+}
+
+void Session::enterJoinedMode()
+{
+    game_.sessionMode = MODE_JOINED;
+    game_.turn = TURN_IDLE;
+    game_.hosting = false;
+    resetSeating(game_);
 }
 
 void Session::cancelJoin()
@@ -234,14 +240,20 @@ void Session::onHostConnected(const std::string& host, int socket)
     joinedTo_.connects[0] = -1;
     const std::function<void(bool)> connected = std::move(joinedTo_.hostConnected);
     joinedTo_.hostConnected = nullptr;
-    joinedTo_.hostSlot = transport_.allocConnection(socket);
-    if (joinedTo_.hostSlot == -1) {
+    if (!announceJoin(transport_.allocConnection(socket), host)) {
         // Nothing was sent: the person may try another address.
         leaveSession();
         game_.sessionMode = MODE_SETUP;
         if (connected) connected(false);
         return;
     }
+    if (connected) connected(true);
+}
+
+bool Session::announceJoin(int slot, const std::string& host)
+{
+    joinedTo_.hostSlot = slot;
+    if (joinedTo_.hostSlot == -1) return false;
     const auto local = transport_.localAddress(joinedTo_.hostSlot);
     JoinRecord record;
     record.name = cutName(game_.seats[0].name);
@@ -253,7 +265,7 @@ void Session::onHostConnected(const std::string& host, int socket)
     game_.seats[0].connection = joinedTo_.hostSlot;
     transport_.sendJoin(joinedTo_.hostSlot, record);
     ui_.showStatus("Waiting for the host at " + host + " to seat you...");
-    if (connected) connected(true);
+    return true;
 }
 
 void Session::onJoin(int slot, const JoinRecord&)
@@ -336,6 +348,7 @@ void Session::onSeating(int slot, const Seating& seating)
     steps_.seated = true;
     joinedTo_.readySent = false;
     joinedTo_.seating = seating;
+    if (starGame()) game_.actionRoute = joinedTo_.hostSlot;
     configureTable(game_, count);
     for (int i = 0; i < 4; ++i) {
         const SeatRecord& record = seating[i];
@@ -583,6 +596,10 @@ void Session::waitOver()
                        "so the game cannot go on.");
         break;
     }
+    case WAIT_RELAY:
+        if (game_.sessionMode != MODE_JOINED || joinedTo_.hostSlot != -1 || !internet_.relay) return;
+        abandonSession(relayNoPartnerText(*internet_.relay));
+        break;
     case WAIT_NONE: break;
     }
 }

@@ -75,6 +75,8 @@ int PollLoop::runOnce(int timeoutMs)
         ++reported;
         if (id == ID_LISTEN)
             transport_->onListenerReadable();
+        else if (id == ID_RELAY)
+            transport_->onRelayReadable();
         else
             transport_->onSocketReadable(id - ID_CONNECTION);
     }

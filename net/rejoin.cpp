@@ -2,6 +2,8 @@
 // sends the seating, the rules and the game so far, relays what follows, and
 // at the seat's next turn hands it back with ACTION_RETURN, when no other
 // process can be sending.
+#include <algorithm>
+
 #include "engine/headless_table.h"
 #include "engine/table.h"
 #include "net/session.h"
@@ -29,7 +31,7 @@ void Session::offerSeatBack(int slot)
     hosted_.returnSlot[seat] = slot;
     if (join->players == 2) hosted_.returnSlot[PARTNER_SEAT[seat]] = slot;
 
-    Seating seating = buildSeating();
+    Seating seating = seatingFor(slot);
     seating[seat].addr = join->addr;
     // The others take the returning program's connection only once told:
     // before it is seated, so they know before it calls.
@@ -47,18 +49,23 @@ void Session::offerSeatBack(int slot)
     }
 }
 
-void Session::recordAndRelay(const GameAction& action)
+void Session::recordAndRelay(int fromSlot, const GameAction& action)
 {
     hosted_.stream.push_back(action);
-    // A returning player follows the game through the host until its seat
-    // is back; each machine gets the action once, through the outbox that
-    // every action leaves by.
-    for (int i = 0; i < 4; ++i) {
-        const int slot = hosted_.returnSlot[i];
-        bool first = slot != -1;
-        for (int j = 0; j < i && first; ++j) first = hosted_.returnSlot[j] != slot;
-        if (first) game_.outbox->sendAction(slot, action);
+    // Who follows the game through the host: a returning player until its
+    // seat is back, and in an internet game every joiner. Each machine gets
+    // the action once, through the outbox that every action leaves by.
+    std::vector<int> to;
+    for (int slot : hosted_.returnSlot)
+        if (slot != -1) to.push_back(slot);
+    if (starGame()) {
+        // A LAN joiner's program applied its own action when it sent it.
+        for (int slot : peerSlots())
+            if (slot != fromSlot || transport_.isSealed(slot)) to.push_back(slot);
     }
+    std::sort(to.begin(), to.end());
+    to.erase(std::unique(to.begin(), to.end()), to.end());
+    for (int slot : to) game_.outbox->sendAction(slot, action);
 }
 
 bool Session::handSeatBack(GameState&, int seat)

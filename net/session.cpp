@@ -105,6 +105,8 @@ void Session::leaveSession()
         transport_.closeAllConnections();
     }
     for (Seat& seat : game_.seats) seat.connection = -1;
+    transport_.stopRelay();
+    game_.actionRoute = -1;
     stopWait();
     ui_.showStatus(std::string());
     ui_.setChatOpen(false);
@@ -119,6 +121,7 @@ void Session::resetSessionState()
     joinedTo_ = {};
     rejoin_ = {};
     digests_ = {};
+    internet_ = {};
 }
 
 bool Session::isGameConnection(int slot) const
@@ -151,7 +154,7 @@ void Session::onAction(int slot, const GameAction& action)
     const bool hostOnly = action.action == ACTION_TAKEOVER || action.action == ACTION_RETURN;
     if ((hostOnly || rejoin_.catchingUp) && !carriesHostActions(slot)) return;
     rejoin_.actionSeen = true;
-    if (hostGameStarted()) recordAndRelay(action);
+    if (hostGameStarted()) recordAndRelay(slot, action);
     receiveAction(game_, action);
     endIfDiverged();
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "net/invitation.h"
 #include "net/transport.h"
 
 constexpr int COMPUTER_NAME_COUNT = 21;
@@ -55,6 +56,8 @@ struct SessionWaits {
     // Joined: for the host to take over the seat of a peer whose link to us
     // broke; the host may still have that peer.
     int takeover = 10000;
+    // Joining an internet game: for the relay to pair us with the host.
+    int relay = 10000;
 };
 
 // The outcome of seating a joiner from the Add Players dialog.
@@ -114,6 +117,19 @@ public:
     // Gives up the connect to the host under way; connected is not called.
     void cancelJoin();
 
+    // Internet games (session_internet.cpp). Hosting: an invitation at the
+    // relay, then hostNetworkGame; false when no session was started (the
+    // player was told why). Joining: through the relay with the code; false
+    // when the relay cannot be reached (relayError says why), otherwise the
+    // session goes on once the relay pairs us, or ends with a message.
+    bool hostInternetGame(const RelayAddress& relay);
+    bool joinByInvitation(const std::string& code, const RelayAddress& relay);
+    const std::string& relayError() const { return transport_.relayError(); }
+    // The code and the whole invitation ("K7QX-M9TA@relay:4001") of the
+    // game being hosted; empty for a LAN game.
+    const std::string& invitationCode() const { return internet_.code; }
+    std::string invitationText() const;
+
     // Whether game actions arriving on this slot belong to the game.
     bool isGameConnection(int slot) const;
 
@@ -142,6 +158,8 @@ public:
     void onNameTaken(int slot) override;
     void onSeatReturning(int slot, const SeatRecord& record) override;
     void onConnectionLost(int slot, bool midMessage) override;
+    void onRelayJoined(int slot) override;
+    void onRelayFailed(const std::string& why) override;
 
     // GameHooks
     void recordGameResult(const GameState& game, int winnerTeam) override;
@@ -154,6 +172,18 @@ public:
 private:
     // Connects to this process's own listener; the client end's slot, or -1.
     int connectToSelf();
+    // Joining: the session's state before a connection to the host exists,
+    // and the announcement once it does; host names the host in the note.
+    void enterJoinedMode();
+    bool announceJoin(int slot, const std::string& host);
+    // An internet game: the joiners reach the host alone, and the host
+    // forwards what they must see.
+    bool starGame() const;
+    // The seating as sent to the joiner on slot: in a star game only its
+    // own seats carry an address, so it calls no one.
+    Seating seatingFor(int slot) const;
+    // Hosting a star game: a joiner's line of chat to the other joiners.
+    void forwardChat(int fromSlot, const TextMessage& message);
     void startFirstDeal();
     void leaveSession();
     // Ends a network session that cannot go on, telling the player why.
@@ -179,7 +209,7 @@ private:
     // Ends the session over differing copies once no action is being applied.
     void endIfDiverged();
     void freeSeatsOf(int slot);
-    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY, WAIT_TAKEOVER };
+    enum Wait { WAIT_NONE, WAIT_PEERS, WAIT_READY, WAIT_TAKEOVER, WAIT_RELAY };
     // Joined: the seats whose program's link to us broke and that the host
     // has not taken over yet.
     std::vector<int> cutOffSeats() const;
@@ -207,7 +237,9 @@ private:
 
     // A lost player joining again (rejoin.cpp).
     void offerSeatBack(int slot);
-    void recordAndRelay(const GameAction& action);
+    // Hosting a game under way: keeps the action for a player who joins
+    // again, and sends it to those who follow the game through the host.
+    void recordAndRelay(int fromSlot, const GameAction& action);
     void catchUp(const ActionBlock& actions);
     // A connection that claims a stood-in seat in a game under way.
     void onSeatClaim(int slot, const SeatRecord& record);
@@ -292,6 +324,11 @@ private:
         std::vector<EarlyDigest> early;
         std::string divergence;
     };
+    // An internet game: the relay, and when hosting the invitation's code.
+    struct Internet {
+        std::string code;
+        std::optional<RelayAddress> relay;
+    };
     void resetSessionState();
 
     SelfLink self_;
@@ -301,6 +338,7 @@ private:
     JoinedTo joinedTo_;
     Rejoin rejoin_;
     Digests digests_;
+    Internet internet_;
 
     // Per connection: a MSG_JOIN came on it while it is open. Joiners may
     // come before a session, so this follows the connections, not sessions.

@@ -130,7 +130,12 @@ void Session::onText(int slot, const TextMessage& message)
 {
     if (!isPeerSlot(slot)) return;
     const std::string line = plainText(message.text, CHAT_LINE_MAX);
+    if (line.empty()) return;
     // Whoever the sender claims to be, the line is from the seats its
-    // connection serves.
-    if (!line.empty()) ui_.showChatLine(plainText(listOfNames(namesOnSlot(slot)), MSG_NAME_MAX), line);
+    // connection serves; in an internet game the host forwards the others'
+    // lines, and names their seats itself.
+    const bool forwarded = starGame() && fromHost(slot);
+    const std::string from = forwarded ? message.from : listOfNames(namesOnSlot(slot));
+    ui_.showChatLine(plainText(from, MSG_NAME_MAX), line);
+    forwardChat(slot, message);
 }

@@ -45,8 +45,10 @@ void Session::onConnectionLost(int, bool midMessage)
     const bool underWay = std::any_of(game_.seats.begin(), game_.seats.end(), [](const Seat& s) { return s.inPlay(); });
     if (!underWay) return;
     if (game_.sessionMode == MODE_JOINED) {
-        if (joinedTo_.hostLost)
-            abandonSession("Lost connection to " + game_.seats[0].name + "! Without the host the game cannot go on.");
+        if (joinedTo_.hostLost) {
+            const std::string via = internet_.relay ? " through the relay " + relayText(*internet_.relay) : "";
+            abandonSession("Lost connection to " + game_.seats[0].name + via + "! Without the host the game cannot go on.");
+        }
         // Another player: the host's computer takes the seat over, if the
         // host lost that player too. A link that broke only between us
         // would leave us waiting for that player's actions for ever.

@@ -152,6 +152,7 @@ Transport::~Transport()
     // Whoever handled messages may be gone already, and nothing is left to
     // tell.
     handler_ = nullptr;
+    stopRelay();
     for (int i = 0; i < CONNECTS_MAX; ++i) cancelConnect(i);
     closeAllConnections();
     closeListener();
@@ -283,7 +284,8 @@ int Transport::openListener(uint16_t port)
 
 bool Transport::listenWhereAsked()
 {
-    if (listenSocket_ >= 0 && listenPort_ == askedPort_) return true;
+    // Port 0 asked for whatever port the system chose.
+    if (listenSocket_ >= 0 && (listenPort_ == askedPort_ || askedPort_ == 0)) return true;
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     if (s < 0) return false;
     setBufferSizes(s);
@@ -310,7 +312,7 @@ void Transport::closeListener()
     listenSocket_ = -1;
 }
 
-int Transport::allocConnection(int socket)
+int Transport::allocConnection(int socket, std::optional<SealedStream> sealed)
 {
     if (socket < 0) return -1;
     const auto it = std::find_if(connections_.begin(), connections_.end(), [](const Connection& c) { return c.socket < 0; });
@@ -325,6 +327,8 @@ int Transport::allocConnection(int socket)
     it->received = 0;
     it->skipLeft = 0;
     it->peerGone = false;
+    it->sealed = std::move(sealed);
+    it->recordReceived = 0;
     it->unproven = false;
     if (!suspended_) watcher_.watchSocket(socket, ID_CONNECTION + slot);
     return slot;
@@ -344,6 +348,7 @@ void Transport::closeConnection(int slot)
     c.socket = -1;
     c.received = 0;
     c.skipLeft = 0;
+    c.sealed.reset();
     if (handler_) handler_->onClosed(slot);
 }
 
@@ -394,8 +399,15 @@ void Transport::resumeInputs()
 bool Transport::sendMessage(int slot, int32_t type, const uint8_t* body)
 {
     if (!isOpen(slot) || connections_[slot].peerGone) return false;
+    Connection& c = connections_[slot];
     const FramedMessage message = frameMessage(type, body);
-    const SendResult result = sendAll(connections_[slot].socket, message.bytes.data(), message.size);
+    SendResult result;
+    if (c.sealed) {
+        const SealedRecord record = c.sealed->seal(message.bytes.data(), message.size);
+        result = sendAll(c.socket, record.bytes.data(), record.size);
+    } else {
+        result = sendAll(c.socket, message.bytes.data(), message.size);
+    }
     if (result == SendResult::SENT) return true;
     if (result == SendResult::PEER_GONE) {
         // What the peer sent before it went is still to be read, its last
@@ -459,8 +471,12 @@ bool Transport::sendSeatReturning(int slot, const SeatRecord& record)
 void Transport::onListenerReadable()
 {
     const int s = ::accept(listenSocket_, nullptr, nullptr);
-    if (s < 0) return;
-    const int slot = allocConnection(s);
+    if (s >= 0) admit(s, std::nullopt);
+}
+
+void Transport::admit(int socket, std::optional<SealedStream> sealed)
+{
+    const int slot = allocConnection(socket, std::move(sealed));
     if (slot < 0) return;
     connections_[slot].unproven = true;
     connections_[slot].since = std::chrono::steady_clock::now();
@@ -474,6 +490,7 @@ void Transport::onListenerReadable()
 bool Transport::readMessage(int slot)
 {
     Connection& c = connections_[slot];
+    if (c.sealed) return readSealedMessage(slot);
     for (;;) {
         const bool skipping = c.skipLeft > 0;
         uint8_t* into = skipping ? skipBuffer_.data() : c.message.data() + c.received;
@@ -510,6 +527,52 @@ bool Transport::readMessage(int slot)
         }
         if (c.skipLeft == 0 && c.received == MSG_HEADER_SIZE + c.header.msgLen) return true;
     }
+}
+
+// A record holds one whole message, and only its bytes are taken from the
+// socket, as above.
+bool Transport::readSealedMessage(int slot)
+{
+    Connection& c = connections_[slot];
+    for (;;) {
+        const bool lengthKnown = c.recordReceived >= SEALED_LENGTH_SIZE;
+        const size_t sealedSize = lengthKnown ? SealedStream::sealedLength(c.record.data()) : 0;
+        const size_t want = lengthKnown ? SEALED_LENGTH_SIZE + sealedSize - c.recordReceived : SEALED_LENGTH_SIZE - c.recordReceived;
+        const ssize_t n = ::recv(c.socket, c.record.data() + c.recordReceived, want, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return false;
+        if (n <= 0) {
+            if (!c.sealed->opened())
+                closeConnection(slot);
+            else
+                dropConnection(slot, c.recordReceived > 0);
+            return false;
+        }
+        c.recordReceived += static_cast<size_t>(n);
+        if (c.recordReceived == SEALED_LENGTH_SIZE && SealedStream::sealedLength(c.record.data()) == 0) {
+            refuseRecord(slot);
+            return false;
+        }
+        if (!lengthKnown || c.recordReceived < SEALED_LENGTH_SIZE + sealedSize) continue;
+        c.recordReceived = 0;
+        const auto size = c.sealed->open(c.record.data(), c.record.data() + SEALED_LENGTH_SIZE, sealedSize, c.message.data());
+        if (size && *size >= MSG_HEADER_SIZE) c.header = decodeHeader(c.message.data());
+        if (!size || *size < MSG_HEADER_SIZE || c.header.signature != MSG_SIGNATURE ||
+            c.header.msgLen != *size - MSG_HEADER_SIZE) {
+            refuseRecord(slot);
+            return false;
+        }
+        c.received = *size;
+        return true;
+    }
+}
+
+void Transport::refuseRecord(int slot)
+{
+    if (connections_[slot].sealed->opened())
+        dropConnection(slot, false);
+    else
+        closeConnection(slot);
 }
 
 void Transport::onSocketReadable(int slot)

@@ -12,6 +12,8 @@
 
 #include "engine/game_state.h"
 #include "net/event_loop.h"
+#include "net/relay_client.h"
+#include "net/sealed_stream.h"
 #include "net/wire.h"
 
 constexpr int NET_CONNECTION_COUNT = 10;
@@ -51,6 +53,10 @@ public:
     // came before it is applied; who was lost and what the person is told
     // is the session's to decide.
     virtual void onConnectionLost(int, bool) {}
+    // Joining an internet game: the relay paired us with the host and the
+    // connection is on slot; or the relay failed us, for the reason given.
+    virtual void onRelayJoined(int) {}
+    virtual void onRelayFailed(const std::string&) {}
 };
 
 // What a MSG_JOIN told about the players behind a connection. It stays with
@@ -112,8 +118,9 @@ public:
 
     // Takes the socket over: it gets the lowest free slot and is watched,
     // or, when the table is full or the socket is -1, it is closed and -1
-    // returned.
-    int allocConnection(int socket);
+    // returned. With a stream, every message on it travels sealed.
+    int allocConnection(int socket, std::optional<SealedStream> sealed = std::nullopt);
+    bool isSealed(int slot) const { return isOpen(slot) && connections_[slot].sealed.has_value(); }
     // Connects without blocking: the event loop watches the connect, for at
     // most the connect limit, and then done gets the socket, or -1. The
     // socket has no slot yet: a layer may run a handshake of its own on it
@@ -125,6 +132,18 @@ public:
     // or a connect that has ended.
     void cancelConnect(int index);
     bool connecting(int index) const;
+
+    // Internet games (transport_relay.cpp). Hosting keeps one connection
+    // waiting at the relay for the invitation; each one paired comes in
+    // like an accepted connection (onAccepted) and the next one waits.
+    // Joining pairs one connection with the host's (onRelayJoined). False,
+    // with the reason in relayError(), when the relay cannot be reached.
+    bool inviteThroughRelay(const RelayAddress& relay, const InvitationSecrets& secrets);
+    bool joinThroughRelay(const RelayAddress& relay, const InvitationSecrets& secrets);
+    // No more connections wait at the relay; those paired stay.
+    void stopRelay();
+    bool relayWaiting() const { return relayLink_.has_value(); }
+    const std::string& relayError() const { return relayError_; }
 
     // Does nothing for a free slot.
     void closeConnection(int slot);
@@ -159,10 +178,11 @@ public:
     bool sendSeatReturning(int slot, const SeatRecord& record);
     void sendAction(int slot, const GameAction& action) override { sendActionMessage(slot, action); }
 
-    // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN, a connect
-    // that can be written to, and the transport's clock.
+    // Event-loop callbacks: ID_CONNECTION + slot, ID_LISTEN, ID_RELAY, a
+    // connect that can be written to, and the transport's clock.
     void onSocketReadable(int slot);
     void onListenerReadable();
+    void onRelayReadable();
     void onConnectDone(int index);
     void onTimer();
 
@@ -183,6 +203,22 @@ private:
         // serves the session, it has limits_.silent from when it came.
         bool unproven = false;
         std::chrono::steady_clock::time_point since;
+        // An internet game's connection: the record being read, one
+        // message sealed.
+        std::optional<SealedStream> sealed;
+        std::array<uint8_t, SEALED_LENGTH_SIZE + SEALED_BODY_MAX> record{};
+        size_t recordReceived = 0;
+    };
+    struct RelayLink {
+        RelayAddress relay;
+        InvitationSecrets secrets;
+        RelaySide side;
+        int socket = -1;
+        std::optional<RelayHandshake> handshake;
+        // Closed by the relay unpaired, since the last pairing.
+        int unpairedCloses = 0;
+        // The connect to the relay under way, or -1.
+        int connect = -1;
     };
     struct Connect {
         int socket = -1;
@@ -194,6 +230,17 @@ private:
     // Reads what the current message still lacks, as far as the socket has
     // it; true when the message is whole.
     bool readMessage(int slot);
+    bool readSealedMessage(int slot);
+    // A record that does not open: a stranger without the key goes without
+    // a word; a stream that opened before was changed on its way.
+    void refuseRecord(int slot);
+    // A connection someone else opened, from the listener or paired at the
+    // relay: it has the silent limit to prove itself.
+    void admit(int socket, std::optional<SealedStream> sealed);
+    bool openRelayLink();
+    void onRelayConnected(int socket);
+    void closeRelayLink();
+    void relayFailed(const std::string& why);
     void dispatch(int slot, const MessageHeader& header, const uint8_t* body);
     // Closes a broken connection; one that served the session is reported
     // as lost.
@@ -224,6 +271,8 @@ private:
         bool midMessage;
     };
     std::vector<Loss> losses_;
+    std::optional<RelayLink> relayLink_;
+    std::string relayError_;
     // Where skipped bytes land; never read, so nested reads may share it.
     std::array<uint8_t, 4096> skipBuffer_{};
 };

@@ -57,7 +57,7 @@ long Frame::onCmdNetworkGame(FXObject*, FXSelector, void*)
         // brings that back.
         getApp()->removeTimeout(this, ID_SETUP_TIMER);
     }
-    const NetworkChoice choice = chooseNetworkGame(this, *game, *parts.names);
+    const NetworkChoice choice = chooseNetworkGame(this, *game, *parts.names, parts.settings);
     if (choice == NETWORK_CANCELLED) {
         scheduleSetupDialog();
         return 1;
@@ -66,7 +66,13 @@ long Frame::onCmdNetworkGame(FXObject*, FXSelector, void*)
     // A host that gives up, or fails, brings the setup dialog back itself.
     if (choice == NETWORK_HOST) {
         parts.session->hostNetworkGame();
-    } else if (!joinNetworkGameWithPrompt(this, *parts.session, *game)) {
+    } else if (choice == NETWORK_INVITE) {
+        const auto relay = relaySetting(parts.settings);
+        if (relay)
+            parts.session->hostInternetGame(*relay);
+        else
+            scheduleSetupDialog();
+    } else if (!joinNetworkGameWithPrompt(this, *parts.session, *game, NET_LISTEN_PORT, parts.settings)) {
         scheduleSetupDialog();
     }
     return 1;

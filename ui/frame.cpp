@@ -22,6 +22,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_IO_READ, Frame::ID_LISTEN, Frame::onIoListen),
     FXMAPFUNCS(SEL_IO_WRITE, Frame::ID_CONNECTING, Frame::ID_CONNECTING + CONNECTS_MAX - 1, Frame::onIoConnecting),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_TRANSPORT_TIMER, Frame::onTransportTimer),
+    FXMAPFUNC(SEL_IO_READ, Frame::ID_RELAY, Frame::onIoRelay),
     FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
@@ -438,6 +439,12 @@ long Frame::onIoConnecting(FXObject*, FXSelector sel, void*)
 long Frame::onTransportTimer(FXObject*, FXSelector, void*)
 {
     readSockets([](Transport& t) { t.onTimer(); });
+    return 1;
+}
+
+long Frame::onIoRelay(FXObject*, FXSelector, void*)
+{
+    readSockets([](Transport& t) { t.onRelayReadable(); });
     return 1;
 }
 

@@ -61,6 +61,7 @@ public:
         ID_CALL_RENEED = 69,
         ID_LAST_TRICK = 72,
         ID_CANVAS = 73,
+        ID_RELAY = 74,
         ID_RULE_VARIATIONS = 76,
         ID_ADD_TEAM_PLAYER = 78,
         ID_ADD_OTHER_PLAYER = 79,
@@ -150,6 +151,7 @@ public:
     long onIoListen(FXObject*, FXSelector, void*);
     long onIoConnecting(FXObject*, FXSelector, void*);
     long onTransportTimer(FXObject*, FXSelector, void*);
+    long onIoRelay(FXObject*, FXSelector, void*);
     long onClose(FXObject*, FXSelector, void*);
     long onCmdQuitGame(FXObject*, FXSelector, void*);
     long onCmdBeg(FXObject*, FXSelector, void*);
@@ -249,5 +251,6 @@ private:
 };
 
 static_assert(Frame::ID_START_GAME == 60, "numbered from FXMainWindow::ID_LAST");
-static_assert(int(Frame::ID_LISTEN) == int(::ID_LISTEN) && int(Frame::ID_CONNECTION) == int(::ID_CONNECTION),
+static_assert(int(Frame::ID_LISTEN) == int(::ID_LISTEN) && int(Frame::ID_CONNECTION) == int(::ID_CONNECTION) &&
+                  int(Frame::ID_RELAY) == int(::ID_RELAY),
               "the sockets report under the Frame's ids");

@@ -714,7 +714,7 @@ protected:
         PlayerNames names(store);
         NetworkChoice choice = NETWORK_HOST;
         driver.add([&] { act(FXApp::instance()->getModalWindow()); });
-        driver.run([&] { choice = chooseNetworkGame(window, game, names); });
+        driver.run([&] { choice = chooseNetworkGame(window, game, names, &store); });
         return choice;
     }
 
@@ -758,6 +758,47 @@ TEST_F(NetworkGameTest, HostOrJoinStoresTheNames)
         EXPECT_EQ(game.seatCount, c.seatCount);
         EXPECT_EQ(game.seats[1].inPlay(), !c.duvanto);
         EXPECT_EQ(store.values["SETTINGS/names"], "Bob\nZoe");
+    }
+}
+
+// Host with "Invite over the internet": only with a relay named, which is
+// remembered as host:port.
+TEST_F(NetworkGameTest, InvitingNeedsARelayAndRemembersIt)
+{
+    struct Case {
+        const char* relay;
+        bool invite;
+        NetworkChoice choice;  // NETWORK_CANCELLED: the dialog stays, with a box
+        const char* stored;
+        const char* box;
+    } cases[] = {
+        {"", true, NETWORK_CANCELLED, nullptr, "Relay: An internet game needs a relay"},
+        {"relay:0", true, NETWORK_CANCELLED, nullptr, "Relay: Type the relay as host:port"},
+        {" relay.example.org ", true, NETWORK_INVITE, "relay.example.org:4001", nullptr},
+        {"10.0.0.5:5000", false, NETWORK_HOST, "10.0.0.5:5000", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.relay);
+        store.values.clear();
+        driver.boxes.clear();
+        const NetworkChoice choice = choose([&](FXWindow* dialog) {
+            findAll<FXComboBox>(dialog).at(0)->setText("Zoe");
+            findAll<FXTextField>(dialog).back()->setText(c.relay);
+            FXCheckButton* invite = findAll<FXCheckButton>(dialog).at(1);
+            EXPECT_EQ(std::string(invite->getText().text()), "Invite over the internet");
+            invite->setCheck(c.invite);
+            press(buttonNamed(dialog, " Host "));
+            if (dialog->shown()) press(buttonNamed(dialog, " Cancel "));
+        });
+        EXPECT_EQ(choice, c.choice);
+        if (c.stored) {
+            EXPECT_EQ(store.values["SETTINGS/relay"], c.stored);
+            EXPECT_EQ(relayText(*relaySetting(&store)), c.stored);
+        }
+        if (c.box) {
+            ASSERT_EQ(driver.boxes.size(), 1u);
+            EXPECT_EQ(driver.boxes[0].rfind(c.box, 0), 0u) << driver.boxes[0];
+        }
     }
 }
 
@@ -880,6 +921,27 @@ TEST_F(JoinTest, AConnectUnderWayCanBeCancelled)
     EXPECT_EQ(game.seats[0].connection, -1);
     EXPECT_EQ(transport.usedConnections(), 0);
     EXPECT_TRUE(driver.boxes.empty());
+}
+
+// A code in the Join field goes through a relay: the one after the code,
+// or the one in the settings; without either it is told and asked again.
+// The search at the relay goes on in the session once the prompt is gone.
+TEST_F(JoinTest, ACodeNeedsARelay)
+{
+    const auto type = [](const char* text) {
+        FXWindow* prompt = FXApp::instance()->getModalWindow();
+        findAll<FXTextField>(prompt).at(0)->setText(text);
+        press(buttonNamed(prompt, " OK "));
+    };
+    driver.add([&] { type("k7qx-m9ta"); });
+    driver.add([&] { type("K7QX-M9TA@127.0.0.1:1"); },
+               [this] { return driver.boxes.size() == 1 && dynamic_cast<PromptDialog*>(FXApp::instance()->getModalWindow()); });
+    bool joined = false;
+    driver.run([&] { joined = joinNetworkGameWithPrompt(window, session, game, hostPort, nullptr); });
+    EXPECT_TRUE(joined);
+    ASSERT_EQ(driver.boxes.size(), 1u);
+    EXPECT_EQ(driver.boxes[0].rfind("Relay: An internet game needs a relay", 0), 0u) << driver.boxes[0];
+    EXPECT_EQ(game.sessionMode, MODE_JOINED);
 }
 
 TEST_F(JoinTest, CancelConnectsNothing)

@@ -18,6 +18,7 @@
 
 #include "tests/net/net_harness.h"
 #include "net/poll_loop.h"
+#include "net/sealed_stream.h"
 
 namespace {
 
@@ -639,6 +640,108 @@ TEST_F(TransportTest, APeerThatStopsReadingIsGivenUp)
     for (int i = 0; i < 10000 && !failed; ++i) failed = !transport.sendSeating(slot, seating);
     EXPECT_TRUE(failed);
     EXPECT_FALSE(transport.isOpen(slot));
+}
+
+// An internet game's connection on a socket pair: the far end seals by
+// hand with the keys the transport's end has crossed.
+class SealedTransportTest : public TransportTest {
+protected:
+    const InvitationKey toTransport{0x11};
+    const InvitationKey fromTransport{0x22};
+
+    SealedTransportTest()
+    {
+        int ends[2];
+        EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        slot = transport.allocConnection(ends[0], SealedStream(fromTransport, toTransport));
+        far = ends[1];
+        peers.push_back(far);
+    }
+
+    Bytes seal(SealedStream& stream, const Bytes& message)
+    {
+        const SealedRecord r = stream.seal(message.data(), message.size());
+        return Bytes(r.bytes.begin(), r.bytes.begin() + r.size);
+    }
+
+    int slot = -1;
+    int far = -1;
+    SealedStream farEnd{toTransport, fromTransport};
+};
+
+TEST_F(SealedTransportTest, MessagesTravelSealedBothWays)
+{
+    EXPECT_TRUE(transport.isSealed(slot));
+    Bytes records;
+    for (int i = 0; i < 3; ++i) {
+        const Bytes r = seal(farEnd, actionMessage(i, 10 + i, ACTION_PLAY));
+        records.insert(records.end(), r.begin(), r.end());
+    }
+    // Written a byte at a time, the records still arrive whole and in order.
+    for (uint8_t b : records) writeAll(far, Bytes{b});
+    ASSERT_TRUE(received(3));
+    EXPECT_EQ(handler.log[2], "action 2 12 0 @" + std::to_string(slot));
+
+    ASSERT_TRUE(transport.sendReady(slot));
+    uint8_t bytes[SEALED_LENGTH_SIZE + SEALED_BODY_MAX];
+    const ssize_t n = ::recv(far, bytes, sizeof bytes, 0);
+    ASSERT_EQ(n, static_cast<ssize_t>(SEALED_LENGTH_SIZE + MSG_HEADER_SIZE + SEALED_TAG_SIZE));
+    std::array<uint8_t, SEALED_PLAIN_MAX> plain{};
+    const auto size = farEnd.open(bytes, bytes + SEALED_LENGTH_SIZE, n - SEALED_LENGTH_SIZE, plain.data());
+    ASSERT_TRUE(size);
+    EXPECT_EQ(Bytes(plain.begin(), plain.begin() + *size), header(MSG_READY, 0));
+}
+
+// What the relay, or someone on the way, could do to the bytes. The
+// connection closes; what came before it stays applied and the session
+// hears of the loss; a connection whose first record does not open closes
+// without a word, as a stranger's.
+TEST_F(TransportTest, SealedRecordsThatDoNotOpenCloseTheConnection)
+{
+    const InvitationKey in{0x11};
+    const InvitationKey out{0x22};
+    struct Case {
+        const char* what;
+        std::function<Bytes(SealedStream&)> bytes;
+        size_t applied;
+        bool box;
+    };
+    const auto rec = [](SealedStream& s, const Bytes& m) {
+        const SealedRecord r = s.seal(m.data(), m.size());
+        return Bytes(r.bytes.begin(), r.bytes.begin() + r.size);
+    };
+    const auto cat = [](Bytes a, const Bytes& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const Case cases[] = {
+        {"a stranger's first record", [&](SealedStream&) { SealedStream other{InvitationKey{}, InvitationKey{}}; return rec(other, actionMessage(1, 2, ACTION_PLAY)); }, 0, false},
+        {"plain messages", [&](SealedStream&) { return actionMessage(1, 2, ACTION_PLAY); }, 0, false},
+        {"a changed byte", [&](SealedStream& s) { Bytes a = rec(s, actionMessage(1, 2, ACTION_PLAY)); Bytes b = rec(s, actionMessage(2, 3, ACTION_PLAY)); b[9] ^= 0x40; return cat(a, b); }, 1, false},
+        {"a record replayed", [&](SealedStream& s) { Bytes a = rec(s, actionMessage(1, 2, ACTION_PLAY)); return cat(a, a); }, 1, false},
+        {"a record left out", [&](SealedStream& s) { Bytes a = rec(s, actionMessage(1, 2, ACTION_PLAY)); rec(s, actionMessage(2, 3, ACTION_PLAY)); Bytes c = rec(s, actionMessage(3, 4, ACTION_PLAY)); return cat(a, c); }, 1, false},
+        {"a length no record has", [&](SealedStream& s) { Bytes a = rec(s, actionMessage(1, 2, ACTION_PLAY)); return cat(a, Bytes{0xFF, 0xFF, 1, 2, 3}); }, 1, false},
+        {"a message unlike its header", [&](SealedStream& s) { Bytes m = actionMessage(1, 2, ACTION_PLAY); m[4] = 20; Bytes a = rec(s, actionMessage(1, 2, ACTION_PLAY)); return cat(a, rec(s, m)); }, 1, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int ends[2];
+        ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        const int slot = transport.allocConnection(ends[0], SealedStream(out, in));
+        SealedStream sender{in, out};
+        handler.log.clear();
+        handler.closed.clear();
+        table.boxes.clear();
+        writeAll(ends[1], c.bytes(sender));
+        EXPECT_TRUE(runUntil([&] { return !transport.isOpen(slot); }));
+        std::vector<std::string> expected;
+        if (c.applied) expected = {"action 1 2 0 @" + std::to_string(slot), "lost @" + std::to_string(slot)};
+        runUntil([&] { return handler.log.size() >= expected.size(); });
+        EXPECT_EQ(handler.log, expected);
+        EXPECT_EQ(handler.closed, std::vector<int>{slot});
+        EXPECT_TRUE(table.boxes.empty()) << table.boxes.front();
+        ::close(ends[1]);
+    }
 }
 
 }  // namespace

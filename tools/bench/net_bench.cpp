@@ -1,9 +1,16 @@
 // Latency of one game action through the real transport, against the floor:
 // a bare ping-pong on a loopback TCP connection. Each also reports its worst
 // iteration, which shows a Nagle / delayed-ACK stall (about 40 ms) at once.
+// An action's round trip between two processes, directly and through a
+// transit relay with every message sealed, runs in the same go; the relay
+// is the one MARVANTO_RELAY names (host:port), or that case is skipped.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <thread>
 
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
@@ -122,7 +129,142 @@ void BM_ActionRoundTrip(benchmark::State& state)
     state.counters["worst_us"] = worst.microseconds();
 }
 
+std::optional<RelayAddress> benchRelay(benchmark::State& state)
+{
+    const char* named = std::getenv("MARVANTO_RELAY");
+    auto relay = named ? parseRelayAddress(named) : std::nullopt;
+    if (!relay) state.SkipWithError("no relay: set MARVANTO_RELAY=host:port");
+    return relay;
+}
+
+// The far process: sends every action straight back on the connection it
+// came in on, as the host of an internet game forwards a joiner's action.
+class Echo : public ActionApplier {
+public:
+    Echo(GameState& game, Transport& transport) : ActionApplier(game), transport_(transport) {}
+    void onAction(int slot, const GameAction& action) override { transport_.sendActionMessage(slot, action); }
+    void onAccepted(int slot) override { accepted = slot; }
+    void onRelayJoined(int slot) override { accepted = slot; }
+    std::atomic<int> accepted{-1};
+
+private:
+    Transport& transport_;
+};
+
+struct Counter : public ActionApplier {
+    using ActionApplier::ActionApplier;
+    void onRelayJoined(int slot) override { joined = slot; }
+    int joined = -1;
+};
+
+// One action out and back between two processes; the echoing one runs on a
+// thread of its own, as it would in a process of its own. connect() makes
+// the near end's connection, given both transports, and returns its slot.
+void actionRoundTrip(benchmark::State& state,
+                     const std::function<int(Transport& near, PollLoop& nearLoop, Counter& counter, Transport& far, PollLoop& farLoop, Echo& echo)>& connect)
+{
+    GameState nearGame, farGame;
+    QuietTable nearTable, farTable;
+    nearGame.table = &nearTable;
+    farGame.table = &farTable;
+    PollLoop nearLoop, farLoop;
+    Transport near(nearLoop, nearGame), far(farLoop, farGame);
+    Counter counter(nearGame);
+    Echo echo(farGame, far);
+    near.setHandler(&counter);
+    far.setHandler(&echo);
+    nearLoop.attach(near);
+    farLoop.attach(far);
+    const int slot = connect(near, nearLoop, counter, far, farLoop, echo);
+    if (slot < 0) {
+        state.SkipWithError("no connection");
+        return;
+    }
+    std::atomic<bool> stop{false};
+    std::thread farThread([&] {
+        while (!stop) farLoop.runOnce(50);
+    });
+    GameAction action;
+    action.action = ACTION_PLAY;
+    WorstIteration worst;
+    for (auto _ : state) {
+        worst.start();
+        const long before = counter.applied;
+        near.sendActionMessage(slot, action);
+        while (counter.applied == before) nearLoop.runOnce(1000);
+        worst.stop();
+    }
+    state.counters["worst_us"] = worst.microseconds();
+    stop = true;
+    farThread.join();
+}
+
+void BM_ActionRoundTripDirect(benchmark::State& state)
+{
+    actionRoundTrip(state, [](Transport& near, PollLoop&, Counter&, Transport& far, PollLoop& farLoop, Echo& echo) {
+        far.openListener(BENCH_PORT);
+        const int slot = near.allocConnection(connectToAddr(WireAddress{LOOPBACK, far.listenPort()}));
+        while (echo.accepted < 0) farLoop.runOnce(1000);
+        return slot;
+    });
+}
+
+void BM_ActionRoundTripThroughRelay(benchmark::State& state)
+{
+    const auto relay = benchRelay(state);
+    if (!relay) return;
+    const auto secrets = deriveInvitationSecrets(newInvitationCode());
+    actionRoundTrip(state, [&](Transport& near, PollLoop& nearLoop, Counter& counter, Transport& far, PollLoop& farLoop, Echo& echo) {
+        if (!far.inviteThroughRelay(*relay, *secrets) || !near.joinThroughRelay(*relay, *secrets)) return -1;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while ((counter.joined < 0 || echo.accepted < 0) && std::chrono::steady_clock::now() < deadline) {
+            nearLoop.runOnce(5);
+            farLoop.runOnce(5);
+        }
+        far.stopRelay();
+        return echo.accepted < 0 ? -1 : counter.joined;
+    });
+}
+
+// The relay's own hop, without our transport or sealing: the floor for the
+// case above.
+void BM_RawPingPongThroughRelay(benchmark::State& state)
+{
+    const auto relay = benchRelay(state);
+    if (!relay) return;
+    const auto secrets = deriveInvitationSecrets(newInvitationCode());
+    const int a = connectToHost(relay->host, relay->port);
+    const int b = connectToHost(relay->host, relay->port);
+    const std::string ask = relayRequest(*secrets, RelaySide::HOST);
+    const std::string answer = relayRequest(*secrets, RelaySide::JOINER);
+    char ok[6] = {};
+    if (a < 0 || b < 0 || ::send(a, ask.data(), ask.size(), 0) < 0 || ::send(b, answer.data(), answer.size(), 0) < 0 ||
+        ::recv(a, ok, 3, MSG_WAITALL) != 3 || ::recv(b, ok + 3, 3, MSG_WAITALL) != 3) {
+        state.SkipWithError("the relay did not pair the two ends");
+        return;
+    }
+    const int on = 1;
+    setsockopt(a, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    setsockopt(b, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    uint8_t buffer[PING_SIZE] = {};
+    WorstIteration worst;
+    for (auto _ : state) {
+        worst.start();
+        if (!exchange(a, b, buffer) || !exchange(b, a, buffer)) {
+            state.SkipWithError("relayed exchange failed");
+            break;
+        }
+        worst.stop();
+    }
+    state.counters["worst_us"] = worst.microseconds();
+    ::close(a);
+    ::close(b);
+}
+
 BENCHMARK(BM_RawLoopbackPingPong);
 BENCHMARK(BM_ActionRoundTrip);
+BENCHMARK(BM_RawPingPongThroughRelay);
+BENCHMARK(BM_ActionRoundTripDirect);
+BENCHMARK(BM_ActionRoundTripThroughRelay);
 
 }  // namespace

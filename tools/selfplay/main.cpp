@@ -19,6 +19,7 @@ void printUsage(std::ostream& out)
         << "                         [--transport memory|tcp] [--opponent strategy|random] [--verbose]\n"
         << "                         [--network 4|3|2] [--computers N] [--drop P@A [--rejoin P@B]]\n"
         << "                         [--players A,B] [--samples N] [--budget N] [--paced] [--record DIR]\n"
+        << "                         [--relay HOST:PORT]\n"
         << "  A and B: standard, expert, random or omniscient; A plays team 0 in every\n"
         << "  other game and team 1 in the rest. X+Y seats X at the team's first seat and\n"
         << "  Y at its partner's (expert+standard: an Expert with a standard partner).\n"
@@ -31,7 +32,9 @@ void printUsage(std::ostream& out)
         << "  (network games: reneed calls, and the --drop peer is lost at such a moment\n"
         << "  unless its count comes first); a game left with no move on its way for ten\n"
         << "  simulated seconds is a stall (counted as stalls).\n"
-        << "  --record DIR writes a game record of every local game into DIR.\n";
+        << "  --record DIR writes a game record of every local game into DIR.\n"
+        << "  --relay plays the network games through a transit relay at HOST:PORT, as\n"
+        << "  internet games: invited, joined by code, every connection sealed.\n";
 }
 
 int usage(const char* why)
@@ -127,6 +130,9 @@ int main(int argc, char** argv)
             if (peer == 0) return usage("--rejoin takes a joiner: the host's loss ends the game");
         } else if (arg == "--record") {
             options.recordFolder = value;
+        } else if (arg == "--relay") {
+            options.relay = parseRelayAddress(value);
+            if (!options.relay) return usage("--relay takes HOST:PORT, a transit relay's address");
         } else if (arg == "--transport") {
             if (std::strcmp(value, "memory") == 0)
                 options.transport = SelfPlayTransport::MEMORY;
@@ -171,6 +177,7 @@ int main(int argc, char** argv)
         return usage("--record takes local games: not with --network");
     if (options.dropPeer >= options.network)
         return usage("--drop needs --network, and a peer that joins it");
+    if (options.relay && options.network == 0) return usage("--relay needs --network");
     const SelfPlayResult result = runSelfPlay(options, std::cout);
     printSummary(result, std::cout, options.network != 0, options.paced);
     return result.violations == 0 && result.divergences == 0 && result.stalls == 0 && result.allFinished &&

@@ -13,6 +13,9 @@
 // connection, and the receiver reads exactly that connection when the
 // entry comes up, until that action is in. Session messages, which wait for
 // one another, are read by polling.
+//
+// Through a relay every joiner talks to the host alone, over one connection,
+// and the host forwards in its own order: actions are read by polling too.
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -73,8 +76,15 @@ class Peer;
 // Messages read from each quiet connection of a peer each time round.
 constexpr int SESSION_READS_PER_TURN = 8;
 
-// What a joiner says when the host's process has gone; the host is "Peer 0".
-const char* const HOST_LOST_TEXT = "Lost connection to Peer 0! Without the host the game cannot go on.";
+// What a joiner says when the host's process has gone; the host is "Peer 0",
+// and a relay between them is named.
+bool saysHostLost(const std::string& text)
+{
+    const std::string start = "Lost connection to Peer 0";
+    const std::string end = "! Without the host the game cannot go on.";
+    return text.compare(0, start.size(), start) == 0 && text.size() >= start.size() + end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
 
 // One game action on its way: the sending end, the receiving end, and how
 // many actions that connection has carried with it.
@@ -141,6 +151,8 @@ public:
     void onNameTaken(int slot) override { session.onNameTaken(slot); }
     void onSeatReturning(int slot, const SeatRecord& r) override { session.onSeatReturning(slot, r); }
     void onConnectionLost(int slot, bool midMessage) override { session.onConnectionLost(slot, midMessage); }
+    void onRelayJoined(int slot) override { session.onRelayJoined(slot); }
+    void onRelayFailed(const std::string& why) override { session.onRelayFailed(why); }
 
     // GameHooks
     void recordGameResult(const GameState& g, int winner) override { watcher.recordGameResult(g, winner); }
@@ -249,6 +261,9 @@ public:
     void logActionsAround(size_t index) const;
     // The host's process has closed in this game.
     bool hostGone() const { return !peers_.front(); }
+    bool throughRelay() const { return options_.relay.has_value(); }
+    // Joins the host's game: at its address, or by its invitation.
+    bool join(Peer& joiner);
     // Queues an action sent over the connection between those ends.
     void sent(const WireAddress& from, const WireAddress& to)
     {
@@ -308,6 +323,10 @@ private:
 
 void OrderedOutbox::sendAction(int slot, const GameAction& action)
 {
+    if (net_.throughRelay()) {
+        transport_.sendActionMessage(slot, action);
+        return;
+    }
     const auto from = transport_.localAddress(slot);
     const auto to = transport_.peerAddress(slot);
     if (transport_.sendActionMessage(slot, action) && from && to) net_.sent(*from, *to);
@@ -433,7 +452,7 @@ Peer::Peer(NetworkPlay& net, int index, const SelfPlayOptions& options, std::ost
     };
     table.onRoundSummary = [this](const RoundSummary&) { watcher.onRoundSummary(); };
     table.onError = [this](const std::string& caption, const std::string& text) {
-        if (net_.hostGone() && caption == "Network error" && text == HOST_LOST_TEXT)
+        if (net_.hostGone() && caption == "Network error" && saysHostLost(text))
             toldHostLost = true;
         else
             watcher.onError(caption, text);
@@ -486,6 +505,11 @@ bool Peer::join(uint16_t port)
 bool Peer::runAddPlayers()
 {
     const Arrangement& a = net_.arrangement();
+    // Through a relay the joiners need the invitation, which exists now.
+    if (net_.throughRelay()) {
+        for (Peer* p : net_.live())
+            if (p != this && !net_.join(*p)) return false;
+    }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (listed_.size() < a.joinerPlayers.size() && std::chrono::steady_clock::now() < deadline) net_.pumpAll(10);
     if (listed_.size() < a.joinerPlayers.size()) {
@@ -596,8 +620,17 @@ void NetworkPlay::dropAndRejoin(const Arrangement& a)
         return;
     startPeer(index, a);
     peers_[index]->mayLeave = false;
-    peers_[index]->join(host.transport.listenPort());
+    join(*peers_[index]);
     droppedAt_ = -1;
+}
+
+bool NetworkPlay::join(Peer& joiner)
+{
+    Peer& host = *peers_.front();
+    const bool joined = options_.relay ? joiner.session.joinByInvitation(host.session.invitationCode(), *options_.relay)
+                                       : joiner.join(host.transport.listenPort());
+    if (!joined) log_ << joiner.game.seats[0].name << " could not join the host's game\n";
+    return joined;
 }
 
 bool NetworkPlay::paceOn()
@@ -654,12 +687,9 @@ bool NetworkPlay::playGame(const Arrangement& a)
         if (!peers_[j + 1]) startPeer(j + 1, a);
         Peer& joiner = *peers_[j + 1];
         joiner.prepare(a.joinerPlayers[j], a.seats);
-        if (!joiner.join(host.transport.listenPort())) {
-            log_ << "peer " << j + 1 << " could not join the host at port " << host.transport.listenPort() << '\n';
-            return false;
-        }
+        if (!throughRelay() && !join(joiner)) return false;
     }
-    if (!host.session.hostNetworkGame()) {
+    if (!(throughRelay() ? host.session.hostInternetGame(*options_.relay) : host.session.hostNetworkGame())) {
         log_ << "the host could not seat every player\n";
         return false;
     }

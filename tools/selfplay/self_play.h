@@ -4,11 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "engine/rules.h"
+#include "net/invitation.h"
 #include "players/expert_player.h"
 
 enum class SelfPlayTransport { MEMORY, TCP };
@@ -65,6 +67,10 @@ struct SelfPlayOptions {
     bool paced = false;
     // Local games write a record each into this folder (none when empty).
     std::string recordFolder;
+    // Network games as internet games through this relay: the host invites,
+    // the joiners join (and come back) by its code, and every connection is
+    // sealed and goes through the relay.
+    std::optional<RelayAddress> relay;
 };
 
 struct SelfPlayResult {
