@@ -33,7 +33,9 @@ struct Machine : public SessionUi {
         poll.attach(transport);
         transport.setHandler(&session);
         transport.openListener(0);
-        session.setWaits(SessionWaits{3000, 5000, 1500});
+        SessionWaits waits{3000, 5000};
+        waits.relay = 1500;
+        session.setWaits(waits);
         game.afterAction = [this](const GameAction&) { digests.push_back(sharedDigest(game)); };
         setSeatName(game.seats[0], name);
         game.seatCount = 4;

@@ -929,7 +929,9 @@ TEST_F(JoinedSessionTest, OnlyAnAnnouncedReturningProgramIsTaken)
 // takeover may come, and her actions would never reach us.
 TEST_F(JoinedSessionTest, ABrokenLinkToAPeerEndsWithAWordUnlessTheHostTakesItsSeat)
 {
-    session.setWaits(SessionWaits{300, 300, 300});
+    SessionWaits waits{300, 300};
+    waits.takeover = 300;
+    session.setWaits(waits);
     for (const bool takenOver : {true, false}) {
         SCOPED_TRACE(takenOver);
         if (host == -1) SetUp();
