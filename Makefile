@@ -49,12 +49,13 @@ package: build
 install-check: package
 	$(XVFB) tests/package/install_check.sh $$(ls -t $(BUILD)/marvanto_*.deb | head -1) backgrounds/maracas-beach1.jpg
 
-# Every test again, with the address and undefined-behaviour sanitizers.
+# Every test again, with the address and undefined-behaviour sanitizers,
+# but for the scripts that drive the whole program (label "program").
 sanitize: deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
 	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 	cmake --build build-sanitize -j$(JOBS)
-	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS)
+	cd build-sanitize && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j$(JOBS) -LE program
 
 # The paced self-play at length: games on the table's pace with reneed
 # calls, takeovers and stray actions arriving while computer moves wait,

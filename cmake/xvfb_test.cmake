@@ -25,4 +25,11 @@ function(add_xvfb_test)
   if(T_RESOURCE_LOCK)
     set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK ${T_RESOURCE_LOCK})
   endif()
+  # Scripts that drive the whole program as a person would: the sanitizer
+  # build leaves them out, since an unoptimised checked program cannot keep
+  # the pace their waits expect.
+  list(GET T_COMMAND 0 first)
+  if(first MATCHES "\\.sh$")
+    set_tests_properties(${T_NAME} PROPERTIES LABELS program)
+  endif()
 endfunction()
