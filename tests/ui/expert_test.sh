@@ -54,26 +54,6 @@ no_blue_before_a_hint() {
     [ "$(colour_count "$WORK/table.png" "${WIDTH}x${HEIGHT}+0+0" "$HINT_BLUE")" -eq 0 ]
 }
 
-# When the person deals and the Expert begs, the dealer's question has a
-# Hint button; the Expert's answer then shows in the box, which stays open.
-hint_in_dealer_question() {
-    local box X Y WIDTH HEIGHT SCREEN WINDOW
-    play_until "Question for Dealer" 600 || return 1
-    box=$(visible_window "Question for Dealer")
-    shoot dealer_question "$box"
-    eval "$(xdotool getwindowgeometry --shell "$box")"
-    # The buttons Yes, No and Hint, of one width, are centred along the bottom.
-    click_in "$box" $((WIDTH / 2 + 70)) $((HEIGHT - 22))
-    for _ in $(seq 50); do
-        sleep 0.2
-        shoot dealer_hint "$box"
-        differs dealer_question dealer_hint && break
-    done
-    [ -n "$(visible_window "Question for Dealer")" ] || { echo "  the box closed"; return 1; }
-    differs dealer_question dealer_hint || { echo "  no advice shown"; return 1; }
-}
-differs() { ! cmp -s "$WORK/$1.png" "$WORK/$2.png"; }
-
 start_program
 check "Expert is chosen in the setup dialog and the game starts" choose_expert_and_start Ida
 check "the setup dialog closes on Start Game" wait_gone "Game Setup" 5
@@ -83,8 +63,6 @@ check "Ctrl+H outlines a card at the person's turn" hint_outlines_a_card
 shoot expert_hint
 check "a whole round against the Expert is played to its summary" play_until "Round summary" 150
 shoot expert_round_summary
-check "Hint in the dealer's question shows the Expert's answer" hint_in_dealer_question
-answer_boxes
 
 quit_by_keys
 check "Ctrl+Q ends the program with status 0" exits_cleanly
