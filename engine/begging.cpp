@@ -50,7 +50,7 @@ void applyBeg(GameState& game)
             table.showNotice("Notice", "You accept the beg to avoid losing!");
             runPack = true;
         } else {
-            runPack = table.askBegAnswer("Question for Dealer", ACCEPT_BEG_QUESTION);
+            runPack = table.askQuestion("Question for Dealer", ACCEPT_BEG_QUESTION);
         }
         table.closeRoundSummary();
         table.setBegEnabled(false);

@@ -45,12 +45,6 @@ public:
     virtual void showError(const std::string& caption, const std::string& text) = 0;        // error, OK
     // Yes/No question; true unless the answer is No.
     virtual bool askQuestion(const std::string& caption, const std::string& text) = 0;
-    // The dealer's answer to a beg, asked of the person: a table that can
-    // give a hint offers one in the box.
-    virtual bool askBegAnswer(const std::string& caption, const std::string& text)
-    {
-        return askQuestion(caption, text);
-    }
 
     virtual void showRoundSummary(const RoundSummary& summary) = 0;
     virtual void closeRoundSummary() = 0;

@@ -16,6 +16,7 @@ struct BackgroundExpert::Job {
     Decision answers;
     std::function<void(const Advice&)> done;
     Advice answer;
+    bool runPack = false;
     std::atomic<bool> cancel{false};
     std::atomic<bool> finished{false};
     std::thread thread;
@@ -68,10 +69,10 @@ void BackgroundExpert::start(std::unique_ptr<Job> job)
     const int wake = wake_[1];
     j->thread = std::thread([j, settings, wake] {
         const ExpertSearch search(settings, &j->cancel);
-        j->answer.seat = j->view.seat;
-        if (j->view.turn == TURN_BEGGING) {
-            j->answer.runPack = search.runsPack(j->view);
+        if (j->purpose == Job::DEALER) {
+            j->runPack = search.runsPack(j->view);
         } else {
+            j->answer.seat = j->view.seat;
             j->answer.beg = j->view.begOpen && search.begs(j->view);
             if (!j->answer.beg) j->answer.card = search.chooseCard(j->view);
         }
@@ -108,7 +109,7 @@ bool BackgroundExpert::dealerAcceptsBeg(const GameState& game)
         game.table->processPendingEvents();
         std::this_thread::sleep_for(std::chrono::milliseconds(DEALER_WAIT_MS));
     }
-    const bool runPack = job_->answer.runPack;
+    const bool runPack = job_->runPack;
     finish();
     return runPack;
 }
@@ -138,9 +139,7 @@ void BackgroundExpert::deliver(GameState& game)
     std::unique_ptr<Job> job = std::move(job_);
     const int seat = job->view.seat;
     if (job->purpose == Job::ADVICE) {
-        // The view holds whose turn it is: the dealer's answer is asked while
-        // the turn is the beg's, not the dealer's.
-        if (viewFor(game, seat) == job->view) job->done(job->answer);
+        if (game.turn == seat && viewFor(game, seat) == job->view) job->done(job->answer);
         return;
     }
     // The decision searched for is no longer open: look again at the one

@@ -36,12 +36,11 @@ public:
     void deliver(GameState& game);
 
     // The Expert's choice for a seat: beg (card NO_CARD), or stand or play
-    // the card; for the dealer answering a beg, run the pack or give one.
+    // the card.
     struct Advice {
         int seat = 0;
         bool beg = false;
         int card = NO_CARD;
-        bool runPack = false;
     };
     // Searches for any seat (a person's, for a hint); `done` is called from
     // deliver(). A later request or a computer's turn replaces it.

@@ -29,28 +29,6 @@ bool Frame::askQuestion(const std::string& caption, const std::string& text)
     return FXMessageBox::question(this, MBOX_YES_NO, caption.c_str(), "%s", text.c_str()) != MBOX_CLICKED_NO;
 }
 
-bool Frame::askBegAnswer(const std::string& caption, const std::string& text)
-{
-    if (!parts.expert) return askQuestion(caption, text);
-    placeNextBoxClear();
-    // The question box with a Hint button: the menu's hint cannot be reached
-    // while the box is open.
-    FXDialogBox box(this, caption.c_str(), DECOR_TITLE | DECOR_BORDER | DECOR_CLOSE);
-    auto* column = new FXVerticalFrame(&box, LAYOUT_FILL_X | LAYOUT_FILL_Y, 0, 0, 0, 0, 10, 10, 10, 10);
-    new FXLabel(column, text.c_str(), nullptr, JUSTIFY_LEFT);
-    begHint = new FXLabel(column, " ", nullptr, JUSTIFY_LEFT | LAYOUT_FILL_X);
-    new FXHorizontalSeparator(column, SEPARATOR_GROOVE | LAYOUT_FILL_X);
-    auto* buttons = new FXHorizontalFrame(column, LAYOUT_CENTER_X | PACK_UNIFORM_WIDTH);
-    constexpr FXuint BUTTON = BUTTON_DEFAULT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_Y;
-    new FXButton(buttons, "&Yes", nullptr, &box, FXDialogBox::ID_ACCEPT, BUTTON | BUTTON_INITIAL, 0, 0, 0, 0, 20, 20);
-    new FXButton(buttons, "&No", nullptr, this, ID_BEG_NO, BUTTON, 0, 0, 0, 0, 20, 20);
-    new FXButton(buttons, "&Hint", nullptr, this, ID_BEG_HINT, BUTTON, 0, 0, 0, 0, 20, 20);
-    const FXuint answer = box.execute(PLACEMENT_OWNER);
-    begHint = nullptr;
-    // Escape and the close box answer too (as Cancel): only No means no.
-    return answer != MBOX_CLICKED_NO;
-}
-
 Rect Frame::rootRectOf(const FXWindow* window) const
 {
     FXint x = 0;

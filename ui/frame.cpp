@@ -47,8 +47,6 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onCmdCardSize),
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onUpdCardSize),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_HINT, Frame::onCmdHint),
-    FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG_NO, Frame::onCmdBegNo),
-    FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG_HINT, Frame::onCmdBegHint),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_EXPERT_READY, Frame::onIoExpertReady),
 };
 

@@ -77,8 +77,6 @@ public:
         ID_CARD_SIZE_MEDIUM,
         ID_CARD_SIZE_LARGE,
         ID_HINT,
-        ID_BEG_NO,
-        ID_BEG_HINT,
         ID_EXPERT_READY,
         ID_COMPUTER_MOVE,
         ID_SPEED_SLOW,
@@ -130,7 +128,6 @@ public:
     void showInformation(const std::string& caption, const std::string& text) override;
     void showError(const std::string& caption, const std::string& text) override;
     bool askQuestion(const std::string& caption, const std::string& text) override;
-    bool askBegAnswer(const std::string& caption, const std::string& text) override;
     void showRoundSummary(const RoundSummary& summary) override;
     void closeRoundSummary() override;
     void showNote(const std::string& text) override;
@@ -179,8 +176,6 @@ public:
     long onCmdCardSize(FXObject*, FXSelector, void*);
     long onUpdCardSize(FXObject*, FXSelector, void*);
     long onCmdHint(FXObject*, FXSelector, void*);
-    long onCmdBegNo(FXObject*, FXSelector, void*);
-    long onCmdBegHint(FXObject*, FXSelector, void*);
     long onIoExpertReady(FXObject*, FXSelector, void*);
 
 private:
@@ -244,8 +239,6 @@ private:
     GameSpeed speed = GameSpeed::NORMAL;
     std::function<void()> heldMove;
     FXDialogBox* roundSummary = nullptr;
-    // The line of the open beg question that shows the Expert's advice.
-    FXLabel* begHint = nullptr;
     // Made on first use and kept, hidden between uses.
     GameSetup* setupDialog = nullptr;
     RuleDialog* ruleDialog = nullptr;

@@ -127,24 +127,6 @@ long Frame::onCmdHint(FXObject*, FXSelector, void*)
     return 1;
 }
 
-long Frame::onCmdBegNo(FXObject*, FXSelector, void*)
-{
-    FXWindow* box = getApp()->getModalWindow();
-    getApp()->stopModal(box, MBOX_CLICKED_NO);
-    box->hide();
-    return 1;
-}
-
-long Frame::onCmdBegHint(FXObject*, FXSelector, void*)
-{
-    if (!begHint) return 1;
-    parts.expert->advise(*game, game->dealer, [this](const BackgroundExpert::Advice& advice) {
-        if (!begHint) return;
-        begHint->setText(advice.runPack ? "Hint: Yes, run the pack." : "Hint: No, give one.");
-    });
-    return 1;
-}
-
 long Frame::onIoExpertReady(FXObject*, FXSelector, void*)
 {
     if (parts.expert) parts.expert->deliver(*game);

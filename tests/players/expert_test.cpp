@@ -353,33 +353,6 @@ TEST_F(BackgroundTest, AdvisesWithoutSending)
     EXPECT_TRUE(loop.pending().empty());
 }
 
-// A person dealing is asked whether to accept a beg; the advice answers
-// that question, the same answer the Expert gives when it deals.
-TEST_F(BackgroundTest, AdvisesTheDealerOnABeg)
-{
-    const int dealer = game.dealer;
-    game.seats[dealer].kind = LOCAL_HUMAN;
-    game.turn = TURN_BEGGING;
-    Team& beggars = *game.seats[dealer].team->opponent;
-    const struct {
-        int score;
-        bool mustRun;  // one point would give the beggars the game
-    } cases[] = {{0, false}, {game.rules.target - 1, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE("beggars at " + std::to_string(c.score));
-        beggars.score = c.score;
-        std::vector<BackgroundExpert::Advice> advice;
-        expert.advise(game, dealer, [&advice](const BackgroundExpert::Advice& a) { advice.push_back(a); });
-        waitForWake();
-        expert.deliver(game);
-        ASSERT_EQ(advice.size(), 1u);
-        EXPECT_EQ(advice[0].seat, dealer);
-        EXPECT_EQ(advice[0].runPack, ExpertSearch(quickSettings()).runsPack(makeSeatView(game, dealer, false)));
-        EXPECT_TRUE(!c.mustRun || advice[0].runPack);
-    }
-    EXPECT_TRUE(loop.pending().empty());
-}
-
 // Positions whose hands hold the same cards between them, dealt differently
 // among the other three seats: their keys must differ, or the search's table
 // would hand one position's worth to the other.

@@ -135,9 +135,9 @@ menu() {  # menu LETTER DOWNS [KEYS...]
     keys_to "$WIN" "alt+$letter" "${steps[@]}" "$@" Return
 }
 
-shoot() {  # shoot NAME [WINDOW]: the screen over the main window (or WINDOW), in its coordinates
+shoot() {  # shoot NAME: the screen over the main window, in its coordinates
     local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "${2:-$WIN}")"
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
     import -window root "$WORK/screen.png"
     "$CONVERT" "$WORK/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$WORK/$1.png"
     [ -n "${SHOT_DIR:-}" ] && cp "$WORK/$1.png" "$SHOT_DIR/$1.png"
