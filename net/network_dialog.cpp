@@ -5,7 +5,7 @@
 
 #include "net/prompt_dialog.h"
 #include "net/setup_dialog.h"
-#include "net/typed_key.h"
+#include "ui/typed_key.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "net/prompt_dialog.h"
 
-#include "net/typed_key.h"
+#include "ui/typed_key.h"
 
 namespace {
 

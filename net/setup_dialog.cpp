@@ -5,7 +5,7 @@
 
 #include <fxkeys.h>
 
-#include "net/typed_key.h"
+#include "ui/typed_key.h"
 
 namespace {
 

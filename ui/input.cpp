@@ -6,7 +6,7 @@
 #include <fxkeys.h>
 
 #include "engine/actions.h"
-#include "net/typed_key.h"
+#include "ui/typed_key.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
 #include "ui/replay_view.h"
