@@ -25,8 +25,7 @@ COL=(0 640 0)             # each window's cell of a 2x2 grid
 ROW=(0 0 580)
 PIDS=()
 WIN=()
-PLAYED=()
-TRY=(0 0 0)               # the next card each player tries, from the right
+TRY=(0 0 0)               # the next card along its fan each player tries
 GREEN=007832              # the table cloth, FXRGB(0,120,50)
 
 fail() {
@@ -146,20 +145,9 @@ pixels() {  # pixels I X Y...: hex colours at window I's points of screen.png
     "$CONVERT" "$WORK/screen.png" -format "$format" info:
 }
 
-fan() {  # fan I: 6 or 5 when window I's bottom hand shows that many cards
-    # Points inside the six-card fan's ends and inside the five-card fan's
-    # ends, in the middle of the cards' height (the canvas starts at y 24).
-    local p=($(pixels "$1" 237 426 247 426 392 426 402 426))
-    if [ "${p[0]}" != $GREEN ] && [ "${p[3]}" != $GREEN ]; then
-        echo 6
-    elif [ "${p[0]}" = $GREEN ] && [ "${p[1]}" != $GREEN ] && [ "${p[2]}" != $GREEN ] && [ "${p[3]}" = $GREEN ]; then
-        echo 5
-    fi
-}
-
-all_fans() {  # all_fans N: every window shows N cards in its hand
+all_dealt() {  # every window shows a dealt hand: six cards, or more once the pack is run
     shoot
-    for i in 0 1 2; do [ "$(fan $i)" = "$1" ] || return 1; done
+    for i in 0 1 2; do [ "$(bottom_cards $i)" -ge 6 ] || return 1; done
 }
 
 list_left() {  # the x of the Add Players list, 240 wide and centred: a long note widens the window
@@ -196,40 +184,6 @@ refused_over() {  # refused_over I: a "Pick Again" box over window I, answered
     xdotool key Return
 }
 
-try_cards() {  # try_cards I: player I clicks cards, right to left, until one is not refused
-    # The six-card fan: the last card's middle, then the strips left uncovered.
-    local card_x=(369 324 304 284 264 244)
-    while [ "${TRY[$1]}" -lt 6 ]; do
-        click "${WIN[$1]}" "${card_x[${TRY[$1]}]}" 426
-        sleep 0.3
-        # A refused card: the next one to its left. An accepted click, or
-        # one made out of turn, leaves no box.
-        refused_over "$1" || return 0
-        TRY[$1]=$((TRY[$1] + 1))
-    done
-}
-
-play_first_trick() {
-    local deadline=$((SECONDS + 45))
-    while [ $SECONDS -lt $deadline ]; do
-        # A computer may beg: the dealer answers.
-        answer_boxes
-        shoot
-        local waiting=0
-        for i in 0 1 2; do
-            [ -n "${PLAYED[$i]:-}" ] && continue
-            if [ "$(fan $i)" = 5 ]; then
-                PLAYED[$i]=1
-            else
-                waiting=1
-                try_cards "$i"
-            fi
-        done
-        [ $waiting = 0 ] && return 0
-    done
-    return 1
-}
-
 bottom_cards() {  # bottom_cards I: how many cards window I's own hand shows
     local w
     w=$("$CONVERT" "$WORK/screen.png" -crop "440x1+$((COL[$1] + 100))+$((ROW[$1] + 426))" +repage -depth 8 txt:- |
@@ -250,6 +204,26 @@ answer_boxes() {  # the boxes the game raises on the way: "OK", or "Yes" for a d
     for w in $(xdotool search --onlyvisible --name '^(Notice|Question for Dealer|Beg Accepted|Take One)$'); do
         xdotool windowfocus --sync "$w" key Return 2>/dev/null
     done
+}
+# A beg may run the pack, so a hand's size at the start of play is the
+# most cards it was seen to hold; it has played once it shows fewer.
+play_first_trick() {
+    local deadline=$((SECONDS + 45)) most=(0 0 0) n i waiting
+    while [ $SECONDS -lt $deadline ]; do
+        answer_boxes
+        shoot
+        waiting=0
+        for i in 0 1 2; do
+            n=$(bottom_cards $i)
+            [ "$n" -gt "${most[$i]}" ] && most[$i]=$n
+            [ "$n" -lt "${most[$i]}" ] && continue
+            waiting=1
+            play_card $i
+        done
+        [ $waiting = 0 ] && return 0
+        sleep 0.3
+    done
+    return 1
 }
 cleanup() {
     local pid
@@ -284,7 +258,7 @@ click "$ADD" 100 250   # " Computer on other team ": the last seat
 wait_until 10 not found '^Add Players$' || fail "Add Players stays open with every seat filled"
 
 # --- The first trick, each from its own window ---
-wait_until 40 all_fans 6 || fail "not every hand was dealt six cards"
+wait_until 40 all_dealt || fail "not every hand was dealt"
 save_shots dealt
 play_first_trick || fail "not every player could play a card"
 
