@@ -14,7 +14,8 @@
 set -u
 MARVANTO=$(readlink -f "$1")
 RELAY=$(cat "$2") || exit 1
-CONVERT=/usr/bin/convert   # `convert` may be shadowed by a stand-in
+source "$(dirname "$0")/gui_driver.sh"
+source "$(dirname "$0")/players_on_screen.sh"
 WORK=$(mktemp -d)
 SHOTS=${SHOT_DIR:-$WORK}
 mkdir -p "$SHOTS"
@@ -24,61 +25,8 @@ NAMES=(Hana Jo Kit)       # the host first, then its partner
 COL=(0 640 0)             # each window's cell of a 2x2 grid
 ROW=(0 0 580)
 PIDS=()
-WIN=()
+WINS=()
 TRY=(0 0 0)               # the next card along its fan each player tries
-GREEN=007832              # the table cloth, FXRGB(0,120,50)
-
-fail() {
-    echo "FAILED: $*"
-    shoot
-    save_shots failed
-    exit 1
-}
-
-not() { ! "$@"; }
-wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
-}
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
-found() {  # found TITLE: sets FOUND to a shown window of that title
-    FOUND=$(xdotool search --onlyvisible --name "$1" | head -1)
-    [ -n "$FOUND" ]
-}
-
-await() {  # await TITLE WHAT: FOUND = that window, once it shows
-    wait_until 15 found "$1" || fail "$2 did not appear"
-}
-
-click() {  # click WINDOW X Y: FOX takes the click where the pointer has moved
-    xdotool mousemove --window "$1" "$2" "$3"
-    sleep 0.1
-    xdotool click 1
-}
-
-type_into() {  # type_into WINDOW X Y TEXT: a text field of a dialog
-    click "$1" "$2" "$3"
-    xdotool windowfocus --sync "$1"
-    xdotool type --delay 20 "$4"
-}
-
-menu() {  # menu I TITLE_X ITEM_Y: an item of a menu in window I's menu bar
-    xdotool mousemove --window "${WIN[$1]}" "$2" 12 click 1
-    sleep 0.3
-    click "${WIN[$1]}" $(($2 + 40)) "$3"
-}
-
-
-new_window() {  # new_window KNOWN_IDS: NEW = a shown main window not among them
-    NEW=$(xdotool search --onlyvisible --name '^Marvanto$' | grep -vxF -e "${1:-none}" | head -1)
-    [ -n "$NEW" ]
-}
 
 start_player() {  # start_player I: a process with its own HOME, its window in cell I
     local known
@@ -89,24 +37,16 @@ start_player() {  # start_player I: a process with its own HOME, its window in c
     HOME=$WORK/home$1 "$MARVANTO" &
     PIDS[$1]=$!
     wait_until 20 new_window "$known" || fail "${NAMES[$1]}: no window"
-    WIN[$1]=$NEW
+    WINS[$1]=$NEW
     await '^Game Setup$' "${NAMES[$1]}'s Game Setup"
-    xdotool windowmove "${WIN[$1]}" "${COL[$1]}" "${ROW[$1]}"
+    xdotool windowmove "${WINS[$1]}" "${COL[$1]}" "${ROW[$1]}"
     # The setup dialog opened over the window's first place, the middle of
     # the screen, where it would hide the next window's menu.
     xdotool windowmove "$FOUND" $((COL[$1] + 208)) $((ROW[$1] + 224))
 }
 
-network_game() {  # network_game I BUTTON_X: Game > Network Game, the name, Host or Join
-    menu "$1" 20 53
-    await '^Network Game$' "${NAMES[$1]}'s Network Game dialog"
-    local dialog=$FOUND
-    type_into "$dialog" 150 17 "${NAMES[$1]}"
-    click "$dialog" "$2" 108
-}
-
 host() {  # Hana ticks Invite over the internet and hosts
-    menu 0 20 53
+    menu_item 0 20 53
     await '^Network Game$' "the host's Network Game dialog"
     local dialog=$FOUND
     type_into "$dialog" 150 17 "${NAMES[0]}"
@@ -117,36 +57,15 @@ host() {  # Hana ticks Invite over the internet and hosts
     xdotool windowmove "$ADD" 185 150
 }
 join() {  # join I: Join, and the invitation typed into the prompt
-    network_game "$1" 105
+    open_network_game "$1" 105
     await '^Connect to host' "${NAMES[$1]}'s prompt for the host"
     local prompt=$FOUND
     type_into "$prompt" 100 46 "$INVITATION"
     click "$prompt" 68 88
     wait_until 15 not found '^Connect to host' || fail "${NAMES[$1]} could not join"
 }
-shoot() {  # shoot: the whole screen into screen.png
-    import -window root "$WORK/screen.png"
-}
-
-save_shots() {  # save_shots NAME: each window's part of screen.png
-    for i in 0 1 2; do
-        "$CONVERT" "$WORK/screen.png" -crop "640x580+${COL[$i]}+${ROW[$i]}" +repage \
-            "$SHOTS/$1_${NAMES[$i]}.png"
-    done
-}
-
-pixels() {  # pixels I X Y...: hex colours at window I's points of screen.png
-    local I=$1 format=""
-    shift
-    while [ $# -gt 0 ]; do
-        format+="%[hex:p{$((COL[I] + $1)),$((ROW[I] + $2))}] "
-        shift 2
-    done
-    "$CONVERT" "$WORK/screen.png" -format "$format" info:
-}
-
 all_dealt() {  # every window shows a dealt hand: six cards, or more once the pack is run
-    shoot
+    shoot_screen
     for i in 0 1 2; do [ "$(bottom_cards $i)" -ge 6 ] || return 1; done
 }
 
@@ -167,58 +86,21 @@ seat() {  # seat BUTTON_X: the first listed player onto a team
     click "$ADD" "$1" 190
 }
 
-box_over() {  # box_over TITLE I: BOX = a box of that title shown over window I
-    for BOX in $(xdotool search --onlyvisible --name "^$1\$"); do
-        eval "$(xdotool getwindowgeometry --shell "$BOX")"
-        if [ "$X" -ge "${COL[$2]}" ] && [ "$X" -lt $((COL[$2] + 640)) ] &&
-           [ "$Y" -ge "${ROW[$2]}" ] && [ "$Y" -lt $((ROW[$2] + 580)) ]; then
-            return 0
-        fi
-    done
-    return 1
-}
-
-refused_over() {  # refused_over I: a "Pick Again" box over window I, answered
-    box_over "Pick Again" "$1" || return 1
-    xdotool windowfocus --sync "$BOX"
-    xdotool key Return
-}
-
-bottom_cards() {  # bottom_cards I: how many cards window I's own hand shows
-    local w
-    w=$("$CONVERT" "$WORK/screen.png" -crop "440x1+$((COL[$1] + 100))+$((ROW[$1] + 426))" +repage -depth 8 txt:- |
-        grep -v '^#' | grep -v "#$GREEN" | cut -d: -f1 | cut -d, -f1 | sort -n | sed -n '1p;$p' | paste -sd' ' |
-        awk '{ print NF ? $NF - $1 + 1 : 0 }')
-    echo $((w ? (w - 71) / 20 + 1 : 0))
-}
-play_card() {  # play_card I: player I clicks the next card along its fan; a refused one is answered
-    local n
-    refused_over "$1"
-    n=$(bottom_cards "$1")
-    [ "$n" -gt 0 ] || return 0
-    click "${WIN[$1]}" $((320 - (20 * (n - 1) + 71) / 2 + 10 + 20 * (TRY[$1] % n))) 426
-    TRY[$1]=$((TRY[$1] + 1))
-}
-answer_boxes() {  # the boxes the game raises on the way: "OK", or "Yes" for a dealer's question
-    local w
-    for w in $(xdotool search --onlyvisible --name '^(Notice|Question for Dealer|Beg Accepted|Take One)$'); do
-        xdotool windowfocus --sync "$w" key Return 2>/dev/null
-    done
-}
 # A beg may run the pack, so a hand's size at the start of play is the
 # most cards it was seen to hold; it has played once it shows fewer.
 play_first_trick() {
     local deadline=$((SECONDS + 45)) most=(0 0 0) n i waiting
     while [ $SECONDS -lt $deadline ]; do
-        answer_boxes
-        shoot
+        answer_game_boxes
+        shoot_screen
         waiting=0
         for i in 0 1 2; do
             n=$(bottom_cards $i)
             [ "$n" -gt "${most[$i]}" ] && most[$i]=$n
             [ "$n" -lt "${most[$i]}" ] && continue
             waiting=1
-            play_card $i
+            refused_over $i
+            next_card $i
         done
         [ $waiting = 0 ] && return 0
         sleep 0.3
@@ -264,14 +146,14 @@ play_first_trick || fail "not every player could play a card"
 
 # --- Chat: Kit's line reaches Hana and, through her, Jo ---
 chat_shown() {
-    shoot
+    shoot_screen
     for i in 0 1 2; do
         [ "$("$CONVERT" "$WORK/screen.png" -crop "300x40+$((COL[$i] + 6))+$((ROW[$i] + 508))" \
             -format '%[fx:minima.intensity<0.5]' info:)" = 1 ] || return 1
     done
 }
 chat_shown && fail "a chat line shows before anyone typed"
-type_into "${WIN[2]}" 320 568 "good luck"
+type_into "${WINS[2]}" 320 568 "good luck"
 xdotool key Return
 wait_until 10 chat_shown || fail "Kit's chat line does not reach every table"
 save_shots chat
@@ -283,22 +165,22 @@ sleep 3
 for i in 0 2; do
     box_over "Network error" $i && fail "${NAMES[$i]} is told the game broke, though a computer took Jo's seat"
 done
-shoot
+shoot_screen
 save_shots jo_lost
 start_player 1
 join 1
-caught_up() { shoot; [ "$(bottom_cards 1)" -gt 0 ]; }
+caught_up() { shoot_screen; [ "$(bottom_cards 1)" -gt 0 ]; }
 wait_until 20 caught_up || fail "Jo's table does not show the game again"
 save_shots caught_up
 JO_CARDS=$(bottom_cards 1)
 echo "Jo is back with $JO_CARDS cards"
 jo_played() { [ "$(bottom_cards 1)" -lt "$JO_CARDS" ] && [ "$(bottom_cards 1)" -gt 0 ]; }
 deadline=$((SECONDS + 90))
-until shoot && jo_played; do
+until shoot_screen && jo_played; do
     [ $SECONDS -lt $deadline ] || fail "Jo cannot play from the rejoined table"
     found '^Network error$' && fail "a table reports a network error"
-    answer_boxes
-    for i in 0 1 2; do play_card $i; done
+    answer_game_boxes
+    for i in 0 1 2; do refused_over $i; next_card $i; done
 done
 save_shots jo_played
 echo "passed: an internet game through the relay: invited and joined by code, the first trick, chat through the host, a joiner killed and back by code"

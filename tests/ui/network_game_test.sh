@@ -13,7 +13,8 @@
 # because another program holds port 4100.
 set -u
 MARVANTO=$(readlink -f "$1")
-CONVERT=/usr/bin/convert   # `convert` may be shadowed by a stand-in
+source "$(dirname "$0")/gui_driver.sh"
+source "$(dirname "$0")/players_on_screen.sh"
 PORT=4100                  # joiners always call the host on this port
 
 WORK=$(mktemp -d)
@@ -25,67 +26,9 @@ NAMES=(Hana Jo Kit Lee)   # the host first, then its partner
 COL=(0 640 0 640)         # each window's cell of a 2x2 grid
 ROW=(0 0 580 580)
 PIDS=()
-WIN=()
+WINS=()
 PLAYED=()
 TRY=(0 0 0 0)             # the next card each player tries, from the right
-GREEN=007832              # the table cloth, FXRGB(0,120,50)
-
-fail() {
-    echo "FAILED: $*"
-    shoot
-    save_shots failed
-    exit 1
-}
-
-not() { ! "$@"; }
-wait_until() {  # wait_until SECONDS COMMAND...: polls until COMMAND succeeds
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.2
-    done
-}
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
-found() {  # found TITLE: sets FOUND to a shown window of that title
-    FOUND=$(xdotool search --onlyvisible --name "$1" | head -1)
-    [ -n "$FOUND" ]
-}
-
-await() {  # await TITLE WHAT: FOUND = that window, once it shows
-    wait_until 15 found "$1" || fail "$2 did not appear"
-}
-
-click() {  # click WINDOW X Y: FOX takes the click where the pointer has moved
-    xdotool mousemove --window "$1" "$2" "$3"
-    sleep 0.1
-    xdotool click 1
-}
-
-type_into() {  # type_into WINDOW X Y TEXT: a text field of a dialog
-    click "$1" "$2" "$3"
-    xdotool windowfocus --sync "$1"
-    xdotool type --delay 20 "$4"
-}
-
-menu() {  # menu I TITLE_X ITEM_Y: an item of a menu in window I's menu bar
-    xdotool mousemove --window "${WIN[$1]}" "$2" 12 click 1
-    sleep 0.3
-    click "${WIN[$1]}" $(($2 + 40)) "$3"
-}
-
-port_owner() {  # the pid listening on $PORT, if any
-    ss -ltnpH "sport = :$PORT" | grep -o 'pid=[0-9]*' | head -1 | cut -d= -f2
-}
-
-port_taken() { [ -n "$(port_owner)" ]; }
-
-new_window() {  # new_window KNOWN_IDS: NEW = a shown main window not among them
-    NEW=$(xdotool search --onlyvisible --name '^Marvanto$' | grep -vxF -e "${1:-none}" | head -1)
-    [ -n "$NEW" ]
-}
 
 start_player() {  # start_player I: a process with its own HOME, its window in cell I
     local known
@@ -98,24 +41,16 @@ start_player() {  # start_player I: a process with its own HOME, its window in c
     HOME=$WORK/home$1 "$MARVANTO" &
     PIDS+=($!)
     wait_until 20 new_window "$known" || fail "${NAMES[$1]}: no window"
-    WIN[$1]=$NEW
+    WINS[$1]=$NEW
     await '^Game Setup$' "${NAMES[$1]}'s Game Setup"
-    xdotool windowmove "${WIN[$1]}" "${COL[$1]}" "${ROW[$1]}"
+    xdotool windowmove "${WINS[$1]}" "${COL[$1]}" "${ROW[$1]}"
     # The setup dialog opened over the window's first place, the middle of
     # the screen, where it would hide the next window's menu.
     xdotool windowmove "$FOUND" $((COL[$1] + 208)) $((ROW[$1] + 224))
 }
 
-network_game() {  # network_game I BUTTON_X: Game > Network Game, the name, Host or Join
-    menu "$1" 20 53
-    await '^Network Game$' "${NAMES[$1]}'s Network Game dialog"
-    local dialog=$FOUND
-    type_into "$dialog" 150 17 "${NAMES[$1]}"
-    click "$dialog" "$2" 108
-}
-
 host() {
-    network_game 0 40
+    open_network_game 0 40
     await '^Add Players$' "the Add Players dialog"
     ADD=$FOUND
     # It opens in the middle of the screen; the host's own table is free.
@@ -123,23 +58,12 @@ host() {
 }
 
 join() {  # join I
-    network_game "$1" 105
+    open_network_game "$1" 105
     await '^Connect to host' "${NAMES[$1]}'s prompt for the host"
     local prompt=$FOUND
     type_into "$prompt" 100 46 127.0.0.1
     click "$prompt" 68 88
     wait_until 10 not found '^Connect to host' || fail "${NAMES[$1]} could not join"
-}
-
-shoot() {  # shoot: the whole screen into screen.png
-    import -window root "$WORK/screen.png"
-}
-
-save_shots() {  # save_shots NAME: each window's part of screen.png
-    for i in 0 1 2 3; do
-        "$CONVERT" "$WORK/screen.png" -crop "640x580+${COL[$i]}+${ROW[$i]}" +repage \
-            "$SHOTS/$1_${NAMES[$i]}.png"
-    done
 }
 
 pixels() {  # pixels I X Y...: hex colours at window I's points of screen.png
@@ -164,7 +88,7 @@ fan() {  # fan I: 6 or 5 when window I's bottom hand shows that many cards
 }
 
 all_fans() {  # all_fans N: every window shows N cards in its hand
-    shoot
+    shoot_screen
     for i in 0 1 2 3; do [ "$(fan $i)" = "$1" ] || return 1; done
 }
 
@@ -179,28 +103,11 @@ seat() {  # seat BUTTON_X: the first listed player onto a team
     click "$ADD" "$1" 190
 }
 
-box_over() {  # box_over TITLE I: BOX = a box of that title shown over window I
-    for BOX in $(xdotool search --onlyvisible --name "^$1\$"); do
-        eval "$(xdotool getwindowgeometry --shell "$BOX")"
-        if [ "$X" -ge "${COL[$2]}" ] && [ "$X" -lt $((COL[$2] + 640)) ] &&
-           [ "$Y" -ge "${ROW[$2]}" ] && [ "$Y" -lt $((ROW[$2] + 580)) ]; then
-            return 0
-        fi
-    done
-    return 1
-}
-
-refused_over() {  # refused_over I: a "Pick Again" box over window I, answered
-    box_over "Pick Again" "$1" || return 1
-    xdotool windowfocus --sync "$BOX"
-    xdotool key Return
-}
-
 try_cards() {  # try_cards I: player I clicks cards, right to left, until one is not refused
     # The six-card fan: the last card's middle, then the strips left uncovered.
     local card_x=(369 324 304 284 264 244)
     while [ "${TRY[$1]}" -lt 6 ]; do
-        click "${WIN[$1]}" "${card_x[${TRY[$1]}]}" 426
+        click "${WINS[$1]}" "${card_x[${TRY[$1]}]}" 426
         sleep 0.3
         # A refused card: the next one to its left. An accepted click, or
         # one made out of turn, leaves no box.
@@ -212,7 +119,7 @@ try_cards() {  # try_cards I: player I clicks cards, right to left, until one is
 play_first_trick() {
     local deadline=$((SECONDS + 45))
     while [ $SECONDS -lt $deadline ]; do
-        shoot
+        shoot_screen
         local waiting=0
         for i in 0 1 2 3; do
             [ -n "${PLAYED[$i]:-}" ] && continue
@@ -233,14 +140,14 @@ trick_slots() {  # trick_slots I: the middles of window I's four trick slots
 }
 
 trick_cleared() {
-    shoot
+    shoot_screen
     for i in 0 1 2 3; do
         [ "$(trick_slots $i)" = "$GREEN $GREEN $GREEN $GREEN " ] || return 1
     done
 }
 
 tricks_shown() {
-    shoot
+    shoot_screen
     for i in 0 1 2 3; do
         [[ " $(trick_slots $i)" != *" $GREEN "* ]] || return 1
     done
@@ -259,7 +166,7 @@ cleanup() {
         wait "$pid"
     done
     if [ ${#PIDS[@]} -gt 0 ]; then
-        xdotool windowfocus --sync "${WIN[0]}" key ctrl+q 2>/dev/null
+        xdotool windowfocus --sync "${WINS[0]}" key ctrl+q 2>/dev/null
         wait_until 5 not alive "${PIDS[0]}" || kill "${PIDS[0]}"
         wait "${PIDS[0]}"
     fi
@@ -299,7 +206,7 @@ wait_until 20 trick_cleared || fail "the finished trick stays on the table"
 
 # Display > Last Trick: every table shows the same four cards, each with its
 # own player's card at the bottom and the partner's at the top.
-for i in 0 1 2 3; do menu $i 80 33; done
+for i in 0 1 2 3; do menu_item $i 80 33; done
 wait_until 10 tricks_shown || fail "Last Trick shows no trick"
 save_shots last_trick
 bottom=() top=()
@@ -326,14 +233,14 @@ POS_Y=(307 201 249 249)
 [ "$hana_right" = "${bottom[3]}" ] && lee_pos=3 || lee_pos=2
 
 chat_shown() {
-    shoot
+    shoot_screen
     for i in 0 1 2 3; do
         [ "$("$CONVERT" "$WORK/screen.png" -crop "300x40+$((COL[$i] + 6))+$((ROW[$i] + 508))" \
             -format '%[fx:minima.intensity<0.5]' info:)" = 1 ] || return 1
     done
 }
 chat_shown && fail "a chat line shows before anyone typed"
-type_into "${WIN[0]}" 320 568 "good luck"
+type_into "${WINS[0]}" 320 568 "good luck"
 xdotool key Return
 wait_until 10 chat_shown || fail "Hana's chat line does not reach every table"
 save_shots chat
@@ -347,7 +254,7 @@ sleep 5
 for i in 0 1 2; do
     box_over "Network error" $i && fail "${NAMES[$i]} is told the game broke, though a computer took Lee's seat"
 done
-shoot
+shoot_screen
 save_shots lost_player
 
 # --- Another leaves while the host's computer waits ---
@@ -379,23 +286,23 @@ hand_span() {  # hand_span I: START (left edge) and COUNT of window I's hand in 
     COUNT=$(( (last * 5 - first * 5 + 1 - 71 + 10) / 20 + 1 ))
 }
 play_one() {  # play_one I: player I plays the rightmost card the rules let go
-    shoot
+    shoot_screen
     hand_span "$1" || return 1
     local xs=($((START + (COUNT - 1) * 20 + 35))) k x
     for ((k = COUNT - 2; k >= 0; k--)); do xs+=($((START + 10 + k * 20))); done
     for x in "${xs[@]}"; do
-        click "${WIN[$1]}" "$x" 426
+        click "${WINS[$1]}" "$x" 426
         sleep 0.3
         refused_over "$1" || return 0
     done
     return 1
 }
-lee_played() { shoot; not slot_empty "$lee_pos"; }
+lee_played() { shoot_screen; not slot_empty "$lee_pos"; }
 
 killed=0
 deadline=$((SECONDS + 90))
 while [ $killed = 0 ] && [ $SECONDS -lt $deadline ]; do
-    shoot
+    shoot_screen
     who=""
     for p in 0 1 2 3; do turn_at $p && who=${person_at[$p]} && break; done
     if [ -z "$who" ] || [ "$who" = 3 ]; then
@@ -414,7 +321,7 @@ done
 [ $killed = 1 ] || fail "${NAMES[$before]} never played just before Lee"
 wait "${PIDS[$victim]}"
 wait_until 20 lee_played || fail "the host's computer never played Lee's card after ${NAMES[$victim]} left"
-shoot
+shoot_screen
 save_shots played_on
 echo "passed: four players seated, one trick played, a chat line on every table, a lost player's seat taken over," \
     "and the computer played on when another player left while its card waited"

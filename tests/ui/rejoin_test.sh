@@ -12,6 +12,7 @@
 set -u
 MARVANTO=$(readlink -f "$1")
 source "$(dirname "$0")/gui_driver.sh"
+source "$(dirname "$0")/players_on_screen.sh"
 PORT=4100                  # joiners always call the host on this port
 
 WORK=$(mktemp -d)
@@ -23,43 +24,6 @@ NAMES=(Hana Jo)
 COL=(0 880)               # each window's place, with room between for boxes
 PIDS=()
 WINS=()
-GREEN=007832              # the table cloth, FXRGB(0,120,50)
-
-fail() {
-    echo "FAILED: $*"
-    shoot_screen
-    save_shots failed
-    cp "$WORK/screen.png" "$SHOTS/failed_screen.png"
-    exit 1
-}
-
-not() { ! "$@"; }
-alive() { kill -0 "$1" 2>/dev/null; }
-
-found() {  # found TITLE: FOUND = a shown window of that title
-    FOUND=$(xdotool search --onlyvisible --name "$1" | head -1)
-    [ -n "$FOUND" ]
-}
-
-await() {  # await TITLE WHAT: FOUND = that window, once it shows
-    wait_until 15 found "$1" || fail "$2 did not appear"
-}
-
-click() {  # click WINDOW X Y: FOX takes the click where the pointer has moved
-    xdotool mousemove --window "$1" "$2" "$3"
-    sleep 0.1
-    xdotool click 1
-}
-
-port_owner() {  # the pid listening on $PORT, if any
-    ss -ltnpH "sport = :$PORT" | grep -o 'pid=[0-9]*' | head -1 | cut -d= -f2
-}
-port_taken() { [ -n "$(port_owner)" ]; }
-
-new_window() {  # new_window KNOWN_IDS: NEW = a shown main window not among them
-    NEW=$(xdotool search --onlyvisible --name '^Marvanto$' | grep -vxF -e "${1:-none}" | head -1)
-    [ -n "$NEW" ]
-}
 
 start_player() {  # start_player I: player I's program, with its own HOME, in its place
     local known
@@ -121,31 +85,6 @@ listed() {  # listed: the Add Players list shows a joiner on its first line
     [ "$("$CONVERT" "$WORK/add.png" -crop "200x14+20+14" -format '%[fx:minima.intensity<0.5]' info:)" = 1 ]
 }
 
-shoot_screen() { import -window root "$WORK/screen.png"; }
-
-save_shots() {  # save_shots NAME: each window's part of screen.png
-    for i in 0 1; do
-        "$CONVERT" "$WORK/screen.png" -crop "640x580+${COL[$i]}+0" +repage "$SHOTS/$1_${NAMES[$i]}.png"
-    done
-}
-
-# What the tables show, read from screen.png in window I's coordinates (the
-# small table, its canvas under a bar 24 pixels high).
-at() {  # at I X Y: window I's point X Y as a place on the screen
-    echo "+$((COL[$1] + $2))+$3"
-}
-
-coords() {  # coords WxH+X+Y AXIS GREP_ARGS...: x (AXIS 1) or y (2) of the pixels matched
-    local crop=$1 axis=$2
-    shift 2
-    "$CONVERT" "$WORK/screen.png" -crop "$crop" +repage -depth 8 txt:- | grep -v '^#' | grep "$@" |
-        cut -d: -f1 | cut -d, -f"$axis"
-}
-
-span() {  # span: from the least to the greatest number read, 0 for none
-    sort -n | sed -n '1p;$p' | paste -sd' ' | awk '{ print NF ? $NF - $1 + 1 : 0 }'
-}
-
 # The names are drawn in white, or in yellow for the one to play; a name
 # grows by " (dealer)" and by " (computer)" while a computer plays for it.
 # In a two-handed game one of the two deals, so the widths of the two names
@@ -164,12 +103,6 @@ to_play() {  # to_play I POSITION: window I marks the player at bottom or left t
     bottom) coords "440x15$(at "$1" 100 358)" 1 -e '#FFDC00' | grep -q . ;;
     left) coords "300x20$(at "$1" 0 145)" 1 -e '#FFDC00' | grep -q . ;;
     esac
-}
-
-bottom_cards() {  # bottom_cards I: how many cards window I's own hand shows
-    local w
-    w=$(coords "440x1$(at "$1" 100 426)" 1 -v "#$GREEN" | span)
-    echo $((w ? (w - 71) / 20 + 1 : 0))
 }
 
 left_cards() {  # left_cards I: how many cards the hand on window I's left shows
@@ -213,26 +146,16 @@ click "$ADD" 195 190       # " On other team ": the last seat
 wait_until 10 not found '^Add Players$' || fail "Add Players stays open with both seats filled"
 
 # --- Playing ---
-# Boxes the game raises on the way are answered with Return: "OK", or "Yes"
-# for the dealer's question. The round summaries stay: the next round's
-# first card closes them, and the last one shows how the game ended.
-GAME_BOXES='^(Pick Again|Notice|Question for Dealer|Beg Accepted|Take One)$'
+# The round summaries stay: the next round's first card closes them, and
+# the last one shows how the game ended.
 TRY=(0 0)   # where each player clicks next along the bottom hand
 
 play() {  # play I...: the players of windows I that are to play click a card each
-    local i w n
-    for w in $(xdotool search --onlyvisible --name "$GAME_BOXES"); do
-        xdotool windowfocus --sync "$w" key Return 2>/dev/null
-    done
+    local i
+    answer_game_boxes
     found '^Network error$' && fail "a table reports a network error"
     for i; do
-        to_play "$i" bottom || continue
-        # The next card along the fan, each time; a refused card raises a
-        # box, and the next click takes the card after it.
-        n=$(bottom_cards "$i")
-        [ "$n" -gt 0 ] || continue
-        click "${WINS[$i]}" $((320 - (20 * (n - 1) + 71) / 2 + 10 + 20 * (TRY[i] % n))) 426
-        TRY[$i]=$((TRY[i] + 1))
+        to_play "$i" bottom && next_card "$i"
     done
 }
 
@@ -331,7 +254,7 @@ play_on_until 30 jo_played 1 || fail "Jo cannot play from the rejoined table"
 chat_closed() {  # chat_closed I
     [ "$("$CONVERT" "$WORK/screen.png" -format "%[hex:p{$((COL[$1] + 320)),566}]" info:)" != FFFFFF ]
 }
-box_over() {  # box_over TITLE I: BOX = a window of that title shown over window I or beside it
+box_by() {  # box_by TITLE I: BOX = a window of that title shown over window I or beside it
     local X Y WIDTH HEIGHT SCREEN WINDOW
     for BOX in $(xdotool search --onlyvisible --name "^$1\$"); do
         eval "$(xdotool getwindowgeometry --shell "$BOX")"
@@ -340,7 +263,7 @@ box_over() {  # box_over TITLE I: BOX = a window of that title shown over window
     return 1
 }
 ended() {  # ended I: window I says the game is over
-    box_over "Game over" "$1" && box_over "Round summary" "$1" && chat_closed "$1"
+    box_by "Game over" "$1" && box_by "Round summary" "$1" && chat_closed "$1"
 }
 game_over() { ended 0 && ended 1; }
 play_on_until 240 game_over "0 1" || fail "the game does not reach its end on both tables"
@@ -352,12 +275,12 @@ cp "$WORK/screen.png" "$SHOTS/end_screen.png"
 same_score "$(score_text 0 160 88)" "$(score_text 1 362 170)" &&
     same_score "$(score_text 1 160 88)" "$(score_text 0 362 170)" || fail "the tables end with different scores"
 for i in 0 1; do
-    box_over "Round summary" $i && import -window "$BOX" "$WORK/summary$i.png"
+    box_by "Round summary" $i && import -window "$BOX" "$WORK/summary$i.png"
 done
 [ "$(compare -metric AE "$WORK/summary0.png" "$WORK/summary1.png" null: 2>&1)" = 0 ] ||
     fail "the last round's summaries differ"
 for i in 0 1; do
-    box_over "Game over" $i && xdotool windowfocus --sync "$BOX" key Return
+    box_by "Game over" $i && xdotool windowfocus --sync "$BOX" key Return
 done
 wait_until 5 not found '^Game over$' || fail "the result box does not close"
 found '^Network error$' && fail "a table reports a network error at the end"
