@@ -26,6 +26,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_CLOSE, 0, Frame::onClose),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_QUIT_GAME, Frame::onCmdQuitGame),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
+    FXMAPFUNC(SEL_UPDATE, Frame::ID_BEG, Frame::onUpdBeg),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_CALL_RENEED, Frame::onCmdCallReneed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_LAST_TRICK, Frame::onCmdLastTrick),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SETUP_TIMER, Frame::onSetupTimer),
@@ -93,7 +94,6 @@ Frame::Frame(FXApp* application, GameState* state, CardScale scale)
                            }});
     placeTopBar();
     // No beg decision is pending before the first deal.
-    begButton->disable();
     game->table = this;
 }
 
@@ -364,17 +364,22 @@ void Frame::updateScoreLabels()
 
 bool Frame::begEnabled() const { return canvas->begIsOpen(); }
 
-void Frame::setBegEnabled(bool enabled)
+void Frame::setBegEnabled(bool enabled) { canvas->setBegOpen(enabled); }
+
+// The button follows the game rather than every caller: open while the
+// eldest hand may beg, and standing out only while that decision is the
+// person's, which a seat taken over or given back can change at any time.
+long Frame::onUpdBeg(FXObject* sender, FXSelector, void*)
 {
-    canvas->setBegOpen(enabled);
-    if (enabled)
-        begButton->enable();
-    else
-        begButton->disable();
-    // It stands out only while the decision is the person's.
-    const bool persons = enabled && localHumanToAct(*game);
-    begButton->setBackColor(persons ? BEG_OPEN_COLOUR : getApp()->getBaseColor());
-    begButton->setTextColor(persons ? BEG_OPEN_TEXT : getApp()->getForeColor());
+    const bool open = canvas->begIsOpen();
+    sender->handle(this, FXSEL(SEL_COMMAND, open ? ID_ENABLE : ID_DISABLE), nullptr);
+    const bool persons = open && localHumanToAct(*game);
+    const FXColor back = persons ? BEG_OPEN_COLOUR : getApp()->getBaseColor();
+    if (begButton->getBackColor() != back) {
+        begButton->setBackColor(back);
+        begButton->setTextColor(persons ? BEG_OPEN_TEXT : getApp()->getForeColor());
+    }
+    return 1;
 }
 
 void Frame::showBegButton(bool shown)

@@ -155,6 +155,7 @@ public:
     long onClose(FXObject*, FXSelector, void*);
     long onCmdQuitGame(FXObject*, FXSelector, void*);
     long onCmdBeg(FXObject*, FXSelector, void*);
+    long onUpdBeg(FXObject*, FXSelector, void*);
     long onCmdCallReneed(FXObject*, FXSelector, void*);
     long onCmdLastTrick(FXObject*, FXSelector, void*);
     long onSetupTimer(FXObject*, FXSelector, void*);

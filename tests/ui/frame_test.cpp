@@ -601,6 +601,27 @@ TEST_F(FrameTest, BegButtonBegsOnlyForAPersonHere)
     EXPECT_FALSE(frame->begEnabled());
 }
 
+// The button's look follows the game itself: a beg that becomes the
+// person's (a seat given back) lights it with no further call.
+TEST_F(FrameTest, BegButtonStandsOutOnlyWhileTheDecisionIsThePersons)
+{
+    auto* beg = static_cast<FXButton*>(begButton());
+    struct Case {
+        bool open;
+        int turn;
+        bool enabled;
+        bool lit;
+    } cases[] = {{false, 0, false, false}, {true, 3, true, false}, {true, 0, true, true}, {false, 0, false, false}};
+    frame->setBegEnabled(false);
+    for (const Case& c : cases) {
+        if (c.open != frame->begEnabled()) frame->setBegEnabled(c.open);
+        game->turn = c.turn;
+        application->forceRefresh();
+        EXPECT_EQ(beg->isEnabled(), c.enabled) << "open " << c.open << " turn " << c.turn;
+        EXPECT_EQ(beg->getBackColor() != application->getBaseColor(), c.lit) << "open " << c.open << " turn " << c.turn;
+    }
+}
+
 TEST_F(FrameTest, ReneedCallOnlyDuringARound)
 {
     send(SEL_COMMAND, Frame::ID_CALL_RENEED);
