@@ -28,6 +28,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNC(SEL_COMMAND, Frame::ID_BEG, Frame::onCmdBeg),
     FXMAPFUNC(SEL_UPDATE, Frame::ID_BEG, Frame::onUpdBeg),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_CALL_RENEED, Frame::onCmdCallReneed),
+    FXMAPFUNC(SEL_UPDATE, Frame::ID_CALL_RENEED, Frame::onUpdCallReneed),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_LAST_TRICK, Frame::onCmdLastTrick),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_SETUP_TIMER, Frame::onSetupTimer),
     FXMAPFUNC(SEL_TIMEOUT, Frame::ID_COMPUTER_MOVE, Frame::onComputerMoveTimer),
@@ -48,6 +49,7 @@ FXDEFMAP(Frame) FrameMap[] = {
     FXMAPFUNCS(SEL_COMMAND, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onCmdCardSize),
     FXMAPFUNCS(SEL_UPDATE, Frame::ID_CARD_SIZE_SMALL, Frame::ID_CARD_SIZE_LARGE, Frame::onUpdCardSize),
     FXMAPFUNC(SEL_COMMAND, Frame::ID_HINT, Frame::onCmdHint),
+    FXMAPFUNC(SEL_UPDATE, Frame::ID_HINT, Frame::onUpdHint),
     FXMAPFUNC(SEL_IO_READ, Frame::ID_EXPERT_READY, Frame::onIoExpertReady),
 };
 
@@ -502,5 +504,20 @@ long Frame::onCmdQuitGame(FXObject* sender, FXSelector, void*)
 long Frame::onCmdCallReneed(FXObject*, FXSelector, void*)
 {
     if (roundInPlay(*game)) sendCallReneed(*game, game->localSeat);
+    return 1;
+}
+
+// The menu shows when a command can do something: a call only while a
+// round is played, a hint only while the person has a decision to make.
+long Frame::onUpdCallReneed(FXObject* sender, FXSelector, void*)
+{
+    sender->handle(this, FXSEL(SEL_COMMAND, roundInPlay(*game) ? ID_ENABLE : ID_DISABLE), nullptr);
+    return 1;
+}
+
+long Frame::onUpdHint(FXObject* sender, FXSelector, void*)
+{
+    const bool useful = parts.expert && localHumanToAct(*game);
+    sender->handle(this, FXSEL(SEL_COMMAND, useful ? ID_ENABLE : ID_DISABLE), nullptr);
     return 1;
 }

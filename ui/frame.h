@@ -157,6 +157,7 @@ public:
     long onCmdBeg(FXObject*, FXSelector, void*);
     long onUpdBeg(FXObject*, FXSelector, void*);
     long onCmdCallReneed(FXObject*, FXSelector, void*);
+    long onUpdCallReneed(FXObject*, FXSelector, void*);
     long onCmdLastTrick(FXObject*, FXSelector, void*);
     long onSetupTimer(FXObject*, FXSelector, void*);
     long onComputerMoveTimer(FXObject*, FXSelector, void*);
@@ -177,6 +178,7 @@ public:
     long onCmdCardSize(FXObject*, FXSelector, void*);
     long onUpdCardSize(FXObject*, FXSelector, void*);
     long onCmdHint(FXObject*, FXSelector, void*);
+    long onUpdHint(FXObject*, FXSelector, void*);
     long onIoExpertReady(FXObject*, FXSelector, void*);
 
 private:

@@ -622,12 +622,21 @@ TEST_F(FrameTest, BegButtonStandsOutOnlyWhileTheDecisionIsThePersons)
     }
 }
 
+// The menu entry is greyed out whenever the call would do nothing.
 TEST_F(FrameTest, ReneedCallOnlyDuringARound)
 {
+    FXMenuPane pane(frame);
+    FXMenuCommand entry(&pane, "Call Reneed");
+    auto offered = [&] {
+        frame->handle(&entry, FXSEL(SEL_UPDATE, Frame::ID_CALL_RENEED), nullptr);
+        return entry.isEnabled();
+    };
+    EXPECT_FALSE(offered());
     send(SEL_COMMAND, Frame::ID_CALL_RENEED);
     EXPECT_TRUE(outbox.sent.empty());
     game->kicked = take("9D");
     game->localSeat = 0;
+    EXPECT_TRUE(offered());
     send(SEL_COMMAND, Frame::ID_CALL_RENEED);
     ASSERT_EQ(outbox.sent.size(), 1u);
     EXPECT_EQ(outbox.sent[0].action, ACTION_CALL_RENEED);
