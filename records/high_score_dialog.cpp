@@ -7,6 +7,7 @@
 namespace {
 
 constexpr std::size_t WINNERS_MAX = 255;
+constexpr FXint PLAYED_GAP = 16;
 
 // The winners column shows at most 255 bytes, cut where no UTF-8 sequence
 // is split.
@@ -25,6 +26,8 @@ FXString plainText(const std::string& text)
 
 } // namespace
 
+// A row no game has reached is left blank but for its number, and the name
+// columns are as wide as the names shown.
 void showHighScores(FXWindow* owner, const HighScoreTable& table)
 {
     FXDialogBox dialog(owner, "High Scores", DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 10, 10, 10, 10, 4, 4);
@@ -32,13 +35,18 @@ void showHighScores(FXWindow* owner, const HighScoreTable& table)
 
     FXString winners[HIGH_SCORE_COUNT];
     FXString losers[HIGH_SCORE_COUNT];
+    FXString scores[HIGH_SCORE_COUNT];
     FXint winnersWidth = 0;
     FXint losersWidth = 0;
+    FXint scoresWidth = 0;
     for (int row = 0; row < HIGH_SCORE_COUNT; ++row) {
+        if (table[row].empty()) continue;
         winners[row] = winnersText(table[row].winners);
         losers[row] = plainText(table[row].losers);
+        scores[row] = FXStringFormat("%d - %d", table[row].winnerScore, table[row].loserScore);
         winnersWidth = std::max(winnersWidth, font->getTextWidth(winners[row]));
         losersWidth = std::max(losersWidth, font->getTextWidth(losers[row]));
+        scoresWidth = std::max(scoresWidth, font->getTextWidth(scores[row]));
     }
 
     const auto label = [&dialog](const FXString& text, FXint x, int row) {
@@ -46,12 +54,16 @@ void showHighScores(FXWindow* owner, const HighScoreTable& table)
     };
     for (int row = 0; row < HIGH_SCORE_COUNT; ++row)
         label(FXStringFormat(row < 9 ? "%d. " : "%d.", row + 1), 6, row);
-    for (int row = 0; row < HIGH_SCORE_COUNT; ++row) label(winners[row], 32, row);
-    for (int row = 0; row < HIGH_SCORE_COUNT; ++row) label("vs.", winnersWidth + 36, row);
-    for (int row = 0; row < HIGH_SCORE_COUNT; ++row) label(losers[row], winnersWidth + 58, row);
-    for (int row = 0; row < HIGH_SCORE_COUNT; ++row)
-        label(FXStringFormat("%d - %d", table[row].winnerScore, table[row].loserScore),
-              winnersWidth + losersWidth + 90, row);
+    const FXint scoresX = winnersWidth + losersWidth + 90;
+    for (int row = 0; row < HIGH_SCORE_COUNT; ++row) {
+        if (table[row].empty()) continue;
+        label(winners[row], 32, row);
+        label("vs.", winnersWidth + 36, row);
+        label(losers[row], winnersWidth + 58, row);
+        label(scores[row], scoresX, row);
+        const std::string played = playedDescription(table[row].played);
+        if (!played.empty()) label(FXStringFormat("(%s)", played.c_str()), scoresX + scoresWidth + PLAYED_GAP, row);
+    }
 
     new FXButton(&dialog, " OK ", nullptr, &dialog, FXDialogBox::ID_ACCEPT,
                  ICON_BEFORE_TEXT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0, 220, 0, 0, 2, 2,
