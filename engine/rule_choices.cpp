@@ -7,12 +7,13 @@ namespace {
 constexpr int LENGTH_SHORT_ITEM = 1;
 constexpr int HANG_JACK_ONE_ITEM = 1;
 
-// A card that does not follow is refused under "Always", so nobody can
-// reneed; under "Only for trump" the program offers three rules fewer.
+// Greyed controls keep their values, and those are stored and played.
 constexpr const char* ALWAYS_FOLLOW_WHY =
-    "Greyed while Force follow suit is \"Always\": a card that does not follow suit is refused, so no reneed "
-    "can happen.";
-constexpr const char* NO_RENEED_WHY = "Greyed while the reneed rule is \"No Reneed\": choose a reneed rule first.";
+    "Greyed while Force follow suit is \"Always\":\nto change it, first set Force follow suit to\n\"Only for "
+    "trump\" or \"Never\". What it shows stays in force.";
+constexpr const char* NO_RENEED_WHY =
+    "Greyed while the reneed rule is \"No Reneed\":\nto change it, first choose another reneed rule.\nWhat it "
+    "shows stays in force.";
 constexpr const char* TRUMP_ONLY_WHY = "Not offered while Force follow suit is \"Only for trump\".";
 
 auto tied(const RuleChoices& c)
