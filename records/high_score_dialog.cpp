@@ -66,7 +66,8 @@ void showHighScores(FXWindow* owner, const HighScoreTable& table)
     }
 
     new FXButton(&dialog, " OK ", nullptr, &dialog, FXDialogBox::ID_ACCEPT,
-                 ICON_BEFORE_TEXT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0, 220, 0, 0, 2, 2,
+                 BUTTON_INITIAL | BUTTON_DEFAULT | ICON_BEFORE_TEXT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y,
+                 0, 220, 0, 0, 2, 2,
                  2, 2);
     dialog.execute(PLACEMENT_SCREEN);
 }
