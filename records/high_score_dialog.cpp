@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::size_t WINNERS_MAX = 255;
 constexpr FXint PLAYED_GAP = 16;
+constexpr FXint LABEL_PAD = 2;
 
 // The winners column shows at most 255 bytes, cut where no UTF-8 sequence
 // is split.
@@ -26,8 +27,9 @@ FXString plainText(const std::string& text)
 
 } // namespace
 
-// A row no game has reached is left blank but for its number, and the name
-// columns are as wide as the names shown.
+// A row no game has reached is left blank but for its number; its texts
+// still count in the widths of the columns, so that an empty table keeps
+// the dialog's shape.
 void showHighScores(FXWindow* owner, const HighScoreTable& table)
 {
     FXDialogBox dialog(owner, "High Scores", DECOR_TITLE | DECOR_BORDER, 0, 0, 0, 0, 10, 10, 10, 10, 4, 4);
@@ -40,7 +42,6 @@ void showHighScores(FXWindow* owner, const HighScoreTable& table)
     FXint losersWidth = 0;
     FXint scoresWidth = 0;
     for (int row = 0; row < HIGH_SCORE_COUNT; ++row) {
-        if (table[row].empty()) continue;
         winners[row] = winnersText(table[row].winners);
         losers[row] = plainText(table[row].losers);
         scores[row] = FXStringFormat("%d - %d", table[row].winnerScore, table[row].loserScore);
@@ -50,7 +51,8 @@ void showHighScores(FXWindow* owner, const HighScoreTable& table)
     }
 
     const auto label = [&dialog](const FXString& text, FXint x, int row) {
-        new FXLabel(&dialog, text, nullptr, LAYOUT_FIX_X | LAYOUT_FIX_Y, x, 8 + 20 * row, 0, 0, 2, 2, 2, 2);
+        new FXLabel(&dialog, text, nullptr, LAYOUT_FIX_X | LAYOUT_FIX_Y, x, 8 + 20 * row, 0, 0, LABEL_PAD, LABEL_PAD,
+                    LABEL_PAD, LABEL_PAD);
     };
     for (int row = 0; row < HIGH_SCORE_COUNT; ++row)
         label(FXStringFormat(row < 9 ? "%d. " : "%d.", row + 1), 6, row);
@@ -66,8 +68,13 @@ void showHighScores(FXWindow* owner, const HighScoreTable& table)
     }
 
     new FXButton(&dialog, " OK ", nullptr, &dialog, FXDialogBox::ID_ACCEPT,
-                 BUTTON_INITIAL | BUTTON_DEFAULT | ICON_BEFORE_TEXT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y,
-                 0, 220, 0, 0, 2, 2,
-                 2, 2);
+                 BUTTON_INITIAL | BUTTON_DEFAULT | ICON_BEFORE_TEXT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X |
+                     LAYOUT_FIX_Y,
+                 0, 220, 0, 0, 2, 2, 2, 2);
+    // Blank rows make no labels: the dialog is given the width the scores
+    // column reaches all the same.
+    dialog.create();
+    dialog.resize(std::max(dialog.getDefaultWidth(), scoresX + scoresWidth + 2 * LABEL_PAD + dialog.getPadRight()),
+                  dialog.getDefaultHeight());
     dialog.execute(PLACEMENT_SCREEN);
 }

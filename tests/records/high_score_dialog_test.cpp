@@ -29,6 +29,7 @@ public:
         auto* dialog = dynamic_cast<FXDialogBox*>(app->getModalWindow());
         if (!dialog) return 1;
         title = dialog->getTitle().text();
+        width = dialog->getWidth();
         for (FXWindow* child = dialog->getFirst(); child; child = child->getNext()) {
             if (auto* button = dynamic_cast<FXButton*>(child)) {
                 buttons.push_back({button->getText().text(), button->getX(), button->getY()});
@@ -41,6 +42,7 @@ public:
     }
 
     std::string title;
+    FXint width = 0;
     std::vector<Shown> labels;
     std::vector<Shown> buttons;
 };
@@ -121,6 +123,8 @@ TEST_F(HighScoreDialogTest, DefaultTableShowsTenNumberedBlankRowsAndOk)
     ASSERT_EQ(seen.buttons.size(), 1u);
     EXPECT_EQ(seen.buttons[0].text, " OK ");
     EXPECT_EQ(seen.buttons[0].y, 220);
+    // As wide as the rows' columns would reach, not just the numbers.
+    EXPECT_GT(seen.width, 2 * width("Nobody") + 90 + width("0 - 0"));
 }
 
 TEST_F(HighScoreDialogTest, ColumnsFollowTheWidestNamesAndLongWinnersAreCut)
