@@ -7,6 +7,15 @@ namespace {
 constexpr int LENGTH_SHORT_ITEM = 1;
 constexpr int HANG_JACK_ONE_ITEM = 1;
 
+// Greyed controls keep their values, and those are stored and played.
+constexpr const char* ALWAYS_FOLLOW_WHY =
+    "Greyed while Force follow suit is \"Always\":\nto change it, first set Force follow suit to\n\"Only for "
+    "trump\" or \"Never\". What it shows stays in force.";
+constexpr const char* NO_RENEED_WHY =
+    "Greyed while the reneed rule is \"No Reneed\":\nto change it, first choose another reneed rule.\nWhat it "
+    "shows stays in force.";
+constexpr const char* TRUMP_ONLY_WHY = "Not offered while Force follow suit is \"Only for trump\".";
+
 auto tied(const RuleChoices& c)
 {
     return std::tie(c.reneedItem, c.noGamePoint, c.followItem, c.underTrumpItem, c.lengthItem, c.hangJackItem,
@@ -55,5 +64,15 @@ RuleEnabling ruleEnabling(int followItem, int reneedItem)
             item == RENEED_TRUMP_BULLSEYE || item == RENEED_ALL_ONE_POINT || item == RENEED_BARE_JACK_BULLSEYE;
         enabling.reneedItems[item] = !(followItem == FOLLOW_ONLY_TRUMP && trumpOnlyGreys);
     }
+    if (!enabling.reneedMenu) enabling.reneedMenuWhy = ALWAYS_FOLLOW_WHY;
+    if (!enabling.noGamePointCheck) enabling.noGamePointWhy = enabling.reneedMenu ? NO_RENEED_WHY : ALWAYS_FOLLOW_WHY;
+    if (followItem == FOLLOW_ONLY_TRUMP) enabling.reneedItemsWhy = TRUMP_ONLY_WHY;
     return enabling;
 }
+
+// Starting a game copies the waiting rules into force (local and hosted
+// games alike); a joined game takes the host's.
+const char* const RULES_TAKE_EFFECT =
+    "Changes apply from the next game you start;\n"
+    "a game in progress keeps its rules.\n"
+    "A network game you join plays by the host's rules.";

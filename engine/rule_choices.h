@@ -36,9 +36,16 @@ struct RuleEnabling {
     bool reneedMenu = false;
     bool noGamePointCheck = false;
     std::array<bool, RENEED_ITEMS.size()> reneedItems{};
+    // Why a control is greyed, for its tooltip; empty while it is enabled.
+    const char* reneedMenuWhy = "";
+    const char* noGamePointWhy = "";
+    const char* reneedItemsWhy = "";  // the same for every greyed reneed item
 };
 
 // The enabled controls follow from the force-follow and reneed items shown:
 // under "Always" the reneed rules are greyed, under "Only for trump" three
 // of the reneed items are, and the game-point check needs a reneed rule.
 RuleEnabling ruleEnabling(int followItem, int reneedItem);
+
+// Said under the dialog's controls: when its choices take effect.
+extern const char* const RULES_TAKE_EFFECT;

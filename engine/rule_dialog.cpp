@@ -53,13 +53,18 @@ FXCheckButton* makeCheck(FXComposite* parent, const char* text, FXint x, FXint y
     return new FXCheckButton(parent, text, nullptr, 0, CHECKBUTTON_NORMAL | PLACED, x, y, 0, 0, PAD, PAD, PAD, PAD);
 }
 
-void setEnabled(FXWindow* window, bool enabled)
+constexpr FXint NOTE_Y = 222;
+constexpr FXint NOTE_GAP = 8;
+
+// A greyed control says why in its tooltip; an enabled one has none.
+void setEnabled(FXLabel* control, bool enabled, const char* why)
 {
     if (enabled) {
-        window->enable();
+        control->enable();
     } else {
-        window->disable();
+        control->disable();
     }
+    control->setTipText(enabled ? "" : why);
 }
 
 }  // namespace
@@ -104,9 +109,10 @@ RuleDialog::RuleDialog(FXWindow* mainWindow, RuleSettings& rules)
     tobagoCheck = makeCheck(this, "Tobago rules", 20, 167);
     forceBegCheck = makeCheck(this, "Force beg if no trumps", 20, 192);
 
+    FXLabel* note = makeLabel(this, RULES_TAKE_EFFECT, 20, NOTE_Y);
     new FXButton(this, "OK", nullptr, this, ID_ACCEPT,
-                 BUTTON_INITIAL | BUTTON_DEFAULT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0, 225,
-                 0, 0, PAD, PAD, PAD, PAD);
+                 BUTTON_INITIAL | BUTTON_DEFAULT | FRAME_RAISED | FRAME_THICK | LAYOUT_CENTER_X | LAYOUT_FIX_Y, 0,
+                 NOTE_Y + note->getDefaultHeight() + NOTE_GAP, 0, 0, PAD, PAD, PAD, PAD);
     loadSettings();
 }
 
@@ -165,11 +171,11 @@ long RuleDialog::onCmdForceFollow(FXObject*, FXSelector, void*)
 void RuleDialog::updateEnabling()
 {
     const RuleEnabling enabling = ruleEnabling(followMenu->getCurrentNo(), reneedMenu->getCurrentNo());
-    setEnabled(reneedMenu, enabling.reneedMenu);
-    setEnabled(noGamePointCheck, enabling.noGamePointCheck);
+    setEnabled(reneedMenu, enabling.reneedMenu, enabling.reneedMenuWhy);
+    setEnabled(noGamePointCheck, enabling.noGamePointCheck, enabling.noGamePointWhy);
     std::size_t item = 0;
     for (FXWindow* option = reneedPane->getFirst(); option; option = option->getNext())
-        setEnabled(option, enabling.reneedItems[item++]);
+        setEnabled(static_cast<FXOption*>(option), enabling.reneedItems[item++], enabling.reneedItemsWhy);
 }
 
 void runRuleDialog(RuleDialog*& dialog, FXWindow* owner, RuleSettings& pendingRules)

@@ -179,6 +179,8 @@ void gameOver(GameState& game, Team* winner, const std::string& decided)
         // The last game's summary goes with it.
         table.closeRoundSummary();
         resetGame(game);
+        // A new game: the rules chosen during the last one now apply.
+        game.rules = game.pendingRules;
         chooseDealer(game);
         game.turn = TURN_DEALING;
         return;

@@ -37,6 +37,8 @@ bool Session::hostNetworkGame()
     if (game_.turn != TURN_IDLE) return false;
     game_.sessionMode = MODE_HOSTING;
     game_.hosting = true;
+    // The rules chosen for the next game are the ones sent to the joiners.
+    game_.rules = game_.pendingRules;
     resetSeating(game_);
     configureTable(game_, game_.seatCount);
     ui_.relayoutTable();

@@ -82,9 +82,9 @@ int main(int argc, char** argv)
     RecordWriter records(defaultRecordFolder(), "marvanto " MARVANTO_VERSION,
                          [&computerChoice] { return std::string(computerLevelName(computerChoice.level())); });
     game.afterAction = [&records, &game](const GameAction& action) { records.onAction(game, action); };
-    session.setResultRecorder([&highScores, &settings, &records](const GameState& finished) {
+    session.setResultRecorder([&highScores, &settings, &records, &computerChoice](const GameState& finished) {
         records.onGameEnd(finished);
-        recordGameResult(highScores, finished, settings);
+        recordGameResult(highScores, finished, settings, computerLevelName(computerChoice.level()));
     });
     frame->setTransport(&transport);
     frame->attach({&session, &names, &highScores, &settings, &computerChoice, &expert});

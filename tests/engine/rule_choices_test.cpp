@@ -1,3 +1,5 @@
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include "engine/rule_choices.h"
@@ -95,22 +97,32 @@ TEST(RuleEnabling, FollowsTheForceFollowAndReneedItems)
 {
     constexpr bool Y = true;
     constexpr bool N = false;
+    // Why greyed: A, force follow suit "Always"; R, no reneed rule is
+    // chosen; T, "Only for trump" offers fewer rules; -, not greyed.
     struct Case {
         int follow;
         int reneed;
         bool reneedMenu;
         bool noGamePoint;
         std::array<bool, 6> items;
+        const char* why;  // menu, check, items
     };
     const Case cases[] = {
-        {FOLLOW_ALWAYS, RENEED_NONE, N, N, {Y, Y, Y, Y, Y, Y}},  // the first opening
-        {FOLLOW_ALWAYS, RENEED_ALL_BULLSEYE, N, N, {Y, Y, Y, Y, Y, Y}},
-        {FOLLOW_NEVER, RENEED_NONE, Y, N, {Y, Y, Y, Y, Y, Y}},
-        {FOLLOW_NEVER, RENEED_ALL_ONE_POINT, Y, Y, {Y, Y, Y, Y, Y, Y}},
-        {FOLLOW_ONLY_TRUMP, RENEED_NONE, Y, N, {Y, Y, N, N, N, Y}},
-        {FOLLOW_ONLY_TRUMP, RENEED_HIGH_TRUMP_BULLSEYE, Y, Y, {Y, Y, N, N, N, Y}},
+        {FOLLOW_ALWAYS, RENEED_NONE, N, N, {Y, Y, Y, Y, Y, Y}, "AA-"},  // the first opening
+        {FOLLOW_ALWAYS, RENEED_ALL_BULLSEYE, N, N, {Y, Y, Y, Y, Y, Y}, "AA-"},
+        {FOLLOW_NEVER, RENEED_NONE, Y, N, {Y, Y, Y, Y, Y, Y}, "-R-"},
+        {FOLLOW_NEVER, RENEED_ALL_ONE_POINT, Y, Y, {Y, Y, Y, Y, Y, Y}, "---"},
+        {FOLLOW_ONLY_TRUMP, RENEED_NONE, Y, N, {Y, Y, N, N, N, Y}, "-RT"},
+        {FOLLOW_ONLY_TRUMP, RENEED_HIGH_TRUMP_BULLSEYE, Y, Y, {Y, Y, N, N, N, Y}, "--T"},
         // A greyed item that was already shown stays shown and counts as a rule.
-        {FOLLOW_ONLY_TRUMP, RENEED_TRUMP_BULLSEYE, Y, Y, {Y, Y, N, N, N, Y}},
+        {FOLLOW_ONLY_TRUMP, RENEED_TRUMP_BULLSEYE, Y, Y, {Y, Y, N, N, N, Y}, "--T"},
+    };
+    const auto kind = [](const std::string& why) {
+        if (why.empty()) return '-';
+        if (why.find("\"Always\"") != std::string::npos) return 'A';
+        if (why.find("\"No Reneed\"") != std::string::npos) return 'R';
+        if (why.find("\"Only for trump\"") != std::string::npos) return 'T';
+        return '?';
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "follow " << c.follow << " reneed " << c.reneed);
@@ -118,6 +130,9 @@ TEST(RuleEnabling, FollowsTheForceFollowAndReneedItems)
         EXPECT_EQ(enabling.reneedMenu, c.reneedMenu);
         EXPECT_EQ(enabling.noGamePointCheck, c.noGamePoint);
         EXPECT_EQ(enabling.reneedItems, c.items);
+        const std::string why = {kind(enabling.reneedMenuWhy), kind(enabling.noGamePointWhy),
+                                 kind(enabling.reneedItemsWhy)};
+        EXPECT_EQ(why, c.why);
     }
 }
 

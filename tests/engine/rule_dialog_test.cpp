@@ -159,7 +159,7 @@ TEST_F(RuleDialogTest, ControlsSitWhereTheyBelong)
         const char* text;
         FXint x, y;
     };
-    ASSERT_EQ(c.labels.size(), 5u);
+    ASSERT_EQ(c.labels.size(), 6u);
     const Placed placed[] = {
         {c.labels[0], "Reneed rules:", 20, 15},
         {c.reneed, "No Reneed", 110, 15},
@@ -189,8 +189,14 @@ TEST_F(RuleDialogTest, ControlsSitWhereTheyBelong)
         EXPECT_LE(label->getX() + label->getWidth(), dialog->getWidth());  // sized from its contents
     }
 
+    // Below the controls, when the choices take effect; OK under it.
+    const FXLabel* note = c.labels[5];
+    EXPECT_STREQ(note->getText().text(), RULES_TAKE_EFFECT);
+    EXPECT_EQ(note->getX(), 20);
+    EXPECT_GE(note->getY(), 192 + c.forceBeg->getHeight());
+    EXPECT_LE(note->getX() + note->getWidth(), dialog->getWidth());
     EXPECT_STREQ(c.ok->getText().text(), "OK");
-    EXPECT_EQ(c.ok->getY(), 225);
+    EXPECT_GE(c.ok->getY(), note->getY() + note->getHeight());
     EXPECT_NEAR(c.ok->getX() + c.ok->getWidth() / 2, dialog->getWidth() / 2, 1);
     EXPECT_TRUE(c.ok->getButtonStyle() & BUTTON_INITIAL);
     EXPECT_EQ(c.ok->getTarget(), dialog);
@@ -203,7 +209,7 @@ TEST_F(RuleDialogTest, ControlsSitWhereTheyBelong)
 TEST_F(RuleDialogTest, NoLabelRunsIntoItsMenu)
 {
     const Controls c(dialog);
-    ASSERT_EQ(c.labels.size(), 5u);
+    ASSERT_EQ(c.labels.size(), 6u);
     ASSERT_TRUE(c.reneed && c.hangJack);
     const FXOptionMenu* menus[] = {c.reneed, c.follow, c.underTrump, c.length, c.hangJack};
     for (size_t i = 0; i < 5; ++i) {
@@ -288,6 +294,13 @@ TEST_F(RuleDialogTest, ForceFollowAndReneedChoicesEnableTheReneedControls)
         EXPECT_EQ(c.reneed->isEnabled(), s.reneedMenu);
         EXPECT_EQ(c.noGamePoint->isEnabled(), s.noGamePoint);
         EXPECT_EQ(itemsEnabled(c.reneed), s.reneedItems);
+        // Every greyed control says why in its tooltip, and only a greyed one.
+        std::vector<FXLabel*> controls = {c.reneed, c.noGamePoint};
+        for (FXOption* option : items(c.reneed)) controls.push_back(option);
+        for (FXLabel* control : controls) {
+            SCOPED_TRACE(control->getText().text());
+            EXPECT_EQ(control->getTipText().empty(), control->isEnabled() == TRUE);
+        }
     }
 }
 

@@ -152,3 +152,14 @@ TEST_F(ScoringTest, PlayAgainStartsANewGameWithTheSamePlayers)
     EXPECT_EQ(loop.pending().front().action, ACTION_SET_DEALER);
     EXPECT_EQ(hooks.sessionsEnded, 0);
 }
+
+// Rules changed during a game wait for the next one: "Play again" is one.
+TEST_F(ScoringTest, PlayAgainTakesTheRulesChosenDuringTheGame)
+{
+    game.pendingRules.target = 7;
+    game.teams[0].score = 13;
+    won(0, 0, {"AS"});
+    table.answers = {true};
+    endRound(game);
+    EXPECT_EQ(game.rules.target, 7);
+}

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <set>
 
 #include <arpa/inet.h>
@@ -378,6 +379,32 @@ TEST_F(SessionTest, JoinersLeftUnseatedAreSentBackWhenTheGameStarts)
     EXPECT_TRUE(closedByPeer(late)) << "a joiner that came after the seating";
     EXPECT_FALSE(closedByPeer(jo));
     for (int s : {jo, kit, late}) ::close(s);
+}
+
+// The rules chosen in the dialog wait in pendingRules; hosting is starting
+// a game, so the joiners are sent those, not the last local game's.
+TEST_F(SessionTest, AHostSendsTheRulesChosenForTheNextGame)
+{
+    listen();
+    nameLocalPlayer(2);
+    game.sessionMode = MODE_SETUP;
+    game.pendingRules.target = 7;
+    game.pendingRules.tobagoRules = 1;
+    int jo = -1;
+    ui.addPlayers = [&] {
+        jo = joinAs("Jo");
+        receivedBy(jo);
+        return session.addOtherPlayer(slotOf("Jo")) == SEATS_FULL;
+    };
+    ASSERT_TRUE(session.hostNetworkGame());
+    pumpFor(50);
+    std::optional<RuleSettings> sent;
+    for (const auto& [header, body] : receivedBy(jo))
+        if (header.msgType == MSG_RULES) sent = decodeRules(body.data());
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(rulesFields(*sent), rulesFields(game.pendingRules));
+    EXPECT_EQ(rulesFields(game.rules), rulesFields(game.pendingRules)) << "and the host plays by them";
+    ::close(jo);
 }
 
 // The name of a seat, or of a joiner already listed, cannot be joined under

@@ -3,6 +3,7 @@
 
 #include <fx.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ public:
         auto* dialog = dynamic_cast<FXDialogBox*>(app->getModalWindow());
         if (!dialog) return 1;
         title = dialog->getTitle().text();
+        width = dialog->getWidth();
         for (FXWindow* child = dialog->getFirst(); child; child = child->getNext()) {
             if (auto* button = dynamic_cast<FXButton*>(child)) {
                 buttons.push_back({button->getText().text(), button->getX(), button->getY()});
@@ -40,6 +42,7 @@ public:
     }
 
     std::string title;
+    FXint width = 0;
     std::vector<Shown> labels;
     std::vector<Shown> buttons;
 };
@@ -87,28 +90,41 @@ protected:
 FXApp* HighScoreDialogTest::app = nullptr;
 FXMainWindow* HighScoreDialogTest::window = nullptr;
 
-TEST_F(HighScoreDialogTest, DefaultTableShowsTenNumberedRowsAndOk)
+// The texts of one row, left to right.
+std::vector<Shown> row(const DialogReader& seen, int r)
+{
+    std::vector<Shown> shown;
+    for (const Shown& label : seen.labels)
+        if (label.y == 8 + 20 * r) shown.push_back(label);
+    std::sort(shown.begin(), shown.end(), [](const Shown& a, const Shown& b) { return a.x < b.x; });
+    return shown;
+}
+
+std::vector<std::string> texts(const std::vector<Shown>& shown)
+{
+    std::vector<std::string> out;
+    for (const Shown& s : shown) out.push_back(s.text);
+    return out;
+}
+
+// Rows no game has reached show their number and nothing else.
+TEST_F(HighScoreDialogTest, DefaultTableShowsTenNumberedBlankRowsAndOk)
 {
     const DialogReader seen = show(defaultHighScores());
     EXPECT_EQ(seen.title, "High Scores");
-    ASSERT_EQ(seen.labels.size(), 50u);
-
-    const FXint w = width("Nobody");
-    const FXint columnX[5] = {6, 32, w + 36, w + 58, w + w + 90};
-    for (int column = 0; column < 5; ++column) {
-        for (int row = 0; row < HIGH_SCORE_COUNT; ++row) {
-            const Shown& shown = seen.labels[10 * column + row];
-            SCOPED_TRACE(testing::Message() << "column " << column << " row " << row);
-            const std::string texts[5] = {std::to_string(row + 1) + (row < 9 ? ". " : "."), "Nobody", "vs.",
-                                          "Nobody", "0 - 0"};
-            EXPECT_EQ(shown.text, texts[column]);
-            EXPECT_EQ(shown.x, columnX[column]);
-            EXPECT_EQ(shown.y, 8 + 20 * row);
-        }
+    ASSERT_EQ(seen.labels.size(), 10u);
+    for (int r = 0; r < HIGH_SCORE_COUNT; ++r) {
+        SCOPED_TRACE(r);
+        const std::vector<Shown> shown = row(seen, r);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, std::to_string(r + 1) + (r < 9 ? ". " : "."));
+        EXPECT_EQ(shown[0].x, 6);
     }
     ASSERT_EQ(seen.buttons.size(), 1u);
     EXPECT_EQ(seen.buttons[0].text, " OK ");
     EXPECT_EQ(seen.buttons[0].y, 220);
+    // As wide as the rows' columns would reach, not just the numbers.
+    EXPECT_GT(seen.width, 2 * width("Nobody") + 90 + width("0 - 0"));
 }
 
 TEST_F(HighScoreDialogTest, ColumnsFollowTheWidestNamesAndLongWinnersAreCut)
@@ -116,16 +132,26 @@ TEST_F(HighScoreDialogTest, ColumnsFollowTheWidestNamesAndLongWinnersAreCut)
     HighScoreTable table = defaultHighScores();
     std::string longName;
     for (int i = 0; i < 200; ++i) longName += "ě";  // 400 bytes
-    table[3] = {longName, "Fatboy && Saucy", 14, -2};
+    table[0] = {"Bossman", "Horse", 14, 3, PlayedAs{2, 1, "Expert"}};
+    table[3] = {longName, "Fatboy && Saucy", 14, -2, std::nullopt};
 
     const DialogReader seen = show(table);
-    ASSERT_EQ(seen.labels.size(), 50u);
     const std::string cut = longName.substr(0, 254);  // 127 whole characters
-    EXPECT_EQ(seen.labels[13].text, cut);
-    EXPECT_EQ(seen.labels[33].text, "Fatboy & Saucy");  // "&&" shows as one ampersand
-    EXPECT_EQ(seen.labels[43].text, "14 - -2");
-    EXPECT_EQ(seen.labels[23].x, width(cut) + 36);
-    EXPECT_EQ(seen.labels[43].x, width(cut) + width("Fatboy && Saucy") + 90);
+    const std::vector<Shown> longRow = row(seen, 3);
+    EXPECT_EQ(texts(longRow), (std::vector<std::string>{"4. ", cut, "vs.", "Fatboy & Saucy", "14 - -2"}))
+        << "\"&&\" shows as one ampersand; a game recorded before its details were kept shows none";
+    ASSERT_EQ(longRow.size(), 5u);
+    const FXint scoresX = width(cut) + width("Fatboy && Saucy") + 90;
+    const FXint columnX[5] = {6, 32, width(cut) + 36, width(cut) + 58, scoresX};
+    for (int column = 0; column < 5; ++column) EXPECT_EQ(longRow[column].x, columnX[column]) << column;
+
+    const std::vector<Shown> duvanto = row(seen, 0);
+    EXPECT_EQ(texts(duvanto),
+              (std::vector<std::string>{"1. ", "Bossman", "vs.", "Horse", "14 - 3", "(Duvanto, Expert computer)"}));
+    ASSERT_EQ(duvanto.size(), 6u);
+    EXPECT_EQ(duvanto[4].x, scoresX);
+    EXPECT_GE(duvanto[5].x, scoresX + std::max(width("14 - 3"), width("14 - -2")));
+    for (int r : {1, 2, 4, 9}) EXPECT_EQ(row(seen, r).size(), 1u) << "row " << r << " is blank";
 }
 
 } // namespace

@@ -76,7 +76,7 @@ protected:
     {
         game.teams[0].score = score0;
         game.teams[1].score = score1;
-        recordGameResult(table, game, store);
+        recordGameResult(table, game, store, level);
     }
 
     std::string storedPlainText() const { return scrambled(store.values.at("Scores/Data")); }
@@ -84,6 +84,7 @@ protected:
     GameState game;
     MapStore store;
     HighScoreTable table = defaultHighScores();
+    std::string level = "Standard";
 };
 
 // --- Recording a finished game ---------------------------------------------
@@ -100,7 +101,7 @@ TEST_F(HighScoresTest, FirstFourSeatGameIsStoredByteExact)
     std::string text = "Fatboy && Saucy\tDread && Horse\t14\t9";
     for (int i = 1; i < HIGH_SCORE_COUNT; ++i) text += "\t" + DEFAULT_ENTRY_TEXT;
     EXPECT_EQ(storedPlainText(), text);
-    EXPECT_EQ(store.writes, 1);
+    EXPECT_EQ(store.writes, 2) << "Data and Played";
     EXPECT_EQ(store.flushedWrites, 0);
 }
 
@@ -162,7 +163,7 @@ TEST_F(HighScoresTest, EqualScoresRecordTeamOneOnlyAboveANegativeMargin)
     finish(7, 7);
     EXPECT_EQ(table[9], (HighScoreEntry{"C && D", "A && B", 7, 7}));
     EXPECT_EQ(table[8], NOBODY);
-    EXPECT_EQ(store.writes, 1);
+    EXPECT_EQ(store.writes, 2) << "Data and Played";
 }
 
 TEST_F(HighScoresTest, NewGameGoesBelowEqualMarginsAndDropsTheLast)
@@ -239,8 +240,9 @@ TEST(SaveHighScores, StoresTheScrambledTextUnderScoresData)
     const std::string entry = nobody + "\x92" + nobody + "\x92\xAB\x92\xAB";
     std::string expected = entry;
     for (int i = 1; i < HIGH_SCORE_COUNT; ++i) expected += "\x92" + entry;
-    ASSERT_EQ(store.values.size(), 1u);
+    ASSERT_EQ(store.values.size(), 2u);
     EXPECT_EQ(store.values.at("Scores/Data"), expected);
+    EXPECT_EQ(store.values.at("Scores/Played"), "?\t?\t?\t?\t?\t?\t?\t?\t?\t?");
     EXPECT_EQ(store.flushedWrites, 0);
 }
 
@@ -339,6 +341,152 @@ TEST_F(HighScoresTest, RecordedGameShowsTheNamesItWillReadBack)
     finish(14, 9);
     EXPECT_EQ(table[5].winners, "Zdeněk && Sau cy");
     EXPECT_EQ(loadHighScores(store), table);
+}
+
+// --- How each game was played, kept beside the table ------------------------
+
+std::vector<std::optional<PlayedAs>> playedOf(const HighScoreTable& table)
+{
+    std::vector<std::optional<PlayedAs>> played;
+    for (const HighScoreEntry& entry : table) played.push_back(entry.played);
+    return played;
+}
+
+TEST_F(HighScoresTest, EachGameSaysHowItWasPlayedAndReadsItBack)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string> names;
+        std::vector<int> computers;  // seats this program's computers played
+        PlayedAs played;
+        const char* description;
+    };
+    const Case cases[] = {
+        {"Duvanto", {"Bossman", "Horse"}, {2}, {2, 1, "Expert"}, "Duvanto, Expert computer"},
+        {"alone with three computers", {"A", "B", "C", "D"}, {1, 2, 3}, {4, 3, "Standard"}, "Standard computers"},
+        {"with a partner", {"A", "B", "C", "D"}, {2, 3}, {4, 2, "Expert"}, "Expert computers"},
+        {"joined network game", {"A", "B", "C", "D"}, {}, {4, 0, ""}, "network game"},
+        {"network Duvanto", {"A", "B"}, {}, {2, 0, ""}, "Duvanto, network game"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        table = defaultHighScores();
+        for (Seat& seat : game.seats) seat = Seat{};
+        seatPlayers(c.names);
+        for (int seat : c.computers) game.seats[seat].kind = COMPUTER;
+        level = c.played.computerLevel.empty() ? "Expert" : c.played.computerLevel;
+        finish(14, 3);
+        ASSERT_TRUE(table[0].played);
+        EXPECT_EQ(*table[0].played, c.played);
+        EXPECT_EQ(playedDescription(table[0].played), c.description);
+        const HighScoreTable read = loadHighScores(store);
+        EXPECT_EQ(playedOf(read), playedOf(table));
+        EXPECT_TRUE(table[1].empty());
+        EXPECT_FALSE(table[0].empty());
+    }
+    EXPECT_EQ(playedDescription(std::nullopt), "");
+}
+
+// The table's own value is what older programs read and write: it is
+// written as before, and a value written by them alone reads as before.
+TEST_F(HighScoresTest, OlderProgramsAndTheirTablesStillAgree)
+{
+    seatPlayers({"Bossman", "Horse"});
+    game.seats[2].kind = COMPUTER;
+    finish(14, 3);
+    const std::optional<HighScoreTable> oldRead = parseHighScoreText(storedPlainText());
+    ASSERT_TRUE(oldRead);
+    EXPECT_EQ(*oldRead, table);
+
+    MapStore older;
+    older.values["Scores/Data"] = store.values.at("Scores/Data");
+    const HighScoreTable read = loadHighScores(older);
+    EXPECT_EQ(read, table);
+    EXPECT_EQ(playedOf(read), std::vector<std::optional<PlayedAs>>(HIGH_SCORE_COUNT)) << "no details are made up";
+}
+
+// An older program records a game and writes only Data: the rows it moved
+// keep their details, the row it wrote and the row it dropped have none.
+TEST_F(HighScoresTest, RowsMovedByAProgramThatWritesOnlyDataKeepTheirDetails)
+{
+    table = tableWithMargins({9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+    for (int i = 0; i < HIGH_SCORE_COUNT; ++i) table[i].played = PlayedAs{4, 1 + i % 3, i % 2 ? "Expert" : "Standard"};
+    saveHighScores(table, store);
+
+    HighScoreTable olderWrote = table;
+    std::move_backward(olderWrote.begin() + 2, olderWrote.end() - 1, olderWrote.end());
+    olderWrote[2] = {"New", "Old", 14, 6, std::nullopt};
+    std::string data = highScoreText(olderWrote);
+    scrambleText(data);
+    store.values["Scores/Data"] = data;
+
+    const HighScoreTable read = loadHighScores(store);
+    EXPECT_EQ(read, olderWrote);
+    for (int i = 0; i < HIGH_SCORE_COUNT; ++i) {
+        SCOPED_TRACE(i);
+        if (i == 2) {
+            EXPECT_FALSE(read[i].played);
+        } else {
+            ASSERT_TRUE(read[i].played);
+            EXPECT_EQ(*read[i].played, *table[i < 2 ? i : i - 1].played);
+        }
+    }
+}
+
+TEST(LoadHighScores, BadPlayedValuesLeaveOnlyTheirRowsWithoutDetails)
+{
+    HighScoreTable table = tableWithMargins({9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+    for (HighScoreEntry& entry : table) entry.played = PlayedAs{4, 2, "Expert"};
+    MapStore good;
+    saveHighScores(table, good);
+    const std::string played = good.values.at("Scores/Played");
+    const std::string firstField = played.substr(0, played.find('\t'));
+    const std::string rest = played.substr(firstField.size());
+    const std::string check = firstField.substr(0, 8);
+    const std::string secondRowCheck = played.substr(firstField.size() + 1, 8);
+
+    // Values that spoil the first field only, then the whole value.
+    const std::pair<const char*, std::string> firstFieldCases[] = {
+        {"unknown", "?"},
+        {"empty", ""},
+        {"check of another row", secondRowCheck + ",4,2,Expert"},
+        {"check not hex", "zzzzzzzz,4,2,Expert"},
+        {"short check", check.substr(1) + ",4,2,Expert"},
+        {"three seats", check + ",3,2,Expert"},
+        {"every seat a computer", check + ",4,4,Expert"},
+        {"negative computers", check + ",4,-1,Expert"},
+        {"computers without a level", check + ",4,2,-"},
+        {"a level without computers", check + ",4,0,Expert"},
+        {"level with a comma", check + ",4,2,Ex,pert"},
+        {"level with digits", check + ",4,2,Expert2"},
+        {"level too long", check + ",4,2," + std::string(17, 'E')},
+        {"seats with a sign", check + ",+4,2,Expert"},
+        {"five parts", firstField + ",x"},
+    };
+    for (const auto& [what, field] : firstFieldCases) {
+        SCOPED_TRACE(what);
+        MapStore store = good;
+        store.values["Scores/Played"] = field + rest;
+        const HighScoreTable read = loadHighScores(store);
+        EXPECT_EQ(read, table);
+        EXPECT_FALSE(read[0].played);
+        for (int i = 1; i < HIGH_SCORE_COUNT; ++i) EXPECT_TRUE(read[i].played) << i;
+    }
+
+    const std::pair<const char*, std::string> wholeCases[] = {
+        {"empty", ""},
+        {"nine fields", rest.substr(1)},
+        {"eleven fields", played + "\t" + firstField},
+        {"scrambled", [&] { std::string s = played; scrambleText(s); return s; }()},
+    };
+    for (const auto& [what, value] : wholeCases) {
+        SCOPED_TRACE(what);
+        MapStore store = good;
+        store.values["Scores/Played"] = value;
+        const HighScoreTable read = loadHighScores(store);
+        EXPECT_EQ(read, table);
+        EXPECT_EQ(playedOf(read), std::vector<std::optional<PlayedAs>>(HIGH_SCORE_COUNT));
+    }
 }
 
 } // namespace

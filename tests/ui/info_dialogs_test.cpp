@@ -28,6 +28,9 @@ struct Seen {
     std::string okText;
     FXint okY = -1;
     bool closedByOk = true;
+    // After the dialog was made 200 by 120 pixels larger: the box's size and
+    // how far OK is from its bottom, and the centres of OK and of the dialog.
+    FXint grownBoxWidth = -1, grownBoxHeight = -1, grownOkBelowBox = -1, grownOkCentre = -1, grownCentre = -1;
 };
 
 // Reads the open dialog from a timer inside its modal loop, then clicks its
@@ -38,7 +41,7 @@ class DialogReader : public FXObject {
 public:
     enum { ID_READ = 1, ID_GIVE_UP };
 
-    explicit DialogReader(const char* shotName = "") : shot(shotName) {}
+    explicit DialogReader(const char* shotName = "", bool growIt = false) : shot(shotName), grow(growIt) {}
 
     long onRead(FXObject*, FXSelector, void*)
     {
@@ -48,6 +51,7 @@ public:
         seen.title = dialog->getTitle().text();
         seen.decorations = dialog->getDecorations();
         FXButton* ok = nullptr;
+        FXHorizontalFrame* box = nullptr;
         for (FXWindow* child = dialog->getFirst(); child; child = child->getNext()) {
             if (auto* button = dynamic_cast<FXButton*>(child)) {
                 ok = button;
@@ -55,9 +59,18 @@ public:
                 seen.okY = button->getY();
             } else if (auto* label = dynamic_cast<FXLabel*>(child)) {
                 seen.labels.emplace_back(label->getText().text(), label->getY());
-            } else if (auto* box = dynamic_cast<FXHorizontalFrame*>(child)) {
+            } else if ((box = dynamic_cast<FXHorizontalFrame*>(child))) {
                 readBox(box);
             }
+        }
+        if (grow && ok && box) {
+            dialog->resize(dialog->getWidth() + 200, dialog->getHeight() + 120);
+            dialog->layout();
+            seen.grownBoxWidth = box->getWidth();
+            seen.grownBoxHeight = box->getHeight();
+            seen.grownOkBelowBox = ok->getY() - (box->getY() + box->getHeight());
+            seen.grownOkCentre = ok->getX() + ok->getWidth() / 2;
+            seen.grownCentre = dialog->getWidth() / 2;
         }
         if (const char* dir = std::getenv("SHOT_DIR")) {
             const std::string command = std::string("import -window root ") + dir + "/" + shot + ".png";
@@ -105,6 +118,7 @@ private:
     }
 
     std::string shot;
+    bool grow = false;
 };
 
 FXDEFMAP(DialogReader) DialogReaderMap[] = {
@@ -118,9 +132,9 @@ namespace {
 FXApp* app = nullptr;
 FXMainWindow* window = nullptr;
 
-Seen show(void (*command)(FXWindow*), const char* shot)
+Seen show(void (*command)(FXWindow*), const char* shot, bool grow = false)
 {
-    DialogReader reader(shot);
+    DialogReader reader(shot, grow);
     app->addTimeout(&reader, DialogReader::ID_READ, 300);
     app->addTimeout(&reader, DialogReader::ID_GIVE_UP, 10000);
     command(window);
@@ -128,18 +142,37 @@ Seen show(void (*command)(FXWindow*), const char* shot)
     return reader.seen;
 }
 
+void expectTextAndOk(const Seen& seen, FXint boxWidth, FXint boxHeight)
+{
+    EXPECT_EQ(seen.boxWidth, boxWidth);
+    EXPECT_EQ(seen.boxHeight, boxHeight);
+    EXPECT_TRUE(seen.boxOptions & FRAME_RAISED);
+    EXPECT_FALSE(seen.editable);
+    EXPECT_TRUE(seen.scrollBarShown);
+    EXPECT_EQ(seen.okText, "OK");
+    EXPECT_TRUE(seen.closedByOk) << "the OK button did not close the dialog";
+}
+
 void expectCommonFrame(const Seen& seen, FXint boxY, FXint boxWidth, FXint boxHeight, FXint okY)
 {
     EXPECT_EQ(seen.decorations, FXuint(DECOR_TITLE | DECOR_BORDER));
     EXPECT_EQ(seen.boxY, boxY);
-    EXPECT_EQ(seen.boxWidth, boxWidth);
-    EXPECT_EQ(seen.boxHeight, boxHeight);
-    EXPECT_EQ(seen.boxOptions & (FRAME_RAISED | LAYOUT_CENTER_X), FXuint(FRAME_RAISED | LAYOUT_CENTER_X));
-    EXPECT_FALSE(seen.editable);
-    EXPECT_TRUE(seen.scrollBarShown);
-    EXPECT_EQ(seen.okText, "OK");
+    EXPECT_EQ(seen.boxOptions & LAYOUT_CENTER_X, FXuint(LAYOUT_CENTER_X));
     EXPECT_EQ(seen.okY, okY);
-    EXPECT_TRUE(seen.closedByOk) << "the OK button did not close the dialog";
+    expectTextAndOk(seen, boxWidth, boxHeight);
+}
+
+// How to Play and the Rules open at 460 by 240 and can be resized: the text
+// takes the new room, OK stays centred below it.
+void expectReadingFrame(const Seen& seen)
+{
+    EXPECT_EQ(seen.decorations, FXuint(DECOR_TITLE | DECOR_BORDER | DECOR_RESIZE));
+    expectTextAndOk(seen, 460, 240);
+    EXPECT_GT(seen.okY, seen.boxY + seen.boxHeight);
+    EXPECT_EQ(seen.grownBoxWidth, 460 + 200);
+    EXPECT_EQ(seen.grownBoxHeight, 240 + 120);
+    EXPECT_EQ(seen.grownOkBelowBox, seen.okY - (seen.boxY + seen.boxHeight));
+    EXPECT_NEAR(seen.grownOkCentre, seen.grownCentre, 1);
 }
 
 class InfoDialogsTest : public ::testing::Test {
@@ -166,18 +199,18 @@ TEST_F(InfoDialogsTest, AboutShowsNameCreditsAndNotice)
 
 TEST_F(InfoDialogsTest, HowToPlayShowsTheHelpText)
 {
-    const Seen seen = show(showHowToPlay, "how_to_play");
+    const Seen seen = show(showHowToPlay, "how_to_play", true);
     EXPECT_EQ(seen.title, "How to Play");
-    expectCommonFrame(seen, 8, 460, 240, 260);
+    expectReadingFrame(seen);
     EXPECT_TRUE(seen.labels.empty());
     EXPECT_EQ(seen.text, texts::help);
 }
 
 TEST_F(InfoDialogsTest, RulesShowHeadingsBoldWithoutTheMarker)
 {
-    const Seen seen = show(showRules, "rules");
+    const Seen seen = show(showRules, "rules", true);
     EXPECT_EQ(seen.title, "Rules of Marvanto");
-    expectCommonFrame(seen, 8, 460, 240, 260);
+    expectReadingFrame(seen);
     ASSERT_TRUE(seen.styled);
     ASSERT_EQ(seen.styles.size(), seen.text.size());
 

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "engine/rule_choices.h"
 #include "info_texts.h"
@@ -96,16 +100,25 @@ TEST(RulesText, SettingsListNamesEveryItemOfTheRuleDialog)
 
 TEST(HelpText, ParagraphsSeparatedByAnEmptyLine)
 {
-    std::istringstream text(texts::help);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
-    const char* starts[] = {"Playing: ", "Begging: ", "Duvanto: ", "Display: ", "Keys, speed and notes: "};
-    const int count = sizeof starts / sizeof starts[0];
-    ASSERT_EQ(lines.size(), 2u * count - 1);
-    for (int i = 0; i < count; ++i) {
-        EXPECT_EQ(lines[2 * i].rfind(starts[i], 0), 0u) << lines[2 * i];
-        if (i < count - 1) {
-            EXPECT_EQ(lines[2 * i + 1], "");
+    std::string text = texts::help;
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    text.pop_back();
+    std::vector<std::string> paragraphs;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find("\n\n", at), text.size());
+        paragraphs.push_back(text.substr(at, end - at));
+        at = end + 2;
+    }
+    const char* starts[] = {"Playing: ", "Begging: ", "Duvanto: ", "Display: ", "Hint: ", "Call Reneed: ", "Keys:\n",
+                            "Speed and notes: "};
+    ASSERT_EQ(paragraphs.size(), std::size(starts));
+    for (std::size_t i = 0; i < paragraphs.size(); ++i) {
+        EXPECT_EQ(paragraphs[i].rfind(starts[i], 0), 0u) << paragraphs[i];
+        EXPECT_EQ(paragraphs[i].find("\n\n"), std::string::npos);
+        // Only the list of keys runs over several lines.
+        if (std::string(starts[i]) != "Keys:\n") {
+            EXPECT_EQ(paragraphs[i].find('\n'), std::string::npos) << starts[i];
         }
     }
 }
