@@ -66,7 +66,9 @@ public:
     void setWindow(Window window) { window_ = std::move(window); }
     // "Open Game Record...", the "Recent Games" cascade and "Review".
     void addMenuEntries(FXMenuPane* gameMenu);
-    // The bar along the bottom of the window, hidden until a replay.
+    // The bar along the bottom of the window, over the banner and hidden
+    // until a replay: where the replay stands and the round's summary,
+    // clear of every hand at every size, above its buttons.
     void buildBar(FXComposite* window);
 
     bool active() const { return replay_ != nullptr; }
@@ -114,7 +116,9 @@ private:
     std::vector<std::string> recentLabels_;
     FXTime recentRead_ = 0;
     FXApp* app_ = nullptr;
-    FXHorizontalFrame* bar_ = nullptr;
+    FXVerticalFrame* bar_ = nullptr;
+    FXLabel* status_ = nullptr;
+    FXLabel* summaryLines_[2] = {nullptr, nullptr};
     FXButton* seatButton_ = nullptr;
 
     std::string path_;
