@@ -23,17 +23,17 @@ std::string teamText(const RecordHeader& h, int team)
     return h.seatCount == 2 ? first : first + " & " + h.names[2 * team + 1];
 }
 
-// The text on two lines of that many pixels, broken after a comma or a full
-// stop; what the second cannot hold is cut.
-std::string twoLines(FXFont* font, const std::string& text, int width)
+// The text on one line of that many pixels, or on two broken after a comma
+// or a full stop; what the second cannot hold is cut.
+std::vector<std::string> wrapped(FXFont* font, const std::string& text, int width)
 {
     auto fits = [font, width](const std::string& part) { return font->getTextWidth(part.c_str()) <= width; };
     size_t cut = std::string::npos;
     if (!fits(text))
         for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1))
             if ((text[at - 1] == ',' || text[at - 1] == '.') && fits(text.substr(0, at))) cut = at;
-    if (cut == std::string::npos) return text + "\n ";
-    return text.substr(0, cut) + "\n" + text.substr(cut + 1);
+    if (cut == std::string::npos) return {text};
+    return {text.substr(0, cut), text.substr(cut + 1)};
 }
 
 }  // namespace
@@ -67,8 +67,8 @@ void ReplayView::buildBar(FXComposite* window)
 {
     bar_ = new FXVerticalFrame(window, LAYOUT_FIX_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT | FRAME_RAISED, 0,
                                0, 0, 0, 4, 4, 2, 2, 0, 0);
-    // Two lines a team, blank or not: the bar does not jump as the steps go.
-    for (FXLabel*& line : summaryLines_) line = new FXLabel(bar_, " \n ", nullptr, JUSTIFY_LEFT | LAYOUT_FILL_X);
+    // Every line, blank or not: the bar does not jump as the steps go.
+    for (FXLabel*& line : lines_) line = new FXLabel(bar_, " ", nullptr, JUSTIFY_LEFT | LAYOUT_FILL_X);
     auto* buttonRow = new FXHorizontalFrame(bar_, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0);
     const struct {
         const char* text;
@@ -228,28 +228,27 @@ void ReplayView::display()
     canvas.showGame(&g);
     canvas.clearNotes();
     if (!replay_->note().empty()) canvas.addNote(replay_->note());
+
+    // In the bar: the round's summary while the table would show it (after
+    // the round's last card until the next round's first), then the review.
+    std::vector<std::string> rows;
+    FXFont* font = lines_[0]->getFont();
+    const int room = bar_->getWidth() - bar_->getPadLeft() - bar_->getPadRight() - lines_[0]->getPadLeft() -
+                     lines_[0]->getPadRight();
+    if (const RoundSummary* summary = replay_->summary())
+        for (const RoundSummaryColumn& team : summary->teams)
+            if (!team.heading.empty())
+                for (const std::string& row : wrapped(font, summaryNote(team), room)) rows.push_back(row);
     const std::string reviewed = reviewNote();
-    if (!reviewed.empty()) canvas.addNote(reviewed);
-    // The round's summary while the table would show it: after the round's
-    // last card until the next round's first.
-    const RoundSummary* summary = replay_->summary();
-    for (int t = 0; t < 2; ++t) {
-        FXLabel* label = summaryLines_[t];
-        const bool shown = summary && !summary->teams[t].heading.empty();
-        const int room = bar_->getWidth() - bar_->getPadLeft() - bar_->getPadRight() - label->getPadLeft() - label->getPadRight();
-        label->setText(shown ? twoLines(label->getFont(), summaryNote(summary->teams[t]), room).c_str() : " \n ");
-    }
+    if (!reviewed.empty()) rows.push_back(reviewed);
+    if (!reviewed_.empty()) rows.push_back("Review: " + summaryText(summarizeReview(reviewed_)));
+    for (size_t i = 0; i < BAR_LINES; ++i) lines_[i]->setText(i < rows.size() ? rows[i].c_str() : " ");
+
     size_t stop = 0;
     while (stop + 1 < stops_.size() && stops_[stop + 1].actions <= at_) ++stop;
     // Short, for the room the buttons leave at the small size; the table
     // says how the game ended.
     const std::string where = "Step " + std::to_string(stop) + " of " + std::to_string(stops_.size() - 1);
-    if (!reviewed_.empty()) {
-        // Short enough for the corner of the small table.
-        const ReviewSummary r = summarizeReview(reviewed_);
-        canvas.addNote("Review: " + std::to_string(r.inaccuracies) + " inacc., " + std::to_string(r.mistakes) +
-                       " mistakes, " + std::to_string(r.blunders) + " blunders");
-    }
     status_->setText(where.c_str());
     window_.refreshScores();
     canvas.drawTable(true);

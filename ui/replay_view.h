@@ -67,8 +67,8 @@ public:
     // "Open Game Record...", the "Recent Games" cascade and "Review".
     void addMenuEntries(FXMenuPane* gameMenu);
     // The bar along the bottom of the window, over the banner and hidden
-    // until a replay: where the replay stands and the round's summary,
-    // clear of every hand at every size, above its buttons.
+    // until a replay: the round's summary and the review above the buttons
+    // and where the replay stands, clear of every hand at every size.
     void buildBar(FXComposite* window);
 
     bool active() const { return replay_ != nullptr; }
@@ -118,7 +118,9 @@ private:
     FXApp* app_ = nullptr;
     FXVerticalFrame* bar_ = nullptr;
     FXLabel* status_ = nullptr;
-    FXLabel* summaryLines_[2] = {nullptr, nullptr};
+    // Two for each team's summary, or fewer, and the review's.
+    static constexpr size_t BAR_LINES = 4;
+    FXLabel* lines_[BAR_LINES] = {};
     FXButton* seatButton_ = nullptr;
 
     std::string path_;
