@@ -252,7 +252,7 @@ std::optional<GameRecord> parseGameRecord(const std::string& text, RecordError& 
             if (word.compare(0, HINT_PREFIX_LENGTH, HINT_PREFIX) == 0) {
                 const int seat = seatDigit(word.substr(HINT_PREFIX_LENGTH));
                 if (seat < 0) return fail("\"" + word + "\" is not a hint: hint:N names a seat 0 to 3");
-                record.hints.push_back({seat, record.actions.size(), lineNumber});
+                record.hints.push_back({seat, record.actions.size()});
                 continue;
             }
             const auto action = parseActionToken(word);

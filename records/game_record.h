@@ -20,7 +20,6 @@ struct RecordedAction {
 struct RecordedHint {
     int seat = 0;
     size_t before = 0;  // the actions recorded before it
-    int line = 0;
 };
 
 struct GameRecord {
