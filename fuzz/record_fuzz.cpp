@@ -23,6 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const auto again = parseActionToken(actionToken(a.action));
         if (!again || again->action != a.action.action || again->card != a.action.card) std::abort();
     }
+    for (const RecordedHint& hint : record->hints) {
+        std::string token;
+        appendHintToken(token, hint.seat);
+        RecordError hintError;
+        const auto again = parseGameRecord(token + "\n", hintError);
+        if (hint.before > record->actions.size() || !again || again->hints.size() != 1 || again->hints[0].seat != hint.seat)
+            std::abort();
+    }
     for (const auto& [name, value] : record->tags) {
         RecordError tagError;
         const auto tag = parseGameRecord(tagLine(name, value) + "\n", tagError);

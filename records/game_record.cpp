@@ -22,6 +22,10 @@ constexpr Word BARE[] = {{"beg", ACTION_BEG}, {"give", ACTION_GIVE_ONE}, {"redea
 constexpr Word OF_SEAT[] = {
     {"dealer", ACTION_SET_DEALER}, {"reneed", ACTION_CALL_RENEED}, {"takeover", ACTION_TAKEOVER}, {"return", ACTION_RETURN}};
 
+// Not an action: a seat asked for a hint ("hint:N").
+constexpr char HINT_PREFIX[] = "hint:";
+constexpr size_t HINT_PREFIX_LENGTH = sizeof HINT_PREFIX - 1;
+
 constexpr std::pair<const char*, SeatKind> KIND_NAMES[] = {
     {"human", LOCAL_HUMAN}, {"remote", REMOTE}, {"computer", COMPUTER}};
 
@@ -94,24 +98,53 @@ std::string describeRecordError(const std::string& file, const RecordError& erro
     return file + ": line " + std::to_string(error.line) + ": " + error.what;
 }
 
-std::string actionToken(const GameAction& a)
+bool appendActionToken(std::string& out, const GameAction& a)
 {
-    const std::string seat = std::to_string(a.seat);
+    // Straight into the buffer: the writer adds a token for every action.
+    const char seat = static_cast<char>('0' + a.seat);
+    const bool seatKnown = a.seat >= 0 && a.seat <= 3;
+    auto card = [&out, &a] { out += cardToken(a.card); };
     switch (a.action) {
     case ACTION_PLAY:
-        return seat + ":" + cardToken(a.card);
     case ACTION_DEAL:
-        return seat + "+" + cardToken(a.card);
+        if (!seatKnown) return false;
+        out += seat;
+        out += a.action == ACTION_PLAY ? ':' : '+';
+        card();
+        return true;
     case ACTION_KICK:
-        return "kick:" + cardToken(a.card);
+        out += "kick:";
+        card();
+        return true;
     default:
         break;
     }
     for (const Word& w : BARE)
-        if (w.code == a.action) return w.text;
+        if (w.code == a.action) {
+            out += w.text;
+            return true;
+        }
     for (const Word& w : OF_SEAT)
-        if (w.code == a.action) return std::string(w.text) + ":" + seat;
-    return {};
+        if (w.code == a.action && seatKnown) {
+            out += w.text;
+            out += ':';
+            out += seat;
+            return true;
+        }
+    return false;
+}
+
+std::string actionToken(const GameAction& a)
+{
+    std::string token;
+    appendActionToken(token, a);
+    return token;
+}
+
+void appendHintToken(std::string& out, int seat)
+{
+    out += HINT_PREFIX;
+    out += static_cast<char>('0' + seat);
 }
 
 std::optional<GameAction> parseActionToken(const std::string& token)
@@ -216,6 +249,12 @@ std::optional<GameRecord> parseGameRecord(const std::string& text, RecordError& 
         std::istringstream words(line);
         std::string word;
         while (words >> word) {
+            if (word.compare(0, HINT_PREFIX_LENGTH, HINT_PREFIX) == 0) {
+                const int seat = seatDigit(word.substr(HINT_PREFIX_LENGTH));
+                if (seat < 0) return fail("\"" + word + "\" is not a hint: hint:N names a seat 0 to 3");
+                record.hints.push_back({seat, record.actions.size()});
+                continue;
+            }
             const auto action = parseActionToken(word);
             if (!action) return fail("\"" + word + "\" is not an action");
             record.actions.push_back({*action, lineNumber});

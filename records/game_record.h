@@ -15,10 +15,18 @@ struct RecordedAction {
     int line = 0;  // in the file, from 1
 };
 
+// A seat asked the Expert for a hint. Not an action of the game: the
+// replay never sees it, only the statistics count it.
+struct RecordedHint {
+    int seat = 0;
+    size_t before = 0;  // the actions recorded before it
+};
+
 struct GameRecord {
     // In file order; names are unique.
     std::vector<std::pair<std::string, std::string>> tags;
     std::vector<RecordedAction> actions;
+    std::vector<RecordedHint> hints;
 
     // The value of a tag, or empty.
     std::string tag(const std::string& name) const;
@@ -40,7 +48,12 @@ std::string describeRecordError(const std::string& file, const RecordError& erro
 // "3:Qs" (a play), "reneed:1", "takeover:2", "return:2". Empty for a code
 // the game does not know.
 std::string actionToken(const GameAction& action);
+// The same token added to `out`, for the writer's buffer; false, adding
+// nothing, for a code the game does not know.
+bool appendActionToken(std::string& out, const GameAction& action);
 std::optional<GameAction> parseActionToken(const std::string& token);
+// "hint:0": seat 0 asked for a hint.
+void appendHintToken(std::string& out, int seat);
 
 // A seat's kind in the SeatNKind tags: "human" (a person at the recording
 // machine), "remote", "computer".

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "engine/actions.h"
-#include "records/record_replay.h"
+#include "records/record_review.h"
 
 namespace {
 
@@ -22,7 +22,26 @@ int gained(const RoundSummaryColumn& column)
     return n;
 }
 
-void addGame(GameStatistics& s, const GameRecord& record, const RecordHeader& header)
+// The person's decisions in the review kept beside the record, if any.
+void addReview(GameStatistics& s, const std::string& recordPath, const std::array<bool, 4>& people)
+{
+    const std::string path = reviewPathFor(recordPath);
+    std::error_code missing;
+    if (!std::filesystem::exists(path, missing)) return;
+    RecordError error;
+    const auto reviewed = loadReview(path, error);
+    if (!reviewed) {
+        ++s.unreadableReviews;
+        return;
+    }
+    for (const ReviewedDecision& r : *reviewed) {
+        if (!people[r.decision.view.seat]) continue;
+        ++s.reviewedDecisions;
+        s.reviewLoss += r.loss();
+    }
+}
+
+void addGame(GameStatistics& s, const GameRecord& record, const RecordHeader& header, const std::string& path)
 {
     int person = -1;
     for (int seat = 0; seat < 4 && person < 0; ++seat)
@@ -63,6 +82,9 @@ void addGame(GameStatistics& s, const GameRecord& record, const RecordHeader& he
         }
         summaryShown = summary != nullptr;
     }
+    const std::array<bool, 4> people = personSeats(header);
+    for (const RecordedHint& hint : record.hints) s.hints += people[hint.seat];
+    addReview(s, path, people);
     GameStatistics::Tally& tally = s.games[header.mode + ", " + header.level];
     ++tally.played;
     if (replay.ended()) {
@@ -94,7 +116,7 @@ GameStatistics gatherStatistics(const std::string& folder)
         const auto record = readGameRecordFile(file.second, error);
         const auto header = record ? readRecordHeader(*record, error) : std::nullopt;
         if (header)
-            addGame(s, *record, *header);
+            addGame(s, *record, *header, file.second);
         else
             ++s.unreadable;
     }
@@ -116,6 +138,14 @@ std::string statisticsText(const GameStatistics& s)
             std::to_string(s.begsRunPack) + "\n";
     text += "Rounds with a scoring kick: " + std::to_string(s.kicks) + "; jacks hung: " + std::to_string(s.hungJacks) + "\n";
     text += "Reneed calls: " + std::to_string(s.reneedsRight) + " right, " + std::to_string(s.reneedsWrong) + " wrong\n";
+    text += "Hints taken: " + std::to_string(s.hints) + "\n";
+    if (s.reviewedDecisions) {
+        char loss[32];
+        std::snprintf(loss, sizeof loss, "%.1f", s.reviewLoss / s.reviewedDecisions);
+        text += "Reviewed decisions: " + std::to_string(s.reviewedDecisions) + ", " + loss +
+                " points of winning chance lost a decision\n";
+    }
+    if (s.unreadableReviews) text += "Reviews that could not be read: " + std::to_string(s.unreadableReviews) + "\n";
     if (s.unreadable) text += "Records that could not be read: " + std::to_string(s.unreadable) + "\n";
     return text;
 }

@@ -1,7 +1,8 @@
 // The person's statistics, computed from the game records themselves (there
 // is no other store): every record in the folder replayed, each round's
 // summary and the person's own actions counted for the team of the first
-// person seated at the recording machine.
+// person seated at the recording machine; and the reviews kept beside the
+// records, for the person's decisions.
 #pragma once
 
 #include <map>
@@ -22,10 +23,16 @@ struct GameStatistics {
     int kicks = 0;       // cards the person's team turned up that scored
     int hungJacks = 0;   // jacks the person's team hung
     int reneedsRight = 0, reneedsWrong = 0;
+    int hints = 0;  // asked for by the people at the recording machine
+    // The people's decisions in the reviews kept, and the points of winning
+    // chance they lost in all.
+    int reviewedDecisions = 0;
+    double reviewLoss = 0;
     // Finished games in the order played: the person's team's score less
     // the other team's.
     std::vector<int> margins;
     int unreadable = 0;  // records that could not be replayed
+    int unreadableReviews = 0;
 };
 
 GameStatistics gatherStatistics(const std::string& folder);

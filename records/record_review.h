@@ -33,3 +33,13 @@ ReviewSummary summarizeReview(const std::vector<ReviewedDecision>& reviewed);
 std::string reviewText(const RecordHeader& header, const std::vector<ReviewedDecision>& reviewed);
 // "14 decisions: 2 inaccuracies, 1 mistake, 0 blunders; average loss 3.4 points"
 std::string summaryText(const ReviewSummary& summary);
+
+// A finished review is kept beside its record, "NAME.review" for
+// "NAME.mvr" (docs/game-record.md): it holds the Expert's verdicts and
+// where each decision stands, never the game, which is the record's.
+std::string reviewPathFor(const std::string& recordPath);
+// Written whole under another name and then put in place; false, with
+// the reason, when it cannot be.
+bool saveReview(const std::string& path, const std::vector<ReviewedDecision>& reviewed, std::string& error);
+// The decisions as saved; each one's view knows only its seat.
+std::optional<std::vector<ReviewedDecision>> loadReview(const std::string& path, RecordError& error);

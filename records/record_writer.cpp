@@ -75,10 +75,6 @@ void RecordWriter::begin(const GameState& game)
     result_.clear();
     pending_.clear();
     lineBegun_ = lineOnlyDealer_ = false;
-    if (!makeFolders(folder_)) {
-        error_ = systemError("cannot make the folder " + folder_);
-        return;
-    }
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -87,10 +83,17 @@ void RecordWriter::begin(const GameState& game)
     std::strftime(date, sizeof date, "%Y.%m.%d", &local);
     std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
     int n = stamp == lastStamp_ ? lastNumber_ : 0;
+    bool folderMade = false;
     lastStamp_ = stamp;
     while (fd_ == -1 && ++n < 10000) {
         path_ = folder_ + "/" + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".mvr";
         fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        // The folder is made when it is missing, not looked for at every game.
+        if (fd_ == -1 && errno == ENOENT && !folderMade && makeFolders(folder_)) {
+            folderMade = true;
+            --n;
+            continue;
+        }
         if (fd_ == -1 && errno != EEXIST) break;
     }
     lastNumber_ = n;
@@ -151,20 +154,32 @@ void RecordWriter::onAction(const GameState& game, const GameAction& action)
         begin(game);
     }
     if (fd_ == -1) return;
-    const std::string token = actionToken(action);
-    if (token.empty()) return;
-    // Written out at the end of each trick and of each deal (the kick); a
-    // line a round: a new one at the first card of each deal, unless only
-    // the dealer stands on the line so far.
+    // Written out at the end of each trick and of each deal (the kick: a
+    // person may think long over the beg); a line a round: a new one at the
+    // first card of each deal, unless only the dealer stands on the line so
+    // far.
+    const size_t before = pending_.size();
     const bool freshDeal = action.action == ACTION_DEAL && cardsInHands(game) == 1;
     if (lineBegun_) pending_ += freshDeal && !lineOnlyDealer_ ? '\n' : ' ';
-    pending_ += token;
+    if (!appendActionToken(pending_, action)) {
+        pending_.resize(before);
+        return;
+    }
     lineBegun_ = true;
     lineOnlyDealer_ = action.action == ACTION_SET_DEALER;
     if (!result_.empty())
         finish();
     else if ((action.action == ACTION_PLAY && !game.trick) || action.action == ACTION_KICK)
         flush();
+}
+
+void RecordWriter::onHint(int seat)
+{
+    // Goes out with the trick it was asked in.
+    if (fd_ == -1 || !lineBegun_ || seat < 0 || seat > 3) return;
+    pending_ += ' ';
+    appendHintToken(pending_, seat);
+    lineOnlyDealer_ = false;
 }
 
 void RecordWriter::onGameEnd(const GameState& game)

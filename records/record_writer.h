@@ -31,6 +31,9 @@ public:
     // The game has ended; the engine says so while it applies the game's
     // last action, before onAction sees that action.
     void onGameEnd(const GameState& game);
+    // The person at `seat` asked for a hint; kept in the record for the
+    // statistics, it is no action of the game.
+    void onHint(int seat);
 
     // The file of the game being recorded or of the last one; empty before.
     const std::string& path() const { return path_; }

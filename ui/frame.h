@@ -27,6 +27,7 @@
 
 class GameSetup;
 class PlayerNames;
+class RecordWriter;
 class ReplayView;
 class RuleDialog;
 class SessionPanel;
@@ -41,6 +42,8 @@ struct FrameParts {
     ComputerChoice* computerChoice = nullptr;
     // The Expert that thinks in the background: the hint asks it too.
     BackgroundExpert* expert = nullptr;
+    // The game's record, which counts the hints asked for.
+    RecordWriter* records = nullptr;
 };
 
 class Frame : public FXMainWindow, public Table, public SocketWatcher, public ComputerPace {

@@ -9,6 +9,7 @@
 #include "ui/typed_key.h"
 #include "ui/click_rules.h"
 #include "ui/frame.h"
+#include "records/record_writer.h"
 #include "ui/replay_view.h"
 
 long Frame::onCanvasPress(FXObject*, FXSelector, void*) { return 1; }
@@ -123,6 +124,7 @@ long Frame::onCmdLastTrick(FXObject*, FXSelector, void*)
 long Frame::onCmdHint(FXObject*, FXSelector, void*)
 {
     if (!parts.expert || !localHumanToAct(*game)) return 1;
+    if (parts.records) parts.records->onHint(game->turn);
     parts.expert->advise(*game, game->turn, [this](const BackgroundExpert::Advice& advice) { canvas->setHint(advice); });
     return 1;
 }

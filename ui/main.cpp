@@ -87,7 +87,7 @@ int main(int argc, char** argv)
         recordGameResult(highScores, finished, settings, computerLevelName(computerChoice.level()));
     });
     frame->setTransport(&transport);
-    frame->attach({&session, &names, &highScores, &settings, &computerChoice, &expert});
+    frame->attach({&session, &names, &highScores, &settings, &computerChoice, &expert, &records});
     transport.openListener(NET_LISTEN_PORT);
 
     frame->show(PLACEMENT_SCREEN);

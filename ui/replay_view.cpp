@@ -8,6 +8,7 @@
 #include "engine/actions.h"
 #include "records/record_review.h"
 #include "records/record_writer.h"
+#include "ui/round_summary.h"
 #include "ui/table_canvas.h"
 
 namespace {
@@ -20,6 +21,19 @@ std::string teamText(const RecordHeader& h, int team)
 {
     const std::string first = h.names[2 * team];
     return h.seatCount == 2 ? first : first + " & " + h.names[2 * team + 1];
+}
+
+// The text on one line of that many pixels, or on two broken after a comma
+// or a full stop; what the second cannot hold is cut.
+std::vector<std::string> wrapped(FXFont* font, const std::string& text, int width)
+{
+    auto fits = [font, width](const std::string& part) { return font->getTextWidth(part.c_str()) <= width; };
+    size_t cut = std::string::npos;
+    if (!fits(text))
+        for (size_t at = text.find(' '); at != std::string::npos; at = text.find(' ', at + 1))
+            if ((text[at - 1] == ',' || text[at - 1] == '.') && fits(text.substr(0, at))) cut = at;
+    if (cut == std::string::npos) return {text};
+    return {text.substr(0, cut), text.substr(cut + 1)};
 }
 
 }  // namespace
@@ -51,18 +65,22 @@ ReplayView::~ReplayView()
 
 void ReplayView::buildBar(FXComposite* window)
 {
-    bar_ = new FXHorizontalFrame(window, LAYOUT_FIX_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT | FRAME_RAISED,
-                                 0, 0, 0, 0, 4, 4, 2, 2, 4, 0);
+    bar_ = new FXVerticalFrame(window, LAYOUT_FIX_X | LAYOUT_FIX_Y | LAYOUT_FIX_WIDTH | LAYOUT_FIX_HEIGHT | FRAME_RAISED, 0,
+                               0, 0, 0, 4, 4, 2, 2, 0, 0);
+    // Every line, blank or not: the bar does not jump as the steps go.
+    for (FXLabel*& line : lines_) line = new FXLabel(bar_, " ", nullptr, JUSTIFY_LEFT | LAYOUT_FILL_X);
+    auto* buttonRow = new FXHorizontalFrame(bar_, LAYOUT_FILL_X, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0);
     const struct {
         const char* text;
         FXSelector id;
     } buttons[] = {{"|<", ID_START},       {"<<", ID_TRICK_BACK}, {"<", ID_CARD_BACK}, {">", ID_CARD_FORWARD},
                    {">>", ID_TRICK_FORWARD}, {">|", ID_END}};
-    for (const auto& b : buttons) new FXButton(bar_, b.text, nullptr, this, b.id, BUTTON_NORMAL);
-    seatButton_ = new FXButton(bar_, "All hands", nullptr, this, ID_SEAT, BUTTON_NORMAL);
-    new FXButton(bar_, "Review", nullptr, this, ID_REVIEW, BUTTON_NORMAL);
-    new FXButton(bar_, "Play this deal again", nullptr, this, ID_PLAY_AGAIN, BUTTON_NORMAL);
-    new FXButton(bar_, "Leave replay", nullptr, this, ID_LEAVE, BUTTON_NORMAL | LAYOUT_RIGHT);
+    for (const auto& b : buttons) new FXButton(buttonRow, b.text, nullptr, this, b.id, BUTTON_NORMAL);
+    seatButton_ = new FXButton(buttonRow, "All hands", nullptr, this, ID_SEAT, BUTTON_NORMAL);
+    new FXButton(buttonRow, "Review", nullptr, this, ID_REVIEW, BUTTON_NORMAL);
+    new FXButton(buttonRow, "Play this deal again", nullptr, this, ID_PLAY_AGAIN, BUTTON_NORMAL);
+    new FXButton(buttonRow, "Leave replay", nullptr, this, ID_LEAVE, BUTTON_NORMAL | LAYOUT_RIGHT);
+    status_ = new FXLabel(buttonRow, " ", nullptr, JUSTIFY_CENTER_X | LAYOUT_FILL_X | LAYOUT_CENTER_Y);
     bar_->hide();
     app_ = window->getApp();
     if (review_.wakeDescriptor() != -1) app_->addInput(review_.wakeDescriptor(), INPUT_READ, this, ID_REVIEW_READY);
@@ -96,6 +114,9 @@ bool ReplayView::open(const std::string& path)
     }
     endReview();
     reviewed_.clear();
+    // A review done before is kept beside the record; one that cannot be
+    // read is done again on asking.
+    if (const auto kept = loadReview(reviewPathFor(path), error)) reviewed_ = *kept;
     path_ = path;
     record_ = std::move(*record);
     header_ = *header;
@@ -131,7 +152,6 @@ void ReplayView::restoreTable()
     reviewed_.clear();
     bar_->hide();
     window_.canvas->showGame(window_.live);
-    window_.canvas->setStatus("");
     window_.canvas->clearNotes();
     replay_.reset();
     window_.refreshScores();
@@ -208,25 +228,28 @@ void ReplayView::display()
     canvas.showGame(&g);
     canvas.clearNotes();
     if (!replay_->note().empty()) canvas.addNote(replay_->note());
-    const std::string reviewed = reviewNote();
-    if (!reviewed.empty()) canvas.addNote(reviewed);
+
+    // In the bar: the round's summary while the table would show it (after
+    // the round's last card until the next round's first), then the review.
+    std::vector<std::string> rows;
+    FXFont* font = lines_[0]->getFont();
+    const int room = bar_->getWidth() - bar_->getPadLeft() - bar_->getPadRight() - lines_[0]->getPadLeft() -
+                     lines_[0]->getPadRight();
     if (const RoundSummary* summary = replay_->summary())
         for (const RoundSummaryColumn& team : summary->teams)
-            if (!team.heading.empty()) canvas.addNote(team.heading + ": " + team.gained);
+            if (!team.heading.empty())
+                for (const std::string& row : wrapped(font, summaryNote(team), room)) rows.push_back(row);
+    const std::string reviewed = reviewNote();
+    if (!reviewed.empty()) rows.push_back(reviewed);
+    if (!reviewed_.empty()) rows.push_back("Review: " + summaryText(summarizeReview(reviewed_)));
+    for (size_t i = 0; i < BAR_LINES; ++i) lines_[i]->setText(i < rows.size() ? rows[i].c_str() : " ");
+
     size_t stop = 0;
     while (stop + 1 < stops_.size() && stops_[stop + 1].actions <= at_) ++stop;
-    std::string where = "Replay: step " + std::to_string(stop) + " of " + std::to_string(stops_.size() - 1);
-    if (replay_->ended()) {
-        const auto& s = replay_->finalScores();
-        where += ", game over " + std::to_string(s[0]) + " to " + std::to_string(s[1]);
-    }
-    if (!reviewed_.empty()) {
-        // Short enough for the corner of the small table.
-        const ReviewSummary r = summarizeReview(reviewed_);
-        canvas.addNote("Review: " + std::to_string(r.inaccuracies) + " inacc., " + std::to_string(r.mistakes) +
-                       " mistakes, " + std::to_string(r.blunders) + " blunders");
-    }
-    canvas.setStatus(where);
+    // Short, for the room the buttons leave at the small size; the table
+    // says how the game ended.
+    const std::string where = "Step " + std::to_string(stop) + " of " + std::to_string(stops_.size() - 1);
+    status_->setText(where.c_str());
     window_.refreshScores();
     canvas.drawTable(true);
 }
@@ -414,6 +437,9 @@ long ReplayView::onReviewReady(FXObject*, FXSelector, void*)
     if (!review_.finished()) return 1;
     reviewed_ = review_.takeResults();
     endReview();
+    std::string why;
+    if (!saveReview(reviewPathFor(path_), reviewed_, why))
+        window_.showError("Review", "The review could not be kept beside the record: " + why);
     display();
     return 1;
 }

@@ -66,7 +66,9 @@ public:
     void setWindow(Window window) { window_ = std::move(window); }
     // "Open Game Record...", the "Recent Games" cascade and "Review".
     void addMenuEntries(FXMenuPane* gameMenu);
-    // The bar along the bottom of the window, hidden until a replay.
+    // The bar along the bottom of the window, over the banner and hidden
+    // until a replay: the round's summary and the review above the buttons
+    // and where the replay stands, clear of every hand at every size.
     void buildBar(FXComposite* window);
 
     bool active() const { return replay_ != nullptr; }
@@ -114,7 +116,11 @@ private:
     std::vector<std::string> recentLabels_;
     FXTime recentRead_ = 0;
     FXApp* app_ = nullptr;
-    FXHorizontalFrame* bar_ = nullptr;
+    FXVerticalFrame* bar_ = nullptr;
+    FXLabel* status_ = nullptr;
+    // Two for each team's summary, or fewer, and the review's.
+    static constexpr size_t BAR_LINES = 4;
+    FXLabel* lines_[BAR_LINES] = {};
     FXButton* seatButton_ = nullptr;
 
     std::string path_;

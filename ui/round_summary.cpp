@@ -48,3 +48,12 @@ FXDialogBox* buildRoundSummary(FXWindow* owner, const RoundSummary& summary)
     box->resize(layout.width, layout.buttonY + ok->getDefaultHeight() + BOTTOM_MARGIN);
     return box;
 }
+
+std::string summaryNote(const RoundSummaryColumn& column)
+{
+    // The heading is written for a label, as this line is: "&&" for "&".
+    // What the round gave first: a line too long for the window loses its end.
+    std::string note = column.heading + ": " + column.gained;
+    for (size_t i = 0; i < column.lines.size(); ++i) note += (i ? ", " : ". ") + column.lines[i];
+    return note;
+}

@@ -398,3 +398,96 @@ TEST(GameRecordDeal, PlayedAgainTheFirstRoundDealsTheRecordedCardsThenTheGameGoe
     EXPECT_EQ(run.game.stackedDeal.dealer, -1);
     EXPECT_TRUE(run.game.stackedDeal.cards.empty());
 }
+
+TEST(GameRecordHints, AskedHintsAreKeptOutsideTheActionsAndCountedForThePerson)
+{
+    const std::string folder = freshFolder("hints");
+    RecordedGame run(folder, 4, RuleSettings(), 11);
+    int asked = 0;
+    run.afterEach = [&](const GameAction& a) {
+        // Seat 0 asks before every card it plays in the first tricks; seat 1 once.
+        if (a.action == ACTION_PLAY && asked < 3) {
+            run.writer.onHint(asked == 1 ? 1 : 0);
+            ++asked;
+        }
+    };
+    run.play();
+    ASSERT_TRUE(run.ended);
+    RecordError error;
+    auto record = readGameRecordFile(run.writer.path(), error);
+    ASSERT_TRUE(record) << describeRecordError(run.writer.path(), error);
+    ASSERT_EQ(record->hints.size(), 3u);
+    EXPECT_EQ(record->hints[1].seat, 1);
+    EXPECT_GT(record->hints[0].before, 0u);
+    EXPECT_TRUE(checkRecord(*record, error)) << describeRecordError(run.writer.path(), error);
+    EXPECT_FALSE(parseGameRecord(std::string(HEADER) + "dealer:2 hint:7\n", error));
+    EXPECT_EQ(error.line, 10);
+
+    // Counted for the people at the recording machine only.
+    const std::string text = readFile(run.writer.path());
+    const std::string kind = "[Seat0Kind \"computer\"]";
+    ASSERT_NE(text.find(kind), std::string::npos);
+    const std::string stats = freshFolder("hint_statistics");
+    ASSERT_TRUE(makeFolders(stats));
+    std::ofstream(stats + "/a.mvr", std::ios::binary)
+        << std::string(text).replace(text.find(kind), kind.size(), "[Seat0Kind \"human\"]");
+    const GameStatistics s = gatherStatistics(stats);
+    EXPECT_EQ(s.hints, 2);
+    EXPECT_NE(statisticsText(s).find("Hints taken: 2"), std::string::npos);
+}
+
+TEST(GameReviewFile, KeptBesideTheRecordReadBackAndAveragedInTheStatistics)
+{
+    const std::string folder = freshFolder("review_file");
+    ASSERT_TRUE(makeFolders(folder));
+    const std::string record = folder + "/game.mvr";
+    std::ofstream(record, std::ios::binary) << readFile(std::string(RECORDS_DATA) + "/four_seats.mvr");
+    EXPECT_EQ(reviewPathFor(record), folder + "/game.review");
+    std::vector<ReviewedDecision> reviewed(3);
+    reviewed[0].decision = {ReviewDecision::BEG, {}, 1, 1, 0, 19};
+    reviewed[0].chosen = 0.40, reviewed[0].best = 0.52, reviewed[0].bestChoice = 0;
+    reviewed[1].decision = {ReviewDecision::CARD, {}, parseCardToken("Th"), 2, 3, 20};
+    reviewed[1].chosen = 0.6, reviewed[1].best = 0.6, reviewed[1].bestChoice = parseCardToken("Th");
+    // A computer's decision, reviewed too: not the person's.
+    reviewed[2].decision = {ReviewDecision::DEALER, {}, 0, 2, 0, 20};
+    reviewed[2].decision.view.seat = 2;
+    reviewed[2].chosen = 0.1, reviewed[2].best = 0.9, reviewed[2].bestChoice = 1;
+    std::string why;
+    ASSERT_TRUE(saveReview(reviewPathFor(record), reviewed, why)) << why;
+    RecordError error;
+    const auto back = loadReview(reviewPathFor(record), error);
+    ASSERT_TRUE(back) << describeRecordError("game.review", error);
+    ASSERT_EQ(back->size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ((*back)[i].decision.kind, reviewed[i].decision.kind);
+        EXPECT_EQ((*back)[i].decision.choice, reviewed[i].decision.choice);
+        EXPECT_EQ((*back)[i].decision.line, reviewed[i].decision.line);
+        EXPECT_EQ((*back)[i].decision.view.seat, reviewed[i].decision.view.seat);
+        EXPECT_EQ((*back)[i].bestChoice, reviewed[i].bestChoice);
+        EXPECT_NEAR((*back)[i].loss(), reviewed[i].loss(), 0.01);
+    }
+    // Ann's two decisions lost 12 and 0 points: 6 a decision.
+    GameStatistics s = gatherStatistics(folder);
+    EXPECT_EQ(s.reviewedDecisions, 2);
+    EXPECT_NEAR(s.reviewLoss / s.reviewedDecisions, 6.0, 0.01);
+    EXPECT_NE(statisticsText(s).find("6.0 points of winning chance lost a decision"), std::string::npos);
+
+    // Damaged reviews are refused with their line, and left out of the figures.
+    const struct {
+        const char* text;
+        int line;
+    } damaged[] = {{"[Event \"Marvanto game\"]\n", 1},
+                   {"[Event \"Marvanto review\"]\n\n19 1 0 0 beg maybe 0.4 stand 0.5\n", 3},
+                   {"[Event \"Marvanto review\"]\n19 1 0 9 card Th 0.4 Th 0.5\n", 2},
+                   {"[Event \"Marvanto review\"]\n19 1 0 0 card Th 1.4 Th 0.5\n", 2},
+                   {"[Event \"Marvanto review\"]\n19 1 0 0 card Th 0.4\n", 2}};
+    for (const auto& d : damaged) {
+        std::ofstream(reviewPathFor(record), std::ios::binary | std::ios::trunc) << d.text;
+        EXPECT_FALSE(loadReview(reviewPathFor(record), error)) << d.text;
+        EXPECT_EQ(error.line, d.line) << d.text;
+    }
+    s = gatherStatistics(folder);
+    EXPECT_EQ(s.reviewedDecisions, 0);
+    EXPECT_EQ(s.unreadableReviews, 1);
+    EXPECT_EQ(s.games.begin()->second.played, 1);
+}

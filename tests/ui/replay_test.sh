@@ -1,6 +1,7 @@
 #!/bin/bash
 # Every game is kept, and can be looked at again: a game begun and left
-# after a few tricks is in the records folder, unfinished; Game > Recent
+# after a few tricks is in the records folder, unfinished, with the hint
+# asked for; Game > Recent
 # Games opens it on the table, and the keys step through it (Right a card,
 # Down a trick, Left and Up back, End, Home), each step a different table;
 # Escape leaves the replay and the setup dialog comes back.
@@ -41,6 +42,23 @@ xdotool type --delay 40 Ann
 typed Return
 check "the game begins" wait_gone "Game Setup" 5
 check "the record is made when the game begins" wait_until 10 test -n "$(record_file)"
+# Ctrl+H asks for a hint at Ann's turn (out of turn it does nothing); the
+# record keeps it, written out with the trick it was asked in.
+hinted() { grep -q ' hint:0' "$(record_file)"; }
+hint_kept() {
+    local i X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$WIN")"
+    for i in $(seq 40); do
+        answer_boxes
+        keys_to "$WIN" ctrl+h
+        sleep 0.5
+        click_in "$WIN" $((WIDTH / 2 - $(px 150) + $(px 20) * (i % 16))) $((HEIGHT / 2 + $(px 136)))
+        sleep 0.5
+        hinted && return 0
+    done
+    return 1
+}
+check "a hint asked for is in the record" hint_kept
 play_until "no such window" 25 > /dev/null
 check "the tricks played are in the record as they end" tricks_recorded 1
 check "the record reads as unfinished" grep -q '^\[Result "\*"\] *$' "$(record_file)"
