@@ -501,9 +501,14 @@ long Frame::onCmdQuitGame(FXObject* sender, FXSelector, void*)
     return 1;
 }
 
+// A replay on the table hides the live game: nothing is called on it.
+bool Frame::reneedCallable() const { return !replayView->active() && roundInPlay(*game); }
+
+bool Frame::hintUseful() const { return parts.expert && !replayView->active() && localHumanToAct(*game); }
+
 long Frame::onCmdCallReneed(FXObject*, FXSelector, void*)
 {
-    if (roundInPlay(*game)) sendCallReneed(*game, game->localSeat);
+    if (reneedCallable()) sendCallReneed(*game, game->localSeat);
     return 1;
 }
 
@@ -511,13 +516,13 @@ long Frame::onCmdCallReneed(FXObject*, FXSelector, void*)
 // round is played, a hint only while the person has a decision to make.
 long Frame::onUpdCallReneed(FXObject* sender, FXSelector, void*)
 {
-    sender->handle(this, FXSEL(SEL_COMMAND, roundInPlay(*game) ? ID_ENABLE : ID_DISABLE), nullptr);
+    sender->handle(this, FXSEL(SEL_COMMAND, reneedCallable() ? ID_ENABLE : ID_DISABLE), nullptr);
     return 1;
 }
 
 long Frame::onUpdHint(FXObject* sender, FXSelector, void*)
 {
-    const bool useful = parts.expert && localHumanToAct(*game);
+    const bool useful = hintUseful();
     sender->handle(this, FXSEL(SEL_COMMAND, useful ? ID_ENABLE : ID_DISABLE), nullptr);
     return 1;
 }

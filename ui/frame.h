@@ -215,6 +215,8 @@ private:
     bool deferWhileApplying(FXSelector id);
     // A game or network session holds the table.
     bool sessionUnderWay() const;
+    bool reneedCallable() const;
+    bool hintUseful() const;
     void chooseBackgroundImage();
     // A new local game with a record's seats and its first deal.
     void playDealAgain(const RecordHeader& header, GameState::StackedDeal deal);

@@ -123,7 +123,7 @@ long Frame::onCmdLastTrick(FXObject*, FXSelector, void*)
 
 long Frame::onCmdHint(FXObject*, FXSelector, void*)
 {
-    if (!parts.expert || !localHumanToAct(*game)) return 1;
+    if (!hintUseful()) return 1;
     if (parts.records) parts.records->onHint(game->turn);
     parts.expert->advise(*game, game->turn, [this](const BackgroundExpert::Advice& advice) { canvas->setHint(advice); });
     return 1;
