@@ -153,6 +153,9 @@ void Session::onAction(int slot, const GameAction& action)
     if (!isGameConnection(slot)) return;
     const bool hostOnly = action.action == ACTION_TAKEOVER || action.action == ACTION_RETURN;
     if ((hostOnly || rejoin_.catchingUp) && !carriesHostActions(slot)) return;
+    // A joiner seated while Add Players is still open has nothing to
+    // answer yet: until the game begins only the host's own actions count.
+    if (game_.sessionMode == MODE_HOSTING && !hostGameStarted() && !carriesHostActions(slot)) return;
     rejoin_.actionSeen = true;
     if (hostGameStarted()) recordAndRelay(slot, action);
     receiveAction(game_, action);

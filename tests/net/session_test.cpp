@@ -279,6 +279,30 @@ TEST_F(SessionTest, AJoinerWhoCameBeforeAddPlayersOpenedIsListed)
     ::close(jo);
 }
 
+// A joiner seated before the table is full sends game actions of its
+// own making: none counts, and the game waiting to begin stays as it was.
+TEST_F(SessionTest, ASeatedJoinerCannotActBeforeTheGameBegins)
+{
+    listen();
+    nameLocalPlayer(4);
+    ui.addPlayers = [this] {
+        const int jo = joinAs("Jo");
+        EXPECT_EQ(session.addOtherPlayer(slotOf("Jo")), SEATED);
+        for (const GameAction& forged : {GameAction{0, NO_CARD, ACTION_BEG}, GameAction{0, NO_CARD, ACTION_GIVE_ONE},
+                                         GameAction{2, NO_CARD, ACTION_SET_DEALER}, GameAction{2, NO_CARD, ACTION_CALL_RENEED}}) {
+            const FramedMessage message = frameMessage(MSG_ACTION, encodeAction(forged).data());
+            EXPECT_EQ(write(jo, message.bytes.data(), message.size), static_cast<ssize_t>(message.size));
+        }
+        pumpFor(100);
+        EXPECT_EQ(game.appliedActions, 0u);
+        EXPECT_EQ(game.turn, TURN_IDLE);
+        EXPECT_EQ(game.teams[0].score + game.teams[1].score, 0);
+        ::close(jo);
+        return false;
+    };
+    session.hostNetworkGame();
+}
+
 TEST_F(SessionTest, ASeatedJoinerWhoLeavesGivesItsSeatBack)
 {
     listen();
